@@ -1,0 +1,32 @@
+#pragma once
+
+#include "textdatei.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+// The lines of the result under construction. A line taken over unchanged is kept as its
+// number in the loaded file, so it is written back byte for byte; an edited line is kept as
+// the bytes it encodes to.
+class Ergebnisliste
+{
+public:
+    void uebernehmeZeile(qsizetype zeile);
+    void uebernehmeBearbeitet(QByteArray bytes);
+
+    qsizetype size() const { return qsizetype(m_eintraege.size()); }
+    bool isEmpty() const { return m_eintraege.empty(); }
+    QString text(const Textdatei &quelle, qsizetype index) const;
+
+    // The whole result file: every line followed by the file's line end, also the last one.
+    QByteArray dateiinhalt(const Textdatei &quelle) const;
+
+private:
+    QByteArrayView bytes(const Textdatei &quelle, qsizetype index) const;
+
+    // A line number of the loaded file, or -(k + 1) for the k-th edited line.
+    std::vector<qsizetype> m_eintraege;
+    std::vector<QByteArray> m_bearbeitet;
+};

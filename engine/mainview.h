@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+
+// The main-window controls the engine reads and writes. The window implements this for real,
+// tests with a plain fake; either way the engine never sees a widget.
+//
+// Setters change the control only: they never run a window handler. Where a change would run
+// one in the window (a new path text runs the path check, selecting a list item runs the list
+// selection), the engine calls that behaviour itself, so a fake and the window act alike.
+class MainView
+{
+public:
+    // Controls whose enabled state the engine switches.
+    enum class Control {
+        txtPfad,
+        btnLaden,
+        btnEditor,
+        btnExplorer,
+        btnSpeichern,
+        btnSpeichernUnter,
+        btnNaechsteZeile,
+    };
+
+    // Labels whose caption the engine writes (and, for lblAnzDuplikate, reads back).
+    enum class Label {
+        lblZeile,
+        lblAnzDatensaetze,
+        lblAnzDuplikate,
+    };
+
+    // The selected option button of the delimiter group.
+    enum class Delimiter {
+        None,
+        Tab,
+        Semikolon,
+        Anderes,
+    };
+
+    virtual ~MainView() = default;
+
+    virtual bool isEnabled(Control control) const = 0;
+    virtual void setEnabled(Control control, bool enabled) = 0;
+
+    virtual QString caption(Label label) const = 0;
+    virtual void setCaption(Label label, const QString &text) = 0;
+
+    virtual QString txtPfad() const = 0;
+    virtual void setTxtPfad(const QString &text) = 0;
+    virtual void focusTxtPfad() = 0;
+    virtual void selectTxtPfad(qsizetype start, qsizetype length) = 0;
+
+    virtual Delimiter selectedDelimiter() const = 0;
+    virtual QString txtAnderes() const = 0;
+
+    virtual QString txtZeile() const = 0;
+    virtual void setTxtZeile(const QString &text) = 0;
+
+    virtual void clearLstZeilen() = 0;
+    virtual void addLstZeilenItem(const QString &text, qsizetype data) = 0;
+    virtual qsizetype lstZeilenCount() const = 0;
+    // -1 when no item is selected.
+    virtual qsizetype lstZeilenSelectedIndex() const = 0;
+    virtual QString lstZeilenText(qsizetype index) const = 0;
+    virtual qsizetype lstZeilenData(qsizetype index) const = 0;
+    virtual void selectLstZeilenItem(qsizetype index) = 0;
+
+    // A warning box with one OK button; returns when the user closed it.
+    virtual void showMessage(const QString &text, const QString &title) = 0;
+    // A one-line input box; returns the typed text, or "" when the user cancelled.
+    virtual QString askText(const QString &prompt, const QString &title,
+                            const QString &defaultText) = 0;
+};

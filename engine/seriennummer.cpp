@@ -1,0 +1,110 @@
+#include "seriennummer.h"
+
+namespace {
+
+QByteArrayView ohneLeerzeichen(QByteArrayView text)
+{
+    qsizetype anfang = 0;
+    qsizetype ende = text.size();
+    while (anfang < ende && text[anfang] == ' ')
+        ++anfang;
+    while (ende > anfang && text[ende - 1] == ' ')
+        --ende;
+    return text.sliced(anfang, ende - anfang);
+}
+
+bool istZwischenraum(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n';
+}
+
+// Walks the text as the BASIC reader does, skipping white space between any two characters.
+class Leser
+{
+public:
+    explicit Leser(QByteArrayView text)
+        : m_text(text)
+    {
+    }
+
+    // The next character that is not white space, or 0 at the end.
+    char schau()
+    {
+        while (m_pos < m_text.size() && istZwischenraum(m_text[m_pos]))
+            ++m_pos;
+        return m_pos < m_text.size() ? m_text[m_pos] : '\0';
+    }
+    void weiter() { ++m_pos; }
+
+private:
+    QByteArrayView m_text;
+    qsizetype m_pos = 0;
+};
+
+int ziffernwert(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return 99;
+}
+
+// True when a digit below `basis` other than 0 follows before the first foreign character.
+bool ziffernNichtNull(Leser &leser, int basis, bool mitDezimalpunkt)
+{
+    bool punktGesehen = !mitDezimalpunkt;
+    for (char c = leser.schau();; leser.weiter(), c = leser.schau()) {
+        if (c == '.' && !punktGesehen) {
+            punktGesehen = true;
+            continue;
+        }
+        const int wert = ziffernwert(c);
+        if (wert >= basis)
+            return false;
+        if (wert != 0)
+            return true;
+    }
+}
+
+} // namespace
+
+Seriennummer seriennummerVon(QByteArrayView zeile, QByteArrayView trennzeichen)
+{
+    const QByteArrayView text = ohneLeerzeichen(zeile);
+    if (trennzeichen.isNull())
+        return {text, false};
+    if (trennzeichen.isEmpty())
+        return {QByteArrayView(""), !text.isEmpty()};
+    const qsizetype pos = text.indexOf(trennzeichen);
+    if (pos < 0)
+        return {text, false};
+    return {text.first(pos), true};
+}
+
+bool wertIstNull(QByteArrayView text)
+{
+    Leser leser(text);
+    const char erstes = leser.schau();
+    if (erstes == '&') {
+        leser.weiter();
+        const char art = leser.schau();
+        leser.weiter();
+        if (art == 'H' || art == 'h')
+            return !ziffernNichtNull(leser, 16, false);
+        if (art == 'O' || art == 'o')
+            return !ziffernNichtNull(leser, 8, false);
+        return true;
+    }
+    if (erstes == '+' || erstes == '-')
+        leser.weiter();
+    // The exponent cannot turn a non-zero mantissa into zero, so it need not be read.
+    return !ziffernNichtNull(leser, 10, true);
+}
+
+bool istSeriennummer(QByteArrayView serie)
+{
+    return serie.startsWith('0') || !wertIstNull(serie);
+}

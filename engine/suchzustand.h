@@ -1,0 +1,30 @@
+#pragma once
+
+#include "ergebnisliste.h"
+#include "gruppenindex.h"
+#include "textdatei.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+// The state of one cleaning run. Counters are as wide as the machine's sizes, so any file that
+// fits in memory can be cleaned.
+struct SuchZustand
+{
+    // The loaded file; one empty line while no file is loaded.
+    Textdatei Zeilen;
+    // The result so far, without the empty place the next line would take.
+    Ergebnisliste Ergebnis;
+    // Which lines share a serial number with which.
+    Gruppenindex Gruppen;
+    // The line under examination; -1 before the first search step.
+    qsizetype AktZeile = 0;
+    // Distinct serial numbers met so far whose first line holds the delimiter.
+    qsizetype AnzSerien = 0;
+    // Other lines that share the current line's serial number.
+    qsizetype AnzFunde = 0;
+    // The serial number of the line under examination, as it stands in the file's bytes.
+    QByteArrayView Serie;
+    // The column delimiter chosen at loading; may be longer than one character.
+    QString Trennzeichen;
+};

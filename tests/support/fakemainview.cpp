@@ -1,0 +1,42 @@
+#include "fakemainview.h"
+
+FakeMainView::FakeMainView()
+{
+    // The window's design-time state.
+    for (const Control control : {Control::btnLaden, Control::btnEditor, Control::btnExplorer,
+                                  Control::btnSpeichern, Control::btnSpeichernUnter,
+                                  Control::btnNaechsteZeile})
+        m_enabled[control] = false;
+    m_enabled[Control::txtPfad] = true;
+    m_captions[Label::lblZeile] = QStringLiteral("Bitte eine Datei laden");
+    m_captions[Label::lblAnzDatensaetze] = QStringLiteral("0");
+    m_captions[Label::lblAnzDuplikate] = QStringLiteral("0");
+}
+
+void FakeMainView::selectTxtPfad(qsizetype start, qsizetype length)
+{
+    selectionStart = start;
+    selectionLength = length;
+}
+
+void FakeMainView::clearLstZeilen()
+{
+    items.clear();
+    selectedItem = -1;
+}
+
+void FakeMainView::addLstZeilenItem(const QString &text, qsizetype data)
+{
+    items.append({text, data});
+}
+
+void FakeMainView::showMessage(const QString &text, const QString &title)
+{
+    messages.append({text, title});
+}
+
+QString FakeMainView::askText(const QString &prompt, const QString &title, const QString &)
+{
+    questions.append({prompt, title});
+    return answers.isEmpty() ? QString() : answers.dequeue();
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "mainview.h"
+
+#include <QList>
+#include <QMap>
+#include <QQueue>
+#include <QString>
+
+// A MainView without widgets: it keeps every property it is given, records each message box,
+// and answers input boxes from a queue that the test fills.
+class FakeMainView : public MainView
+{
+public:
+    struct Item
+    {
+        QString text;
+        qsizetype data = 0;
+    };
+    struct Message
+    {
+        QString text;
+        QString title;
+    };
+
+    FakeMainView();
+
+    bool isEnabled(Control control) const override { return m_enabled.value(control); }
+    void setEnabled(Control control, bool enabled) override { m_enabled[control] = enabled; }
+    QString caption(Label label) const override { return m_captions.value(label); }
+    void setCaption(Label label, const QString &text) override { m_captions[label] = text; }
+
+    QString txtPfad() const override { return m_txtPfad; }
+    void setTxtPfad(const QString &text) override { m_txtPfad = text; }
+    void focusTxtPfad() override { txtPfadHasFocus = true; }
+    void selectTxtPfad(qsizetype start, qsizetype length) override;
+
+    Delimiter selectedDelimiter() const override { return delimiter; }
+    QString txtAnderes() const override { return anderes; }
+
+    QString txtZeile() const override { return m_txtZeile; }
+    void setTxtZeile(const QString &text) override { m_txtZeile = text; }
+
+    void clearLstZeilen() override;
+    void addLstZeilenItem(const QString &text, qsizetype data) override;
+    qsizetype lstZeilenCount() const override { return items.size(); }
+    qsizetype lstZeilenSelectedIndex() const override { return selectedItem; }
+    QString lstZeilenText(qsizetype index) const override { return items.at(index).text; }
+    qsizetype lstZeilenData(qsizetype index) const override { return items.at(index).data; }
+    void selectLstZeilenItem(qsizetype index) override { selectedItem = index; }
+
+    void showMessage(const QString &text, const QString &title) override;
+    QString askText(const QString &prompt, const QString &title,
+                    const QString &defaultText) override;
+
+    // What the user set up before a command.
+    Delimiter delimiter = Delimiter::Tab;
+    QString anderes;
+    QQueue<QString> answers;
+
+    // What the engine showed.
+    QList<Item> items;
+    qsizetype selectedItem = -1;
+    QList<Message> messages;
+    QList<Message> questions; // prompt and title of each input box
+    bool txtPfadHasFocus = false;
+    qsizetype selectionStart = 0;
+    qsizetype selectionLength = 0;
+
+private:
+    QMap<Control, bool> m_enabled;
+    QMap<Label, QString> m_captions;
+    QString m_txtPfad;
+    QString m_txtZeile;
+};
