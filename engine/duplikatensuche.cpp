@@ -241,9 +241,9 @@ void Duplikatensuche::btnSpeichern_Click()
 
 void Duplikatensuche::btnSpeichernUnter_Click()
 {
-    const QString ziel = m_view.askText(QStringLiteral("Bitte den Speicherort eingeben."),
-                                        QStringLiteral("Seriennummerndatei speichern"),
-                                        m_view.txtPfad());
+    const QString ziel =
+        m_view.askText(QStringLiteral("Bitte den Speicherort eingeben."),
+                       QStringLiteral("Seriennummerndatei speichern"), m_view.txtPfad());
     if (ziel.size() <= 3)
         return;
     const QByteArray inhalt = m_zustand.Ergebnis.dateiinhalt(m_zustand.Zeilen);

@@ -1,1 +1,548 @@
-int main(){}
+#include "duplikatensuche.h"
+#include "fakemainview.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using Control = MainView::Control;
+using Label = MainView::Label;
+using Delimiter = MainView::Delimiter;
+
+namespace {
+
+const QString fertig = QStringLiteral("FERTIG - Bitte Speichern -");
+
+QByteArray inhaltVon(const QString &pfad)
+{
+    QFile datei(pfad);
+    if (!datei.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return datei.readAll();
+}
+
+void schreibe(const QString &pfad, const QByteArray &inhalt)
+{
+    QFile datei(pfad);
+    QVERIFY(datei.open(QIODevice::WriteOnly));
+    datei.write(inhalt);
+}
+
+// One run of the engine over a file in a temporary folder, driven through the fake view.
+class Lauf
+{
+public:
+    explicit Lauf(const QByteArray &inhalt, const QString &trennzeichen = QStringLiteral(";"))
+        : pfad(dir.filePath(QStringLiteral("daten.txt")))
+    {
+        schreibe(pfad, inhalt);
+        if (trennzeichen == u"\t") {
+            view.delimiter = Delimiter::Tab;
+        } else if (trennzeichen == u";") {
+            view.delimiter = Delimiter::Semikolon;
+        } else {
+            view.delimiter = Delimiter::Anderes;
+            view.anderes = trennzeichen;
+        }
+        view.setTxtPfad(pfad);
+        suche.txtPfad_Change();
+    }
+
+    void lade() { suche.btnLaden_Click(); }
+
+    // The group on show as "text@data|text@data".
+    QString gruppe() const
+    {
+        QStringList eintraege;
+        for (const auto &item : view.items)
+            eintraege.append(item.text + u'@' + QString::number(item.data));
+        return eintraege.join(u'|');
+    }
+
+    void waehle(qsizetype index)
+    {
+        view.selectLstZeilenItem(index);
+        suche.LstZeilen_Click();
+    }
+
+    bool gruppeGezeigt() const { return view.isEnabled(Control::btnNaechsteZeile); }
+    QString status() const { return view.caption(Label::lblZeile); }
+
+    QTemporaryDir dir;
+    QString pfad;
+    FakeMainView view;
+    Duplikatensuche suche{view};
+};
+
+} // namespace
+
+class TestDuplikatensuche : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void lauf_data();
+    void lauf();
+    void fuenfZeilenBeispiel();
+    void ohneErgebnis_data();
+    void ohneErgebnis();
+    void zuruecksetzen();
+    void resetDannWeiter();
+    void pfadpruefung_data();
+    void pfadpruefung();
+    void pfadWirdGetrimmt();
+    void speichernErsetzt();
+    void speichernBehaeltRechteUndLink();
+    void speichernUnterKurzeAntwort();
+    void ladefehler();
+    void speicherfehlerLassenDatenHeil();
+    void zeichenOhnePlatzImZeichensatz();
+};
+
+// Whole runs: file, delimiter, the groups the user is shown, what the user does with each, and
+// the file "Speichern unter..." writes.
+void TestDuplikatensuche::lauf_data()
+{
+    QTest::addColumn<QByteArray>("inhalt");
+    QTest::addColumn<QString>("trennzeichen");
+    QTest::addColumn<QStringList>("gruppen");
+    // Per group: "#k" picks item k, "=text" types text, "" empties the edit field.
+    QTest::addColumn<QStringList>("wahl");
+    QTest::addColumn<QByteArray>("ergebnis");
+    QTest::addColumn<QString>("anzSerien");
+
+    const QString semikolon = QStringLiteral(";");
+
+    QTest::newRow("five lines, second of the group kept")
+        << QByteArray("Nr;Name\r\n100;A\r\n200;B\r\n100;C\r\n300;D\r\n") << semikolon
+        << QStringList{u"100;A@1|100;C@3"_s} << QStringList{u"#1"_s}
+        << QByteArray("Nr;Name\r\n100;C\r\n200;B\r\n300;D\r\n") << u"3"_s;
+    QTest::newRow("whole keys, short key first")
+        << QByteArray("12;x\n123;y\n12;z\n123;w\n") << semikolon
+        << QStringList{u"12;x@0|12;z@2"_s, u"123;y@1|123;w@3"_s} << QStringList{u"#0"_s, u"#1"_s}
+        << QByteArray("12;x\n123;w\n") << u"2"_s;
+    QTest::newRow("whole keys, long key first: nothing lost")
+        << QByteArray("123;y\n12;x\n5;a\n5;b\n") << semikolon << QStringList{u"5;a@2|5;b@3"_s}
+        << QStringList{u"#0"_s} << QByteArray("123;y\n12;x\n5;a\n") << u"3"_s;
+    QTest::newRow("three lines of one key")
+        << QByteArray("h\n5;a\n5;b\nx\n5;c\n") << semikolon << QStringList{u"5;a@1|5;b@2|5;c@4"_s}
+        << QStringList{u"#2"_s} << QByteArray("h\n5;c\nx\n") << u"1"_s;
+    QTest::newRow("key-less lines pass, odd serial numbers are grouped")
+        << QByteArray("Nr;Name\r\n\r\nabc;1\r\n0;a\r\n0;b\r\n0abc;c\r\n0abc;d\r\n&H1F;e\r\n"
+                      "&H1F;f\r\n1 2;g\r\n1 2;h\r\nabc;2\r\n")
+        << semikolon
+        << QStringList{u"0;a@3|0;b@4"_s, u"0abc;c@5|0abc;d@6"_s, u"&H1F;e@7|&H1F;f@8"_s,
+                       u"1 2;g@9|1 2;h@10"_s}
+        << QStringList{u"#0"_s, u"#1"_s, u"#0"_s, u"#1"_s}
+        << QByteArray("Nr;Name\r\n\r\nabc;1\r\n0;a\r\n0abc;d\r\n&H1F;e\r\n1 2;h\r\nabc;2\r\n")
+        << u"4"_s;
+    QTest::newRow("tab delimiter, a leading tab makes a line key-less")
+        << QByteArray("\t1\ta\r\n\t1\tb\r\n7\tx\r\n7\ty\r\n") << QStringLiteral("\t")
+        << QStringList{u"7\tx@2|7\ty@3"_s} << QStringList{u"#1"_s}
+        << QByteArray("\t1\ta\r\n\t1\tb\r\n7\ty\r\n") << u"1"_s;
+    QTest::newRow("multi-character delimiter")
+        << QByteArray("1, a\n1,b\n1, c\n2, d\n") << QStringLiteral(", ")
+        << QStringList{u"1, a@0|1, c@2"_s} << QStringList{u"#0"_s}
+        << QByteArray("1, a\n1,b\n2, d\n") << u"2"_s;
+    QTest::newRow("leading spaces do not hide a repeat")
+        << QByteArray("  8;a\n8;b\nx\ny\n") << semikolon << QStringList{u"  8;a@0|8;b@1"_s}
+        << QStringList{u"#0"_s} << QByteArray("  8;a\nx\ny\n") << u"1"_s;
+    QTest::newRow("space before the delimiter is part of the key")
+        << QByteArray("100 ;A\n100;B\n100 ;C\nx\n") << semikolon
+        << QStringList{u"100 ;A@0|100 ;C@2"_s} << QStringList{u"#1"_s}
+        << QByteArray("100 ;C\n100;B\nx\n") << u"2"_s;
+    QTest::newRow("edited line") << QByteArray("1;a\n1;b\n2;c\n3;d\n") << semikolon
+                                 << QStringList{u"1;a@0|1;b@1"_s} << QStringList{u"=1;neu"_s}
+                                 << QByteArray("1;neu\n2;c\n3;d\n") << u"3"_s;
+    QTest::newRow("emptied edit field drops the group")
+        << QByteArray("1;a\n1;b\n2;c\n3;d\n") << semikolon << QStringList{u"1;a@0|1;b@1"_s}
+        << QStringList{u""_s} << QByteArray("2;c\n3;d\n") << u"3"_s;
+    QTest::newRow("every group emptied gives an empty result")
+        << QByteArray("1;a\n1;b\n2;a\n2;b\n") << semikolon
+        << QStringList{u"1;a@0|1;b@1"_s, u"2;a@2|2;b@3"_s} << QStringList{u""_s, u""_s}
+        << QByteArray() << u"2"_s;
+    QTest::newRow("windows-1252 kept byte for byte, edit encoded as windows-1252")
+        << QByteArray("Nr;Name\r\n1;M\xFC\x81\r\n1;M\xFC GmbH\r\n2;\x80\x8D\r\n2;x\r\n")
+        << semikolon << QStringList{u"1;Mü\u0081@1|1;Mü GmbH@2"_s, u"2;€\u008D@3|2;x@4"_s}
+        << QStringList{u"#1"_s, u"=2;Maß €"_s}
+        << QByteArray("Nr;Name\r\n1;M\xFC GmbH\r\n2;Ma\xDF \x80\r\n") << u"2"_s;
+    QTest::newRow("utf-8 with bom stays utf-8 with bom")
+        << QByteArray("\xEF\xBB\xBF"
+                      "1;\xC3\xA4\n1;b\n2;c\n3;d\n")
+        << semikolon << QStringList{u"1;ä@0|1;b@1"_s} << QStringList{u"=1;Größe"_s}
+        << QByteArray("\xEF\xBB\xBF"
+                      "1;Gr\xC3\xB6\xC3\x9F"
+                      "e\n2;c\n3;d\n")
+        << u"3"_s;
+    QTest::newRow("a lone line feed inside a line travels along")
+        << QByteArray("1;a\nb\r\n1;c\r\n2;d\r\n3\r\n") << semikolon
+        << QStringList{u"1;a\nb@0|1;c@1"_s} << QStringList{u"#0"_s}
+        << QByteArray("1;a\nb\r\n2;d\r\n3\r\n") << u"2"_s;
+}
+
+void TestDuplikatensuche::lauf()
+{
+    QFETCH(QByteArray, inhalt);
+    QFETCH(QString, trennzeichen);
+    QFETCH(QStringList, gruppen);
+    QFETCH(QStringList, wahl);
+    QFETCH(QByteArray, ergebnis);
+    QFETCH(QString, anzSerien);
+
+    Lauf lauf(inhalt, trennzeichen);
+    lauf.lade();
+    QStringList gezeigt;
+    for (qsizetype i = 0; lauf.gruppeGezeigt(); ++i) {
+        QVERIFY2(i < wahl.size(), "more groups than expected");
+        gezeigt.append(lauf.gruppe());
+        const QString &schritt = wahl.at(i);
+        if (schritt.startsWith(u'#'))
+            lauf.waehle(schritt.sliced(1).toInt());
+        else
+            lauf.view.setTxtZeile(schritt.mid(1));
+        lauf.suche.btnNaechsteZeile_Click();
+    }
+    QCOMPARE(gezeigt, gruppen);
+    QCOMPARE(lauf.status(), fertig);
+    QCOMPARE(lauf.view.caption(Label::lblAnzDatensaetze), anzSerien);
+    QVERIFY(lauf.view.messages.isEmpty());
+    QVERIFY(lauf.view.isEnabled(Control::btnSpeichernUnter));
+
+    const QString ziel = lauf.dir.filePath(QStringLiteral("ergebnis.txt"));
+    lauf.view.answers.enqueue(ziel);
+    lauf.suche.btnSpeichernUnter_Click();
+    QCOMPARE(inhaltVon(ziel), ergebnis);
+    QCOMPARE(lauf.status(), QStringLiteral("Vorgang abgeschlossen"));
+    QCOMPARE(inhaltVon(lauf.pfad), inhalt);
+}
+
+void TestDuplikatensuche::fuenfZeilenBeispiel()
+{
+    Lauf lauf("Nr;Name\r\n100;A\r\n200;B\r\n100;C\r\n300;D\r\n");
+    lauf.lade();
+
+    QCOMPARE(lauf.gruppe(), QStringLiteral("100;A@1|100;C@3"));
+    QCOMPARE(lauf.view.selectedItem, 0);
+    QCOMPARE(lauf.view.txtZeile(), QStringLiteral("100;A"));
+    QCOMPARE(lauf.view.caption(Label::lblAnzDuplikate), QStringLiteral("1"));
+    QCOMPARE(lauf.view.caption(Label::lblAnzDatensaetze), QStringLiteral("1"));
+    QCOMPARE(lauf.status(), QStringLiteral("Zeile 2 von 5"));
+    QVERIFY(!lauf.view.isEnabled(Control::txtPfad));
+    QVERIFY(!lauf.view.isEnabled(Control::btnLaden));
+    QVERIFY(!lauf.view.isEnabled(Control::btnSpeichern));
+
+    lauf.waehle(1);
+    QCOMPARE(lauf.view.txtZeile(), QStringLiteral("100;C"));
+    QCOMPARE(lauf.status(), QStringLiteral("Zeile 4 von 5"));
+
+    lauf.suche.btnNaechsteZeile_Click();
+    QCOMPARE(lauf.status(), fertig);
+    QVERIFY(lauf.view.items.isEmpty());
+    QVERIFY(!lauf.view.isEnabled(Control::btnNaechsteZeile));
+    QVERIFY(lauf.view.isEnabled(Control::btnSpeichern));
+    QVERIFY(lauf.view.isEnabled(Control::txtPfad));
+    QCOMPARE(lauf.view.caption(Label::lblAnzDuplikate), QStringLiteral("1"));
+}
+
+// Runs that end without a result: a message box or a status text, then the idle window.
+void TestDuplikatensuche::ohneErgebnis_data()
+{
+    QTest::addColumn<QByteArray>("inhalt");
+    QTest::addColumn<QString>("trennzeichen");
+    QTest::addColumn<QString>("titel");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("status");
+
+    const QString semikolon = QStringLiteral(";");
+    const QString start = QStringLiteral("Bitte eine Datei laden");
+    const QString lohntNicht = QStringLiteral("Tessra - Lohnt sich nicht!");
+    const auto nurZeilen = [](int n) {
+        return QStringLiteral("In der Datei sind nur %1 Zeilen vorhanden.\nManuell gehts "
+                              "schneller...")
+            .arg(n);
+    };
+    const QString nix = QStringLiteral("Tessra - Nix gefunden");
+    const QString nixText =
+        QStringLiteral("Keine Seriennummern gefunden.\nEvtl. das Trennzeichen kontrollieren.");
+
+    QTest::newRow("three lines") << QByteArray("1;a\r\n1;b\r\n1;c\r\n") << semikolon << lohntNicht
+                                 << nurZeilen(3) << start;
+    QTest::newRow("empty file says one line")
+        << QByteArray() << semikolon << lohntNicht << nurZeilen(1) << start;
+    QTest::newRow("no delimiter anywhere") << QByteArray("1\r\n2\r\n3\r\n4\r\n") << semikolon << nix
+                                           << nixText << QStringLiteral("Zeile 4 von 4");
+    QTest::newRow("wrong delimiter")
+        << QByteArray("1;a\r\n1;b\r\n2;c\r\n3;d\r\n") << QStringLiteral("\t") << nix << nixText
+        << QStringLiteral("Zeile 4 von 4");
+    QTest::newRow("empty own delimiter")
+        << QByteArray("1;a\r\n1;b\r\n2;c\r\n3;d\r\n") << QString()
+        << QStringLiteral("Tessra - Trennzeichenproblem")
+        << QStringLiteral("Bitte ein Trennzeichen eingeben bzw. auswählen!") << start;
+    QTest::newRow("no repetition")
+        << QByteArray("Nr;x\r\n1;a\r\n2;b\r\n3;c\r\n") << semikolon << QString() << QString()
+        << QStringLiteral("Keine doppelten Datensätze vorhanden!");
+}
+
+void TestDuplikatensuche::ohneErgebnis()
+{
+    QFETCH(QByteArray, inhalt);
+    QFETCH(QString, trennzeichen);
+    QFETCH(QString, titel);
+    QFETCH(QString, text);
+    QFETCH(QString, status);
+
+    Lauf lauf(inhalt, trennzeichen);
+    lauf.lade();
+    if (titel.isEmpty()) {
+        QVERIFY(lauf.view.messages.isEmpty());
+    } else {
+        QCOMPARE(lauf.view.messages.size(), 1);
+        QCOMPARE(lauf.view.messages.first().title, titel);
+        QCOMPARE(lauf.view.messages.first().text, text);
+    }
+    QCOMPARE(lauf.status(), status);
+    QVERIFY(lauf.view.isEnabled(Control::btnLaden));
+    QVERIFY(lauf.view.isEnabled(Control::txtPfad));
+    QVERIFY(!lauf.view.isEnabled(Control::btnSpeichern));
+    QVERIFY(!lauf.view.isEnabled(Control::btnSpeichernUnter));
+    QCOMPARE(lauf.suche.zustand().Zeilen.size(), 1);
+    QCOMPARE(inhaltVon(lauf.pfad), inhalt);
+}
+
+void TestDuplikatensuche::zuruecksetzen()
+{
+    Lauf lauf("1;a\n1;b\n2;c\n3;d\n");
+    lauf.lade();
+    lauf.view.setCaption(Label::lblZeile, QStringLiteral("unverändert"));
+    lauf.view.setTxtPfad(lauf.dir.filePath(QStringLiteral("fehlt.txt")));
+
+    lauf.suche.Zuruecksetzen();
+
+    const SuchZustand &z = lauf.suche.zustand();
+    QCOMPARE(z.Zeilen.size(), 1);
+    QCOMPARE(z.Zeilen.text(0), QString());
+    QVERIFY(z.Ergebnis.isEmpty());
+    QCOMPARE(z.AktZeile, 0);
+    QVERIFY(lauf.view.items.isEmpty());
+    QCOMPARE(lauf.view.txtZeile(), QString());
+    QCOMPARE(lauf.view.caption(Label::lblAnzDatensaetze), QStringLiteral("0"));
+    QCOMPARE(lauf.view.caption(Label::lblAnzDuplikate), QStringLiteral("0"));
+    QCOMPARE(lauf.status(), QStringLiteral("unverändert"));
+    QVERIFY(lauf.view.txtPfadHasFocus);
+    QCOMPARE(lauf.view.selectionLength, lauf.view.txtPfad().size());
+    // The path check overrules the enabled "Datei laden" for a missing file.
+    QVERIFY(!lauf.view.isEnabled(Control::btnLaden));
+    QVERIFY(lauf.view.isEnabled(Control::txtPfad));
+}
+
+void TestDuplikatensuche::resetDannWeiter()
+{
+    Lauf lauf("1;a\n1;b\n2;c\n3;d\n");
+    lauf.lade();
+    QVERIFY(lauf.gruppeGezeigt());
+    lauf.suche.Zuruecksetzen();
+    lauf.view.setCaption(Label::lblZeile, QStringLiteral("Bitte eine Datei laden"));
+    QVERIFY(lauf.gruppeGezeigt()); // "Weiter" is left as it was
+
+    lauf.suche.btnNaechsteZeile_Click();
+
+    QCOMPARE(lauf.view.messages.size(), 1);
+    QCOMPARE(lauf.view.messages.first().title, QStringLiteral("Tessra - Nix gefunden"));
+    QCOMPARE(lauf.status(), QStringLiteral("Bitte eine Datei laden"));
+    QVERIFY(!lauf.gruppeGezeigt());
+    QVERIFY(!lauf.view.isEnabled(Control::btnSpeichern));
+    QCOMPARE(inhaltVon(lauf.pfad), QByteArray("1;a\n1;b\n2;c\n3;d\n"));
+}
+
+void TestDuplikatensuche::pfadpruefung_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("nutzbar");
+
+    QTest::newRow("existing file") << QStringLiteral("daten.txt") << true;
+    QTest::newRow("missing file") << QStringLiteral("fehlt.txt") << false;
+    QTest::newRow("folder") << QStringLiteral("ordner") << false;
+    QTest::newRow("empty") << QString() << false;
+}
+
+void TestDuplikatensuche::pfadpruefung()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, nutzbar);
+
+    Lauf lauf("x");
+    QVERIFY(QDir(lauf.dir.path()).mkdir(QStringLiteral("ordner")));
+    lauf.view.setTxtPfad(name.isEmpty() ? name : lauf.dir.filePath(name));
+    lauf.suche.txtPfad_Change();
+    QCOMPARE(lauf.view.isEnabled(Control::btnLaden), nutzbar);
+    QCOMPARE(lauf.view.isEnabled(Control::btnEditor), nutzbar);
+    QCOMPARE(lauf.view.isEnabled(Control::btnExplorer), nutzbar);
+
+    // Three characters or fewer never pass, even for a file of that name.
+    QVERIFY(QDir::setCurrent(lauf.dir.path()));
+    schreibe(QStringLiteral("a.b"), "1;a\n1;b\n2;c\n3;d\n");
+    lauf.view.setTxtPfad(QStringLiteral(" a.b "));
+    lauf.suche.txtPfad_Change();
+    QVERIFY(!lauf.view.isEnabled(Control::btnLaden));
+}
+
+void TestDuplikatensuche::pfadWirdGetrimmt()
+{
+    Lauf lauf("1;a\n1;b\n2;c\n3;d\n");
+    lauf.view.setTxtPfad(QStringLiteral("  ") + lauf.pfad + QStringLiteral("  "));
+    lauf.lade();
+    QCOMPARE(lauf.view.txtPfad(), lauf.pfad);
+    QVERIFY(lauf.gruppeGezeigt());
+}
+
+void TestDuplikatensuche::speichernErsetzt()
+{
+    const QByteArray original("Nr;Name\r\n1;a\r\n1;b\r\n2;c\r\n2;d");
+    Lauf lauf(original);
+    lauf.lade();
+    lauf.suche.btnNaechsteZeile_Click();
+    lauf.waehle(1);
+    lauf.suche.btnNaechsteZeile_Click();
+    QCOMPARE(lauf.status(), fertig);
+
+    lauf.suche.btnSpeichern_Click();
+    const QByteArray erstesErgebnis("Nr;Name\r\n1;a\r\n2;d\r\n");
+    QCOMPARE(inhaltVon(lauf.pfad), erstesErgebnis);
+    QCOMPARE(inhaltVon(lauf.pfad + QStringLiteral(".ALT")), original);
+    QCOMPARE(lauf.status(), QStringLiteral("Vorgang abgeschlossen"));
+    QVERIFY(lauf.view.isEnabled(Control::btnLaden));
+    QVERIFY(!lauf.view.isEnabled(Control::btnSpeichern));
+    QCOMPARE(lauf.view.txtPfad(), lauf.pfad);
+    QVERIFY(lauf.view.messages.isEmpty());
+
+    // A second run over the cleaned file overwrites the older backup.
+    schreibe(lauf.pfad, erstesErgebnis + "2;e\r\n");
+    lauf.lade();
+    lauf.suche.btnNaechsteZeile_Click();
+    lauf.suche.btnSpeichern_Click();
+    QCOMPARE(inhaltVon(lauf.pfad), erstesErgebnis);
+    QCOMPARE(inhaltVon(lauf.pfad + QStringLiteral(".ALT")), erstesErgebnis + "2;e\r\n");
+}
+
+void TestDuplikatensuche::speichernBehaeltRechteUndLink()
+{
+    Lauf lauf("1;a\n1;b\n2;c\n3;d\n");
+    const QString link = lauf.dir.filePath(QStringLiteral("verweis.txt"));
+    QVERIFY(QFile::link(lauf.pfad, link));
+    const auto rechte = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    QVERIFY(QFile::setPermissions(lauf.pfad, rechte));
+    lauf.view.setTxtPfad(link);
+    lauf.lade();
+    lauf.suche.btnNaechsteZeile_Click();
+    lauf.suche.btnSpeichern_Click();
+
+    QCOMPARE(QFileInfo(link).isSymLink(), true);
+    QCOMPARE(inhaltVon(lauf.pfad), QByteArray("1;a\n2;c\n3;d\n"));
+    QCOMPARE(QFile::permissions(lauf.pfad) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+             rechte);
+    QCOMPARE(inhaltVon(link + QStringLiteral(".ALT")), QByteArray("1;a\n1;b\n2;c\n3;d\n"));
+}
+
+void TestDuplikatensuche::speichernUnterKurzeAntwort()
+{
+    Lauf lauf("1;a\n1;b\n2;c\n3;d\n");
+    lauf.lade();
+    lauf.suche.btnNaechsteZeile_Click();
+    QVERIFY(QDir::setCurrent(lauf.dir.path()));
+
+    lauf.view.answers.enqueue(QStringLiteral("a.b"));
+    lauf.view.answers.enqueue(QString());
+    lauf.suche.btnSpeichernUnter_Click();
+    lauf.suche.btnSpeichernUnter_Click();
+    QVERIFY(!QFile::exists(QStringLiteral("a.b")));
+    QCOMPARE(lauf.status(), fertig);
+    QVERIFY(lauf.view.isEnabled(Control::btnSpeichern));
+    QCOMPARE(lauf.view.questions.size(), 2);
+    QCOMPARE(lauf.view.questions.first().text, QStringLiteral("Bitte den Speicherort eingeben."));
+    QCOMPARE(lauf.view.questions.first().title, QStringLiteral("Seriennummerndatei speichern"));
+
+    // Five characters are enough, and saving elsewhere makes no backup.
+    lauf.view.answers.enqueue(QStringLiteral("x/a.b"));
+    QVERIFY(QDir().mkdir(QStringLiteral("x")));
+    lauf.suche.btnSpeichernUnter_Click();
+    QCOMPARE(inhaltVon(QStringLiteral("x/a.b")), QByteArray("1;a\n2;c\n3;d\n"));
+    QVERIFY(!QFile::exists(QStringLiteral("x/a.b.ALT")));
+    QVERIFY(!QFile::exists(lauf.pfad + QStringLiteral(".ALT")));
+}
+
+void TestDuplikatensuche::ladefehler()
+{
+    Lauf lauf("1;a\n1;b\n2;c\n3;d\n");
+    QVERIFY(lauf.view.isEnabled(Control::btnLaden));
+    QVERIFY(QFile::remove(lauf.pfad)); // gone between the path check and the click
+
+    lauf.lade();
+
+    QCOMPARE(lauf.view.messages.size(), 1);
+    QCOMPARE(lauf.view.messages.first().title, QStringLiteral("Tessra - Dateifehler"));
+    QVERIFY(lauf.view.messages.first().text.contains(lauf.pfad));
+    QVERIFY(lauf.view.messages.first().text.contains(QStringLiteral("existiert nicht")));
+    QVERIFY(!lauf.view.isEnabled(Control::btnLaden));
+    QVERIFY(lauf.view.isEnabled(Control::txtPfad));
+    QVERIFY(!lauf.view.isEnabled(Control::btnSpeichern));
+    QVERIFY(!QFile::exists(lauf.pfad));
+}
+
+void TestDuplikatensuche::speicherfehlerLassenDatenHeil()
+{
+    const QByteArray original("1;a\n1;b\n2;c\n3;d\n");
+    Lauf lauf(original);
+    lauf.lade();
+    lauf.suche.btnNaechsteZeile_Click();
+    const auto bleibtFertig = [&] {
+        QCOMPARE(lauf.status(), fertig);
+        QVERIFY(lauf.view.isEnabled(Control::btnSpeichern));
+        QVERIFY(lauf.view.isEnabled(Control::btnSpeichernUnter));
+        QCOMPARE(inhaltVon(lauf.pfad), original);
+        QCOMPARE(lauf.view.messages.last().title, QStringLiteral("Tessra - Speicherfehler"));
+    };
+
+    const QString fehlt = lauf.dir.filePath(QStringLiteral("fehlt/neu.txt"));
+    lauf.view.answers.enqueue(fehlt);
+    lauf.suche.btnSpeichernUnter_Click();
+    bleibtFertig();
+    QVERIFY(lauf.view.messages.last().text.contains(fehlt));
+
+    // A folder where the backup should go: no backup, so the file must stay as it was.
+    QVERIFY(QDir().mkdir(lauf.pfad + QStringLiteral(".ALT")));
+    lauf.suche.btnSpeichern_Click();
+    bleibtFertig();
+    QVERIFY(lauf.view.messages.last().text.contains(lauf.pfad + QStringLiteral(".ALT")));
+    QCOMPARE(lauf.view.messages.size(), 2);
+
+    // The result is still there for a second try elsewhere.
+    const QString ziel = lauf.dir.filePath(QStringLiteral("gut.txt"));
+    lauf.view.answers.enqueue(ziel);
+    lauf.suche.btnSpeichernUnter_Click();
+    QCOMPARE(inhaltVon(ziel), QByteArray("1;a\n2;c\n3;d\n"));
+    QCOMPARE(lauf.status(), QStringLiteral("Vorgang abgeschlossen"));
+}
+
+void TestDuplikatensuche::zeichenOhnePlatzImZeichensatz()
+{
+    Lauf lauf("1;\xFC\r\n1;b\r\n2;c\r\n3;d\r\n");
+    lauf.lade();
+    lauf.view.setTxtZeile(QStringLiteral("1;Ω"));
+    lauf.suche.btnNaechsteZeile_Click();
+
+    QCOMPARE(lauf.view.messages.size(), 1);
+    QCOMPARE(lauf.view.messages.first().title, QStringLiteral("Tessra - Zeichenproblem"));
+    QCOMPARE(lauf.gruppe(), QStringLiteral("1;ü@0|1;b@1"));
+    QCOMPARE(lauf.view.txtZeile(), QStringLiteral("1;Ω"));
+
+    lauf.view.setTxtZeile(QStringLiteral("1;O"));
+    lauf.suche.btnNaechsteZeile_Click();
+    QCOMPARE(lauf.status(), fertig);
+    lauf.suche.btnSpeichern_Click();
+    QCOMPARE(inhaltVon(lauf.pfad), QByteArray("1;O\r\n2;c\r\n3;d\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestDuplikatensuche)
+#include "tst_duplikatensuche.moc"

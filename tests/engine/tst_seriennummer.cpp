@@ -23,18 +23,18 @@ void TestSeriennummer::seriennummer_data()
 
     QTest::newRow("semicolon") << QByteArray("100;A") << QByteArray(";") << true
                                << QByteArray("100") << true;
-    QTest::newRow("first delimiter only") << QByteArray("1;2;3") << QByteArray(";") << true
-                                          << QByteArray("1") << true;
+    QTest::newRow("first delimiter only")
+        << QByteArray("1;2;3") << QByteArray(";") << true << QByteArray("1") << true;
     QTest::newRow("space before delimiter is part of key")
         << QByteArray("100 ;A") << QByteArray(";") << true << QByteArray("100 ") << true;
-    QTest::newRow("leading spaces trimmed") << QByteArray("   7;x") << QByteArray(";") << true
-                                            << QByteArray("7") << true;
+    QTest::newRow("leading spaces trimmed")
+        << QByteArray("   7;x") << QByteArray(";") << true << QByteArray("7") << true;
     QTest::newRow("no delimiter: whole trimmed line")
         << QByteArray("  42  ") << QByteArray(";") << true << QByteArray("42") << false;
     QTest::newRow("tab delimiter, leading tab gives empty key")
         << QByteArray("\t5\tx") << QByteArray("\t") << true << QByteArray("") << true;
-    QTest::newRow("tab is not trimmed") << QByteArray("\t5;x") << QByteArray(";") << true
-                                        << QByteArray("\t5") << true;
+    QTest::newRow("tab is not trimmed")
+        << QByteArray("\t5;x") << QByteArray(";") << true << QByteArray("\t5") << true;
     QTest::newRow("multi-character delimiter")
         << QByteArray("12, 3,4, 5") << QByteArray(", ") << true << QByteArray("12") << true;
     QTest::newRow("empty delimiter, non-empty line")
@@ -43,8 +43,8 @@ void TestSeriennummer::seriennummer_data()
         << QByteArray("") << QByteArray("") << true << QByteArray("") << false;
     QTest::newRow("delimiter that the encoding cannot hold")
         << QByteArray("12;x") << QByteArray() << false << QByteArray("12;x") << false;
-    QTest::newRow("utf-8 delimiter") << QByteArray("9\xc2\xa7z") << QByteArray("\xc2\xa7")
-                                     << true << QByteArray("9") << true;
+    QTest::newRow("utf-8 delimiter")
+        << QByteArray("9\xc2\xa7z") << QByteArray("\xc2\xa7") << true << QByteArray("9") << true;
 }
 
 void TestSeriennummer::seriennummer()
@@ -55,9 +55,9 @@ void TestSeriennummer::seriennummer()
     QFETCH(QByteArray, serie);
     QFETCH(bool, mitTrennzeichen);
 
-    const QByteArrayView trenner = darstellbar ? QByteArrayView(trennzeichen.constData(),
-                                                                trennzeichen.size())
-                                               : QByteArrayView();
+    const QByteArrayView trenner =
+        darstellbar ? QByteArrayView(trennzeichen.constData(), trennzeichen.size())
+                    : QByteArrayView();
     const Seriennummer ergebnis = seriennummerVon(zeile, trenner);
     QCOMPARE(ergebnis.text.toByteArray(), serie);
     QCOMPARE(ergebnis.mitTrennzeichen, mitTrennzeichen);
@@ -95,7 +95,9 @@ void TestSeriennummer::istSeriennummer_data()
     QTest::newRow("exponent with D") << QByteArray("-2D-3") << true;
     QTest::newRow("500 digits") << QByteArray(500, '9') << true;
     QTest::newRow("500 zero digits then one") << (QByteArray(500, '0') + '1') << true;
-    QTest::newRow("non-ASCII first") << QByteArray("\xc3\xa4" "1") << false;
+    QTest::newRow("non-ASCII first") << QByteArray("\xc3\xa4"
+                                                   "1")
+                                     << false;
 }
 
 void TestSeriennummer::istSeriennummer()

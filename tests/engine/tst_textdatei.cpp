@@ -1,1 +1,177 @@
-int main(){}
+#include "ergebnisliste.h"
+#include "textdatei.h"
+
+#include <QTest>
+
+using Kodierung = Textdatei::Kodierung;
+using Zeilenende = Textdatei::Zeilenende;
+
+namespace {
+
+QList<QByteArray> zeilenVon(const Textdatei &datei)
+{
+    QList<QByteArray> zeilen;
+    for (qsizetype i = 0; i < datei.size(); ++i)
+        zeilen.append(datei.bytes(i).toByteArray());
+    return zeilen;
+}
+
+// Every byte value except the given ones, in 16 lines of 16.
+QByteArray alleBytes(QByteArrayView ohne, QByteArrayView zeilenende)
+{
+    QByteArray inhalt;
+    for (int b = 0; b < 256; ++b) {
+        if (!ohne.contains(char(b)))
+            inhalt.append(char(b));
+        if (b % 16 == 15)
+            inhalt.append(zeilenende);
+    }
+    return inhalt;
+}
+
+QByteArray unveraendertGeschrieben(const Textdatei &datei)
+{
+    Ergebnisliste ergebnis;
+    for (qsizetype i = 0; i < datei.size(); ++i)
+        ergebnis.uebernehmeZeile(i);
+    return ergebnis.dateiinhalt(datei);
+}
+
+} // namespace
+
+class TestTextdatei : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void zeilen_data();
+    void zeilen();
+    void unveraendertZurueck_data();
+    void unveraendertZurueck();
+    void textUndKodierungSindUmkehrbar_data();
+    void textUndKodierungSindUmkehrbar();
+    void kodieren_data();
+    void kodieren();
+};
+
+void TestTextdatei::zeilen_data()
+{
+    QTest::addColumn<QByteArray>("inhalt");
+    QTest::addColumn<QList<QByteArray>>("zeilen");
+    QTest::addColumn<Kodierung>("kodierung");
+    QTest::addColumn<Zeilenende>("zeilenende");
+
+    const auto utf8 = Kodierung::Utf8;
+    const auto cp1252 = Kodierung::Windows1252;
+    const auto crlf = Zeilenende::CrLf;
+    const auto lf = Zeilenende::Lf;
+    using L = QList<QByteArray>;
+
+    QTest::newRow("empty file") << QByteArray() << L{} << utf8 << lf;
+    QTest::newRow("one line end only") << QByteArray("\r\n") << L{""} << utf8 << crlf;
+    QTest::newRow("crlf, last line ended")
+        << QByteArray("a\r\nb\r\n") << L{"a", "b"} << utf8 << crlf;
+    QTest::newRow("crlf, last line open") << QByteArray("a\r\nb") << L{"a", "b"} << utf8 << crlf;
+    QTest::newRow("lone cr ends a line") << QByteArray("a\rb\r") << L{"a", "b"} << utf8 << crlf;
+    QTest::newRow("cr then crlf gives an empty line")
+        << QByteArray("a\r\r\nb") << L{"a", "", "b"} << utf8 << crlf;
+    QTest::newRow("lone lf belongs to its line when the file has cr")
+        << QByteArray("a\nb\r\nc") << L{"a\nb", "c"} << utf8 << crlf;
+    QTest::newRow("unix file") << QByteArray("a\nb\n\nc") << L{"a", "b", "", "c"} << utf8 << lf;
+    QTest::newRow("utf-8 with bom")
+        << QByteArray("\xEF\xBB\xBFx\r\n\xC3\xA4") << L{"x", "\xC3\xA4"} << utf8 << crlf;
+    QTest::newRow("invalid utf-8 is windows-1252")
+        << QByteArray("M\xFCller\r\n") << L{"M\xFCller"} << cp1252 << crlf;
+    QTest::newRow("bom with invalid rest keeps the bom bytes")
+        << QByteArray("\xEF\xBB\xBF\xFC\n") << L{"\xEF\xBB\xBF\xFC"} << cp1252 << lf;
+    QTest::newRow("truncated utf-8 sequence at the end")
+        << QByteArray("ok\n\xC3") << L{"ok", "\xC3"} << cp1252 << lf;
+    QTest::newRow("overlong utf-8 is not utf-8")
+        << QByteArray("\xC0\xAF\n") << L{"\xC0\xAF"} << cp1252 << lf;
+    QTest::newRow("utf-8 surrogate is not utf-8")
+        << QByteArray("\xED\xA0\x80\n") << L{"\xED\xA0\x80"} << cp1252 << lf;
+}
+
+void TestTextdatei::zeilen()
+{
+    QFETCH(QByteArray, inhalt);
+    QFETCH(QList<QByteArray>, zeilen);
+    QFETCH(Kodierung, kodierung);
+    QFETCH(Zeilenende, zeilenende);
+
+    const Textdatei datei = Textdatei::ausBytes(inhalt);
+    QCOMPARE(zeilenVon(datei), zeilen);
+    QCOMPARE(datei.kodierung(), kodierung);
+    QCOMPARE(datei.zeilenende(), zeilenende);
+}
+
+void TestTextdatei::unveraendertZurueck_data()
+{
+    QTest::addColumn<QByteArray>("inhalt");
+    QTest::addColumn<QByteArray>("erwartet");
+
+    const QByteArray crlf = alleBytes("\r\n", "\r\n");
+    QTest::newRow("windows-1252, crlf, every byte") << crlf << crlf;
+    const QByteArray lfImZeilentext = alleBytes("\r", "\r\n");
+    QTest::newRow("windows-1252, lone lf inside lines") << lfImZeilentext << lfImZeilentext;
+    const QByteArray unixDatei = alleBytes("\r\n", "\n");
+    QTest::newRow("windows-1252, unix line ends") << unixDatei << unixDatei;
+    const QByteArray utf8 = QByteArray("\xEF\xBB\xBF"
+                                       "Nr;Name\r\n1;M\xC3\xBCller\r\n2;\xE2\x82\xAC\r\n"
+                                       "3;\xF0\x9F\x98\x80\r\n");
+    QTest::newRow("utf-8 with bom") << utf8 << utf8;
+    const QByteArray utf8Unix("1;\xC3\xA4\n2;\xEF\xBF\xBF\n");
+    QTest::newRow("utf-8, unix") << utf8Unix << utf8Unix;
+    QTest::newRow("last line gets its line end")
+        << QByteArray("a\r\nb") << QByteArray("a\r\nb\r\n");
+    QTest::newRow("lone cr becomes cr lf") << QByteArray("a\rb\r") << QByteArray("a\r\nb\r\n");
+}
+
+void TestTextdatei::unveraendertZurueck()
+{
+    QFETCH(QByteArray, inhalt);
+    QFETCH(QByteArray, erwartet);
+    QCOMPARE(unveraendertGeschrieben(Textdatei::ausBytes(inhalt)), erwartet);
+}
+
+// A line that the user leaves as it was shown must encode to its original bytes.
+void TestTextdatei::textUndKodierungSindUmkehrbar_data()
+{
+    QTest::addColumn<QByteArray>("inhalt");
+    QTest::newRow("windows-1252, every byte") << alleBytes("\r\n", "\r\n");
+    QTest::newRow("utf-8") << QByteArray(
+        "\xC3\xA4\xC3\xB6\r\n\xE2\x82\xAC\r\n\xF0\x9F\x98\x80\r\n");
+}
+
+void TestTextdatei::textUndKodierungSindUmkehrbar()
+{
+    QFETCH(QByteArray, inhalt);
+    const Textdatei datei = Textdatei::ausBytes(inhalt);
+    for (qsizetype i = 0; i < datei.size(); ++i)
+        QCOMPARE(datei.kodieren(datei.text(i)), std::optional(datei.bytes(i).toByteArray()));
+}
+
+void TestTextdatei::kodieren_data()
+{
+    QTest::addColumn<QByteArray>("inhalt");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<std::optional<QByteArray>>("bytes");
+
+    QTest::newRow("euro sign in windows-1252")
+        << QByteArray("\xFC\r\n") << QStringLiteral("5 €") << std::optional(QByteArray("5 \x80"));
+    QTest::newRow("greek omega has no place in windows-1252")
+        << QByteArray("\xFC\r\n") << QStringLiteral("Ω") << std::optional<QByteArray>();
+    QTest::newRow("omega in utf-8")
+        << QByteArray("a\r\n") << QStringLiteral("Ω") << std::optional(QByteArray("\xCE\xA9"));
+}
+
+void TestTextdatei::kodieren()
+{
+    QFETCH(QByteArray, inhalt);
+    QFETCH(QString, text);
+    QFETCH(std::optional<QByteArray>, bytes);
+    QCOMPARE(Textdatei::ausBytes(inhalt).kodieren(text), bytes);
+}
+
+QTEST_GUILESS_MAIN(TestTextdatei)
+#include "tst_textdatei.moc"

@@ -3,9 +3,9 @@
 FakeMainView::FakeMainView()
 {
     // The window's design-time state.
-    for (const Control control : {Control::btnLaden, Control::btnEditor, Control::btnExplorer,
-                                  Control::btnSpeichern, Control::btnSpeichernUnter,
-                                  Control::btnNaechsteZeile})
+    for (const Control control :
+         {Control::btnLaden, Control::btnEditor, Control::btnExplorer, Control::btnSpeichern,
+          Control::btnSpeichernUnter, Control::btnNaechsteZeile})
         m_enabled[control] = false;
     m_enabled[Control::txtPfad] = true;
     m_captions[Label::lblZeile] = QStringLiteral("Bitte eine Datei laden");
