@@ -2,7 +2,7 @@
 BUILD ?= build
 GENERATOR := -G Ninja
 
-.PHONY: deps configure build run test clean
+.PHONY: deps configure build run test install package clean
 
 deps:
 	@scripts/install-deps.sh
@@ -18,6 +18,14 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+# `make install DESTDIR=/tmp/x` stages the installation in a folder of your choice.
+PREFIX ?= /usr/local
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD) && cpack
 
 clean:
 	rm -rf $(BUILD)

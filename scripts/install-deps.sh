@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev libglib2.0-dev
     xvfb xauth xdotool x11-utils imagemagick
     fonts-dejavu-core fonts-liberation
+    desktop-file-utils appstream dpkg-dev file
     "$@"
 )
 
