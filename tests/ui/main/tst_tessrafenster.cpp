@@ -63,6 +63,8 @@ private Q_SLOTS:
     void zeigtEntwurfszustand();
     void steuerelementeStehenAmPlatz_data();
     void steuerelementeStehenAmPlatz();
+    void tooltips_data();
+    void tooltips();
     void texteWerdenNichtAbgeschnitten();
     void tabulatorFolgtDerReihenfolge();
     void hilfeDecktAllesAbUndSchliesstBeimKlick_data();
@@ -253,6 +255,37 @@ void TstTessraFenster::steuerelementeStehenAmPlatz()
         QCOMPARE(rahmen->title(), text);
 }
 
+void TstTessraFenster::tooltips_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("tooltip");
+
+    const auto zeile = [](const char *name, const QString &tooltip) {
+        QTest::newRow(name) << QString::fromUtf8(name) << tooltip;
+    };
+    zeile("btnHilfe", QStringLiteral("Wie gesagt..."));
+    zeile("btnSpeichern", QStringLiteral("Speichert die neue Datei unter dem Namen der alten. Das "
+                                         "Original bekommt die Endung \".ALT\""));
+    zeile("btnSpeichernUnter", QStringLiteral("Speicherort auswählen"));
+    zeile("btnDurchsuchen", QStringLiteral("Datei aussuchen"));
+    zeile("btnEditor", QStringLiteral("Öffnet die gewählte Datei im Editor"));
+    zeile("btnExplorer", QStringLiteral("Öffnet den Explorer und markiert die gewählte Datei"));
+    zeile("btnReset", QStringLiteral("Interner Reset"));
+    zeile("btnLaden", QStringLiteral("Datei laden und Duplikatensuche starten"));
+    zeile("btnNächsteZeile", QStringLiteral("Nächstes Duplikat suchen"));
+    zeile("Frame5", QStringLiteral("Anzahl der Seriennummern"));
+    zeile("lblAnzDatensätze", QStringLiteral("Anzahl der Seriennummern"));
+    zeile("Frame3", QStringLiteral("Anzahl der Duplikatenfunde"));
+    zeile("lblAnzDuplikate", QStringLiteral("Anzahl der Duplikatenfunde"));
+}
+
+void TstTessraFenster::tooltips()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, tooltip);
+    QCOMPARE(ctl<QWidget>(name)->toolTip(), tooltip);
+}
+
 void TstTessraFenster::texteWerdenNichtAbgeschnitten()
 {
     // Every caption must fit its fixed box at 96 DPI with the fonts that stand in for the
@@ -284,6 +317,12 @@ void TstTessraFenster::texteWerdenNichtAbgeschnitten()
     QCOMPARE(ctl<QLabel>(QStringLiteral("lblZeile"))->palette().color(QPalette::WindowText),
              QColor(128, 0, 0));
     QCOMPARE(ctl<QLabel>(QStringLiteral("Hilfetext"))->font().pointSizeF(), 14.25);
+    // The stand-in faces are really there, not some fallback of the font system.
+    const QStringList serifenlos{QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
+    for (const char *name : {"lblZeile", "Label2", "Hilfetext", "Label4"}) {
+        const QFontInfo info(ctl<QLabel>(QString::fromLatin1(name))->font());
+        QVERIFY2(serifenlos.contains(info.family()), qPrintable(info.family()));
+    }
 }
 
 void TstTessraFenster::tabulatorFolgtDerReihenfolge()
