@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
-
 #include <optional>
+
+#include <QString>
 
 // Starts the desktop's own programs for a file: the text editor and the file manager. Neither
 // goes through a shell, so no character of a path can turn into a command.

@@ -1,5 +1,7 @@
 #include "tessrafenster.h"
 
+#include <limits>
+
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -14,14 +16,11 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
-#include <QStyle>
 
 #include "fensterbild.h"
 #include "programmstart.h"
 #include "schriften.h"
 #include "twips.h"
-
-#include <limits>
 
 namespace {
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "duplikatensuche.h"
-#include "mainview.h"
+#include <functional>
 
 #include <QWidget>
 
-#include <functional>
+#include "duplikatensuche.h"
+#include "mainview.h"
 
 class QDialog;
 class QFrame;

@@ -60,7 +60,12 @@ fenster=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tessra$' | hea
     fehler "Das Fenster Tessra erscheint nicht"
 # Without a window manager nothing gives the new window the keyboard focus.
 xdotool windowfocus "$fenster"
-sleep 0.5
+for _ in $(seq 50); do
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$fenster" ] && break
+    sleep 0.1
+done
+[ "$(xdotool getwindowfocus 2>/dev/null)" = "$fenster" ] || fehler "Das Fenster bekommt den Fokus nicht"
+sleep 0.3
 
 geometrie=$(xdotool getwindowgeometry "$fenster" | sed -n 's/.*Geometry: //p')
 [ "$geometrie" = "$(px 6945)x$(px 6015)" ] || fehler "Fenstergröße $geometrie"
