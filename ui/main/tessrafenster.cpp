@@ -69,8 +69,8 @@ QGroupBox *rahmen(QWidget *container, const QString &name, const QString &titel,
     return rahmen;
 }
 
-QLabel *beschriftung(QWidget *container, const QString &name, const QString &text,
-                     const QRect &geometrie)
+QLabel *neueBeschriftung(QWidget *container, const QString &name, const QString &text,
+                         const QRect &geometrie)
 {
     auto *label = erzeuge<QLabel>(container, name, geometrie);
     label->setText(text);
@@ -165,16 +165,17 @@ void TessraFenster::baueSuchrahmen(const Twips &t)
 {
     m_frame2 = rahmen(this, QStringLiteral("Frame2"), QStringLiteral("Duplikatensuche"),
                       t.rect(120, 2160, 6735, 3015));
-    m_label2 = ::beschriftung(m_frame2, QStringLiteral("Label2"),
-                              QStringLiteral("Mehrfache Datensätze:"), t.rect(120, 240, 1815, 255));
+    m_label2 =
+        neueBeschriftung(m_frame2, QStringLiteral("Label2"),
+                         QStringLiteral("Mehrfache Datensätze:"), t.rect(120, 240, 1815, 255));
     m_lstZeilen =
         erzeuge<QListWidget>(m_frame2, QStringLiteral("LstZeilen"), t.rect(120, 480, 6495, 1230));
     m_lstZeilen->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_label3 = ::beschriftung(m_frame2, QStringLiteral("Label3"),
-                              QStringLiteral("Ausgewählte Zeile (noch änderbar):"),
-                              t.rect(120, 1800, 2655, 255));
-    m_lblZeile = ::beschriftung(m_frame2, QStringLiteral("lblZeile"), statusBitteLaden,
-                                t.rect(2880, 1800, 3735, 255));
+    m_label3 = neueBeschriftung(m_frame2, QStringLiteral("Label3"),
+                                QStringLiteral("Ausgewählte Zeile (noch änderbar):"),
+                                t.rect(120, 1800, 2655, 255));
+    m_lblZeile = neueBeschriftung(m_frame2, QStringLiteral("lblZeile"), statusBitteLaden,
+                                  t.rect(2880, 1800, 3735, 255));
     m_lblZeile->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_lblZeile->setFont(fett825());
     setzeTextfarbe(m_lblZeile, dunkelrot);
@@ -191,16 +192,16 @@ void TessraFenster::baueSuchrahmen(const Twips &t)
     m_frame5 = rahmen(m_frame2, QStringLiteral("Frame5"), QStringLiteral("Datensätze"),
                       t.rect(4320, 2400, 1095, 495));
     m_frame5->setToolTip(tooltipSerien);
-    m_lblAnzDatensaetze = ::beschriftung(m_frame5, QStringLiteral("lblAnzDatensätze"),
-                                         QStringLiteral("0"), t.rect(240, 195, 615, 255));
+    m_lblAnzDatensaetze = neueBeschriftung(m_frame5, QStringLiteral("lblAnzDatensätze"),
+                                           QStringLiteral("0"), t.rect(240, 195, 615, 255));
     m_lblAnzDatensaetze->setToolTip(tooltipSerien);
 
     const QString tooltipFunde = QStringLiteral("Anzahl der Duplikatenfunde");
     m_frame3 = rahmen(m_frame2, QStringLiteral("Frame3"), QStringLiteral("Duplikate"),
                       t.rect(5520, 2400, 1095, 495));
     m_frame3->setToolTip(tooltipFunde);
-    m_lblAnzDuplikate = ::beschriftung(m_frame3, QStringLiteral("lblAnzDuplikate"),
-                                       QStringLiteral("0"), t.rect(240, 195, 615, 255));
+    m_lblAnzDuplikate = neueBeschriftung(m_frame3, QStringLiteral("lblAnzDuplikate"),
+                                         QStringLiteral("0"), t.rect(240, 195, 615, 255));
     m_lblAnzDuplikate->setToolTip(tooltipFunde);
 
     for (QLabel *zaehler : {m_lblAnzDatensaetze, m_lblAnzDuplikate}) {
@@ -240,27 +241,25 @@ void TessraFenster::baueHilfe(const Twips &t)
     // A drawing only: clicks on it belong to the overlay itself.
     m_shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    m_hilfetext = ::beschriftung(m_frmHilfe, QStringLiteral("Hilfetext"),
-                                 QStringLiteral("Hilfe (klicken zum Schließen)"),
-                                 t.rect(360, 360, 5775, 375));
+    m_hilfetext = neueBeschriftung(m_frmHilfe, QStringLiteral("Hilfetext"),
+                                   QStringLiteral("Hilfe (klicken zum Schließen)"),
+                                   t.rect(360, 360, 5775, 375));
     m_hilfetext->setAlignment(Qt::AlignCenter);
     m_hilfetext->setFont(schrift(Schriftart::ArialBlack, 14.25, true));
     setzeTextfarbe(m_hilfetext, dunkellila);
 
-    m_label1 = ::beschriftung(m_frmHilfe, QStringLiteral("Label1"), hilfetext,
-                              t.rect(360, 960, 5775, 4335));
+    m_label1 = neueBeschriftung(m_frmHilfe, QStringLiteral("Label1"), hilfetext,
+                                t.rect(360, 960, 5775, 4335));
     m_label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_label1->setWordWrap(true);
     m_label1->setFont(schrift(Schriftart::MsSansSerif, 9.75, true));
 
-    m_label4 = ::beschriftung(m_frmHilfe, QStringLiteral("Label4"), QStringLiteral("Tessra"),
-                              t.rect(5040, 5520, 975, 255));
+    m_label4 = neueBeschriftung(m_frmHilfe, QStringLiteral("Label4"), QStringLiteral("Tessra"),
+                                t.rect(5040, 5520, 975, 255));
     m_label4->setFont(schrift(Schriftart::Arial, 8.25, true));
     setzeTextfarbe(m_label4, dunkellila);
 
-    for (QWidget *klickbar :
-         {static_cast<QWidget *>(m_frmHilfe), static_cast<QWidget *>(m_hilfetext),
-          static_cast<QWidget *>(m_label1), static_cast<QWidget *>(m_label4)})
+    for (QWidget *klickbar : QList<QWidget *>{m_frmHilfe, m_hilfetext, m_label1, m_label4})
         klickbar->installEventFilter(this);
     m_frmHilfe->hide();
     m_frmHilfe->raise();
