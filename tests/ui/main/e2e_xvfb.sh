@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Drives the real program in a virtual X server, by mouse and keyboard only, through one whole
-# cleaning run: type a path, choose "Semikolon", "Datei laden", pick the second line of the
-# group, "Weiter", "Speichern (ersetzen)". Every click goes to the place the window layout gives
-# its control, so a control that moved makes the run go wrong and the file check fail.
+# cleaning run: open and close the help, type a path, choose "Semikolon", "Datei laden", pick
+# the second line of the group, "Weiter", "Speichern (ersetzen)". Every click goes to the place
+# the window layout gives its control, so a control that moved makes the run go wrong and the
+# file check fail.
 #
 # Usage: e2e_xvfb.sh PROGRAM
-# With TESSRA_SCREENSHOTS=DIR it also saves the window at start and with the group shown.
+# With TESSRA_SCREENSHOTS=DIR it also saves the window at start, with the help shown and with
+# a group shown.
 set -euo pipefail
 
 programm=$1
@@ -84,7 +86,14 @@ klicke() {
 
 bild tessra-start.png
 
-# The focus is in the path field at start.
+# btnHilfe (2520, 40, 2055 x 255) shows the help; a click on its text, frmHilfe (240, 0) >
+# Label1 (360, 960, 5775 x 4335), hides it again, or every later click would land on it.
+klicke $((2520 + 1027)) $((40 + 127))
+bild tessra-hilfe.png
+klicke $((240 + 360 + 2887)) $((960 + 2167))
+
+# The help button took the focus: Frame1 (120, 240) > txtPfad (120, 240, 5055 x 285).
+klicke $((120 + 120 + 2527)) $((240 + 240 + 142))
 xdotool type --delay 20 "$datei"
 sleep 0.3
 
