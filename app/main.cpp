@@ -1,11 +1,14 @@
 #include <QApplication>
-#include <QWidget>
+#include <QStyleFactory>
+
+#include "tessrafenster.h"
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QWidget fenster;
-    fenster.setWindowTitle(QStringLiteral("Tessra"));
+    // The window's controls have fixed pixel sizes; Fusion draws them alike on every desktop.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    TessraFenster fenster;
     fenster.show();
     return app.exec();
 }

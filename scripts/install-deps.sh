@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake g++ ninja-build pkg-config
     qt6-base-dev libglib2.0-dev
-    xvfb xauth xdotool x11-utils imagemagick
+    xvfb xauth xdotool x11-utils imagemagick dbus-daemon
     fonts-dejavu-core fonts-liberation
     desktop-file-utils appstream dpkg-dev file
     "$@"

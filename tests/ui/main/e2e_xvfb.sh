@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Drives the real program in a virtual X server, by mouse and keyboard only, through one whole
+# cleaning run: open and close the help, type a path, choose "Semikolon", "Datei laden", pick
+# the second line of the group, "Weiter", "Speichern (ersetzen)". Every click goes to the place
+# the window layout gives its control, so a control that moved makes the run go wrong and the
+# file check fail.
+#
+# Usage: e2e_xvfb.sh PROGRAM
+# With TESSRA_SCREENSHOTS=DIR it also saves the window at start, with the help shown and with
+# a group shown.
+set -euo pipefail
+
+programm=$1
+for werkzeug in Xvfb xdotool; do
+    command -v "$werkzeug" >/dev/null || { echo "$werkzeug fehlt (scripts/install-deps.sh)"; exit 1; }
+done
+
+arbeit=$(mktemp -d /tmp/tessra-e2e.XXXXXX)
+pids=()
+aufraeumen() {
+    # Only the processes this script started, newest first.
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null || true
+        wait "${pids[i]}" 2>/dev/null || true
+    done
+    rm -rf "$arbeit"
+}
+trap aufraeumen EXIT
+trap 'exit 1' INT TERM HUP
+
+fehler() {
+    echo "FEHLER: $*" >&2
+    [ -f "$arbeit/tessra.log" ] && sed 's/^/tessra: /' "$arbeit/tessra.log" >&2
+    exit 1
+}
+
+# Layout units: twips, 15 to the pixel at 96 DPI, rounded as the window rounds them.
+px() { echo $(((($1) * 2 + 15) / 30)); }
+
+# Xvfb picks a free display itself and reports its number.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$arbeit/display" \
+    >"$arbeit/xvfb.log" 2>&1 </dev/null &
+pids+=($!)
+for _ in $(seq 100); do
+    [ -s "$arbeit/display" ] && break
+    kill -0 "${pids[0]}" 2>/dev/null || fehler "Xvfb startet nicht: $(cat "$arbeit/xvfb.log")"
+    sleep 0.1
+done
+[ -s "$arbeit/display" ] || fehler "Xvfb meldet keine Anzeige"
+export DISPLAY=":$(head -n1 "$arbeit/display")"
+
+datei="$arbeit/liste.txt"
+printf 'Nr;Name\r\n100;Anna\r\n200;Bert\r\n100;Carla\r\n300;Dora\r\n' >"$datei"
+cp "$datei" "$arbeit/original"
+printf 'Nr;Name\r\n100;Carla\r\n200;Bert\r\n300;Dora\r\n' >"$arbeit/erwartet"
+
+QT_QPA_PLATFORM=xcb "$programm" >"$arbeit/tessra.log" 2>&1 </dev/null &
+pids+=($!)
+tessra_pid=$!
+
+fenster=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tessra$' | head -n1) ||
+    fehler "Das Fenster Tessra erscheint nicht"
+# Without a window manager nothing gives the new window the keyboard focus.
+xdotool windowfocus "$fenster"
+for _ in $(seq 50); do
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$fenster" ] && break
+    sleep 0.1
+done
+[ "$(xdotool getwindowfocus 2>/dev/null)" = "$fenster" ] || fehler "Das Fenster bekommt den Fokus nicht"
+sleep 0.3
+
+geometrie=$(xdotool getwindowgeometry "$fenster" | sed -n 's/.*Geometry: //p')
+[ "$geometrie" = "$(px 6945)x$(px 6015)" ] || fehler "Fenstergröße $geometrie"
+
+bild() {
+    [ -n "${TESSRA_SCREENSHOTS:-}" ] || return 0
+    mkdir -p "$TESSRA_SCREENSHOTS"
+    import -window "$fenster" "$TESSRA_SCREENSHOTS/$1"
+}
+
+# Clicks at a point given in twips of the window's client area.
+klicke() {
+    xdotool mousemove --window "$fenster" "$(px "$1")" "$(px "$2")" click 1
+    sleep 0.4
+}
+
+bild tessra-start.png
+
+# btnHilfe (2520, 40, 2055 x 255) shows the help; a click on its text, frmHilfe (240, 0) >
+# Label1 (360, 960, 5775 x 4335), hides it again, or every later click would land on it.
+klicke $((2520 + 1027)) $((40 + 127))
+bild tessra-hilfe.png
+klicke $((240 + 360 + 2887)) $((960 + 2167))
+
+# The help button took the focus: Frame1 (120, 240) > txtPfad (120, 240, 5055 x 285).
+klicke $((120 + 120 + 2527)) $((240 + 240 + 142))
+xdotool type --delay 20 "$datei"
+sleep 0.3
+
+# Frame1 (120, 240) > Frame4 (120, 600) > optSemikolon (240, 480, 1215 x 195): on its circle.
+klicke $((120 + 120 + 240 + 90)) $((240 + 600 + 480 + 97))
+# Frame1 (120, 240) > btnLaden (3480, 600, 1695 x 495)
+klicke $((120 + 3480 + 847)) $((240 + 600 + 247))
+# Frame2 (120, 2160) > LstZeilen (120, 480, 6495 x 1230): the second line, 100;Carla.
+xdotool mousemove --window "$fenster" $(($(px $((120 + 120))) + 60)) $(($(px $((2160 + 480))) + 24)) click 1
+sleep 0.4
+bild tessra-gruppe.png
+# Frame2 (120, 2160) > btnNächsteZeile (2520, 2400, 1695 x 495)
+klicke $((120 + 2520 + 847)) $((2160 + 2400 + 247))
+# btnSpeichern (720, 5400, 2295 x 495)
+klicke $((720 + 1147)) $((5400 + 247))
+
+for _ in $(seq 50); do
+    cmp -s "$datei" "$arbeit/erwartet" && break
+    sleep 0.2
+done
+kill -0 "$tessra_pid" 2>/dev/null || fehler "Tessra ist abgestürzt"
+cmp -s "$datei" "$arbeit/erwartet" ||
+    fehler "Die Datei ist nicht bereinigt: $(od -c "$datei" | head -n 10)"
+cmp -s "$datei.ALT" "$arbeit/original" || fehler "Die Sicherungskopie .ALT fehlt oder weicht ab"
+echo "Ende-zu-Ende-Lauf in Xvfb bestanden"

@@ -1,0 +1,731 @@
+#include "tessrafenster.h"
+
+#include <memory>
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// What one message or input box showed, and how the test answered it.
+struct Dialog
+{
+    QString art; // "Meldung" or "Eingabe"
+    QString titel;
+    QString text;
+    QString vorgabe;
+};
+
+QByteArray lies(const QString &pfad)
+{
+    QFile datei(pfad);
+    if (!datei.open(QIODevice::ReadOnly))
+        return "<fehlt>";
+    return datei.readAll();
+}
+
+void schreibe(const QString &pfad, const QByteArray &inhalt)
+{
+    QFile datei(pfad);
+    QVERIFY(datei.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(datei.write(inhalt), inhalt.size());
+}
+
+// keyClicks cannot send characters outside ASCII; these go one by one as text events.
+void tippe(QWidget *widget, const QString &text)
+{
+    for (const QChar zeichen : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(zeichen),
+                            Qt::NoModifier);
+}
+
+} // namespace
+
+class TstTessraFenster : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void zeigtEntwurfszustand();
+    void steuerelementeStehenAmPlatz_data();
+    void steuerelementeStehenAmPlatz();
+    void tooltips_data();
+    void tooltips();
+    void texteWerdenNichtAbgeschnitten();
+    void tabulatorFolgtDerReihenfolge();
+    void hilfeDecktAllesAbUndSchliesstBeimKlick_data();
+    void hilfeDecktAllesAbUndSchliesstBeimKlick();
+    void pfadpruefung_data();
+    void pfadpruefung();
+    void optionenSchliessenSichAus();
+    void resetWaehrendEinerGruppe();
+    void listenauswahlZeigtZeilennummer();
+    void enterImZeilenfeld();
+    void ganzerLaufErsetztDieDatei();
+    void speichernUnterFragtNachDemOrt();
+    void windows1252MitCrLfBleibtByteGenau();
+    void langeZeileBleibtGanz();
+    void kurzeDateiMeldetWarnung();
+    void durchsuchenSetztZurueck();
+    void schliessenSchliesstWeitereFenster();
+
+private:
+    template <typename T> T *ctl(const QString &name) const
+    {
+        auto *widget = m_fenster->findChild<T *>(name);
+        if (!widget)
+            qFatal("control %s missing", qPrintable(name));
+        return widget;
+    }
+    QPushButton *knopf(const QString &name) const { return ctl<QPushButton>(name); }
+    QLineEdit *feld(const QString &name) const { return ctl<QLineEdit>(name); }
+    QString status() const { return ctl<QLabel>(QStringLiteral("lblZeile"))->text(); }
+    QListWidget *liste() const { return ctl<QListWidget>(QStringLiteral("LstZeilen")); }
+
+    void klicke(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+    // An option reacts to clicks on its circle and caption, not on the free space beside them.
+    void klicke(QRadioButton *option)
+    {
+        QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(6, option->height() / 2));
+    }
+    void klickeEintrag(int zeile);
+    QString legeAn(const QString &name, const QByteArray &inhalt);
+    void ladeMitSemikolon(const QString &pfad);
+
+    std::unique_ptr<QTemporaryDir> m_ordner;
+    std::unique_ptr<TessraFenster> m_fenster;
+    QList<Dialog> m_dialoge;
+    QStringList m_antworten; // for input boxes; an empty queue cancels
+};
+
+void TstTessraFenster::init()
+{
+    m_ordner = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_ordner->isValid());
+    m_dialoge.clear();
+    m_antworten.clear();
+    m_fenster = std::make_unique<TessraFenster>();
+    m_fenster->setDialogAntwort([this](QDialog &dialog) {
+        if (auto *box = qobject_cast<QMessageBox *>(&dialog)) {
+            QCOMPARE(box->icon(), QMessageBox::Warning);
+            QCOMPARE(box->standardButtons(), QMessageBox::Ok);
+            m_dialoge.append({QStringLiteral("Meldung"), box->windowTitle(), box->text(), {}});
+            box->accept();
+        } else if (auto *eingabe = qobject_cast<QInputDialog *>(&dialog)) {
+            QCOMPARE(eingabe->inputMode(), QInputDialog::TextInput);
+            m_dialoge.append({QStringLiteral("Eingabe"), eingabe->windowTitle(),
+                              eingabe->labelText(), eingabe->textValue()});
+            if (m_antworten.isEmpty()) {
+                eingabe->reject();
+            } else {
+                eingabe->setTextValue(m_antworten.takeFirst());
+                eingabe->accept();
+            }
+        }
+    });
+    m_fenster->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_fenster.get()));
+}
+
+void TstTessraFenster::cleanup()
+{
+    m_fenster.reset();
+    m_ordner.reset();
+}
+
+QString TstTessraFenster::legeAn(const QString &name, const QByteArray &inhalt)
+{
+    const QString pfad = m_ordner->filePath(name);
+    schreibe(pfad, inhalt);
+    return pfad;
+}
+
+void TstTessraFenster::klickeEintrag(int zeile)
+{
+    QListWidget *lst = liste();
+    const QRect bereich = lst->visualItemRect(lst->item(zeile));
+    QTest::mouseClick(lst->viewport(), Qt::LeftButton, {}, bereich.center());
+}
+
+void TstTessraFenster::ladeMitSemikolon(const QString &pfad)
+{
+    QLineEdit *txtPfad = feld(QStringLiteral("txtPfad"));
+    txtPfad->clear();
+    QTest::keyClicks(txtPfad, pfad);
+    klicke(ctl<QRadioButton>(QStringLiteral("optSemikolon")));
+    QVERIFY(knopf(QStringLiteral("btnLaden"))->isEnabled());
+    klicke(knopf(QStringLiteral("btnLaden")));
+}
+
+void TstTessraFenster::zeigtEntwurfszustand()
+{
+    for (const char *name : {"btnDurchsuchen", "btnReset", "btnHilfe"})
+        QVERIFY2(knopf(QString::fromLatin1(name))->isEnabled(), name);
+    for (const QString &name :
+         {QStringLiteral("btnLaden"), QStringLiteral("btnEditor"), QStringLiteral("btnExplorer"),
+          QStringLiteral("btnNächsteZeile"), QStringLiteral("btnSpeichern"),
+          QStringLiteral("btnSpeichernUnter")})
+        QVERIFY2(!knopf(name)->isEnabled(), qPrintable(name));
+    for (const char *name : {"txtPfad", "txtAnderes", "txtZeile"}) {
+        QVERIFY(feld(QString::fromLatin1(name))->isEnabled());
+        QVERIFY(feld(QString::fromLatin1(name))->text().isEmpty());
+    }
+    QVERIFY(ctl<QRadioButton>(QStringLiteral("optTab"))->isChecked());
+    QVERIFY(!ctl<QRadioButton>(QStringLiteral("optSemikolon"))->isChecked());
+    QVERIFY(!ctl<QRadioButton>(QStringLiteral("optAnderes"))->isChecked());
+    QCOMPARE(liste()->count(), 0);
+    QCOMPARE(ctl<QLabel>(QStringLiteral("lblAnzDatensätze"))->text(), QStringLiteral("0"));
+    QCOMPARE(ctl<QLabel>(QStringLiteral("lblAnzDuplikate"))->text(), QStringLiteral("0"));
+    QCOMPARE(status(), QStringLiteral("Bitte eine Datei laden"));
+    QVERIFY(!ctl<QWidget>(QStringLiteral("frmHilfe"))->isVisible());
+    QCOMPARE(QApplication::focusWidget(), feld(QStringLiteral("txtPfad")));
+    QCOMPARE(m_fenster->windowTitle(), QStringLiteral("Tessra"));
+    QVERIFY(!m_fenster->windowIcon().isNull());
+    QCOMPARE(m_fenster->windowIcon().pixmap(32, 32).size(), QSize(32, 32));
+}
+
+void TstTessraFenster::steuerelementeStehenAmPlatz_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QRect>("geometrie");
+    QTest::addColumn<QString>("text");
+
+    // Pixels at 96 DPI: the layout's twips divided by 15, rounded.
+    const auto zeile = [](const char *name, const char *container, QRect geometrie,
+                          const QString &text) {
+        QTest::newRow(name) << QString::fromUtf8(name) << QString::fromUtf8(container) << geometrie
+                            << text;
+    };
+    zeile("btnHilfe", "TessraFenster", {168, 3, 137, 17}, QStringLiteral("Hilfe (F1)"));
+    zeile("Frame1", "TessraFenster", {8, 16, 449, 121}, QStringLiteral("Seriennummern-Datei"));
+    zeile("txtPfad", "Frame1", {8, 16, 337, 19}, {});
+    zeile("btnEditor", "Frame1", {352, 40, 89, 17}, QStringLiteral("Im Editor öffnen"));
+    zeile("btnLaden", "Frame1", {232, 40, 113, 33}, QStringLiteral("Datei laden"));
+    zeile("Frame4", "Frame1", {8, 40, 193, 73},
+          QStringLiteral("Trennzeichen zwischen den Spalten"));
+    zeile("optSemikolon", "Frame4", {16, 32, 81, 13}, QStringLiteral("Semikolon"));
+    zeile("txtAnderes", "Frame4", {88, 48, 81, 19}, {});
+    zeile("Frame2", "TessraFenster", {8, 144, 449, 201}, QStringLiteral("Duplikatensuche"));
+    zeile("LstZeilen", "Frame2", {8, 32, 433, 82}, {});
+    zeile("lblZeile", "Frame2", {192, 120, 249, 17}, QStringLiteral("Bitte eine Datei laden"));
+    zeile("txtZeile", "Frame2", {8, 136, 433, 19}, {});
+    zeile("btnNächsteZeile", "Frame2", {168, 160, 113, 33}, QStringLiteral("Weiter"));
+    zeile("lblAnzDuplikate", "Frame3", {16, 13, 41, 17}, QStringLiteral("0"));
+    zeile("btnSpeichernUnter", "TessraFenster", {264, 360, 153, 33},
+          QStringLiteral("Speichern unter..."));
+    zeile("frmHilfe", "TessraFenster", {16, 0, 433, 393}, {});
+    zeile("Shape1", "frmHilfe", {8, 16, 417, 369}, {});
+    zeile("Label1", "frmHilfe", {24, 64, 385, 289}, {});
+    zeile("Label4", "frmHilfe", {336, 368, 65, 17}, QStringLiteral("Tessra"));
+}
+
+void TstTessraFenster::steuerelementeStehenAmPlatz()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, container);
+    QFETCH(QRect, geometrie);
+    QFETCH(QString, text);
+
+    QCOMPARE(m_fenster->logicalDpiX(), 96);
+    QCOMPARE(m_fenster->size(), QSize(463, 401));
+    QCOMPARE(m_fenster->minimumSize(), m_fenster->maximumSize());
+    auto *widget = ctl<QWidget>(name);
+    QCOMPARE(widget->parentWidget()->objectName(), container);
+    QCOMPARE(widget->geometry(), geometrie);
+    if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        QCOMPARE(button->text(), text);
+    else if (auto *label = qobject_cast<QLabel *>(widget); label && !text.isEmpty())
+        QCOMPARE(label->text(), text);
+    else if (auto *rahmen = qobject_cast<QGroupBox *>(widget))
+        QCOMPARE(rahmen->title(), text);
+}
+
+void TstTessraFenster::tooltips_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("tooltip");
+
+    const auto zeile = [](const char *name, const QString &tooltip) {
+        QTest::newRow(name) << QString::fromUtf8(name) << tooltip;
+    };
+    zeile("btnHilfe", QStringLiteral("Wie gesagt..."));
+    zeile("btnSpeichern", QStringLiteral("Speichert die neue Datei unter dem Namen der alten. Das "
+                                         "Original bekommt die Endung \".ALT\""));
+    zeile("btnSpeichernUnter", QStringLiteral("Speicherort auswählen"));
+    zeile("btnDurchsuchen", QStringLiteral("Datei aussuchen"));
+    zeile("btnEditor", QStringLiteral("Öffnet die gewählte Datei im Editor"));
+    zeile("btnExplorer", QStringLiteral("Öffnet den Explorer und markiert die gewählte Datei"));
+    zeile("btnReset", QStringLiteral("Interner Reset"));
+    zeile("btnLaden", QStringLiteral("Datei laden und Duplikatensuche starten"));
+    zeile("btnNächsteZeile", QStringLiteral("Nächstes Duplikat suchen"));
+    zeile("Frame5", QStringLiteral("Anzahl der Seriennummern"));
+    zeile("lblAnzDatensätze", QStringLiteral("Anzahl der Seriennummern"));
+    zeile("Frame3", QStringLiteral("Anzahl der Duplikatenfunde"));
+    zeile("lblAnzDuplikate", QStringLiteral("Anzahl der Duplikatenfunde"));
+}
+
+void TstTessraFenster::tooltips()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, tooltip);
+    QCOMPARE(ctl<QWidget>(name)->toolTip(), tooltip);
+}
+
+void TstTessraFenster::texteWerdenNichtAbgeschnitten()
+{
+    // Every caption must fit its fixed box at 96 DPI with the fonts that stand in for the
+    // layout's faces; the longest status text counts for the status line.
+    ctl<QLabel>(QStringLiteral("lblZeile"))
+        ->setText(QStringLiteral("Keine doppelten Datensätze vorhanden!"));
+    const auto passt = [](QWidget *widget, const QString &text, int rand) {
+        const QFontMetrics metrik(widget->font());
+        const QSize noetig(metrik.horizontalAdvance(text) + 2 * rand, metrik.height());
+        return noetig.width() <= widget->width() && noetig.height() <= widget->height();
+    };
+    for (auto *button : m_fenster->findChildren<QPushButton *>())
+        QVERIFY2(passt(button, button->text(), 4), qPrintable(button->objectName()));
+    for (auto *option : m_fenster->findChildren<QRadioButton *>())
+        QVERIFY2(passt(option, option->text(), 10), qPrintable(option->objectName()));
+    for (auto *rahmen : m_fenster->findChildren<QGroupBox *>())
+        QVERIFY2(passt(rahmen, rahmen->title(), 4), qPrintable(rahmen->objectName()));
+    for (auto *label : m_fenster->findChildren<QLabel *>()) {
+        if (label->wordWrap())
+            QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
+                     qPrintable(label->objectName()));
+        else
+            QVERIFY2(passt(label, label->text(), 0), qPrintable(label->objectName()));
+    }
+    QCOMPARE(ctl<QLabel>(QStringLiteral("Label1"))->text().size(), 863);
+    const QFont status = ctl<QLabel>(QStringLiteral("lblZeile"))->font();
+    QVERIFY(status.bold());
+    QCOMPARE(status.pointSizeF(), 8.25);
+    QCOMPARE(ctl<QLabel>(QStringLiteral("lblZeile"))->palette().color(QPalette::WindowText),
+             QColor(128, 0, 0));
+    QCOMPARE(ctl<QLabel>(QStringLiteral("Hilfetext"))->font().pointSizeF(), 14.25);
+    // The stand-in faces are really there, not some fallback of the font system.
+    const QStringList serifenlos{QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
+    for (const char *name : {"lblZeile", "Label2", "Hilfetext", "Label4"}) {
+        const QFontInfo info(ctl<QLabel>(QString::fromLatin1(name))->font());
+        QVERIFY2(serifenlos.contains(info.family()), qPrintable(info.family()));
+    }
+}
+
+void TstTessraFenster::tabulatorFolgtDerReihenfolge()
+{
+    // The whole chain, as when every control is usable.
+    const QStringList erwartet{
+        QStringLiteral("btnSpeichern"),    QStringLiteral("btnSpeichernUnter"),
+        QStringLiteral("btnLaden"),        QStringLiteral("txtPfad"),
+        QStringLiteral("txtZeile"),        QStringLiteral("LstZeilen"),
+        QStringLiteral("btnNächsteZeile"), QStringLiteral("btnDurchsuchen"),
+        QStringLiteral("btnEditor"),       QStringLiteral("optTab"),
+        QStringLiteral("optSemikolon"),    QStringLiteral("optAnderes"),
+        QStringLiteral("txtAnderes"),      QStringLiteral("btnExplorer"),
+        QStringLiteral("btnReset"),        QStringLiteral("btnHilfe")};
+    QStringList kette;
+    QWidget *widget = knopf(QStringLiteral("btnSpeichern"));
+    do {
+        if (widget->focusPolicy() & Qt::TabFocus)
+            kette.append(widget->objectName());
+        widget = widget->nextInFocusChain();
+    } while (widget != knopf(QStringLiteral("btnSpeichern")));
+    QCOMPARE(kette, erwartet);
+
+    // At start Tab passes only the usable controls and, of the options, only the selected one.
+    const QStringList mitTab{QStringLiteral("txtZeile"),       QStringLiteral("LstZeilen"),
+                             QStringLiteral("btnDurchsuchen"), QStringLiteral("optTab"),
+                             QStringLiteral("txtAnderes"),     QStringLiteral("btnReset"),
+                             QStringLiteral("btnHilfe"),       QStringLiteral("txtPfad")};
+    QStringList besucht;
+    for (qsizetype i = 0; i < mitTab.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        besucht.append(QApplication::focusWidget()->objectName());
+    }
+    QCOMPARE(besucht, mitTab);
+}
+
+void TstTessraFenster::hilfeDecktAllesAbUndSchliesstBeimKlick_data()
+{
+    QTest::addColumn<QString>("ziel");
+    QTest::addColumn<QPoint>("stelle"); // in the target; a null point means its centre
+
+    QTest::newRow("Titel") << QStringLiteral("Hilfetext") << QPoint();
+    QTest::newRow("Hilfetext") << QStringLiteral("Label1") << QPoint();
+    QTest::newRow("Unterschrift") << QStringLiteral("Label4") << QPoint();
+    QTest::newRow("Panel") << QStringLiteral("frmHilfe") << QPoint(200, 370);
+    QTest::newRow("freier Rand") << QStringLiteral("frmHilfe") << QPoint(3, 200);
+}
+
+void TstTessraFenster::hilfeDecktAllesAbUndSchliesstBeimKlick()
+{
+    QFETCH(QString, ziel);
+    QFETCH(QPoint, stelle);
+
+    const auto zustand = [this] {
+        QStringList bild;
+        for (auto *widget : m_fenster->findChildren<QWidget *>()) {
+            if (widget->parentWidget() == ctl<QWidget>(QStringLiteral("frmHilfe")) ||
+                widget->objectName() == QStringLiteral("frmHilfe"))
+                continue;
+            QString text;
+            if (auto *button = qobject_cast<QAbstractButton *>(widget))
+                text = button->text() + (button->isChecked() ? u"*" : u"");
+            else if (auto *label = qobject_cast<QLabel *>(widget))
+                text = label->text();
+            else if (auto *zeile = qobject_cast<QLineEdit *>(widget))
+                text = zeile->text();
+            bild.append(widget->objectName() + u':' + (widget->isEnabled() ? u"an:" : u"aus:") +
+                        text);
+        }
+        return bild;
+    };
+    const QString pfad = legeAn(QStringLiteral("daten.txt"), "Nr;Name\r\n1;a\r\n2;b\r\n1;c\r\n");
+    ladeMitSemikolon(pfad);
+    const QStringList vorher = zustand();
+
+    auto *hilfe = ctl<QWidget>(QStringLiteral("frmHilfe"));
+    klicke(knopf(QStringLiteral("btnHilfe")));
+    QVERIFY(hilfe->isVisible());
+    // Covered now: a click where the button is lands on the overlay.
+    const QPoint hilfeKnopf = knopf(QStringLiteral("btnHilfe"))->geometry().center();
+    QTest::mouseClick(m_fenster->windowHandle(), Qt::LeftButton, {}, hilfeKnopf);
+    QVERIFY(!hilfe->isVisible());
+    klicke(knopf(QStringLiteral("btnHilfe")));
+    QVERIFY(hilfe->isVisible());
+    QWidget *fokus = QApplication::focusWidget();
+    // Above both frames, both save buttons and the help button itself.
+    for (const char *name : {"Frame1", "Frame2", "btnSpeichern", "btnSpeichernUnter", "btnHilfe"}) {
+        auto *verdeckt = ctl<QWidget>(QString::fromLatin1(name));
+        const QPoint mitte = verdeckt->mapTo(m_fenster.get(), verdeckt->rect().center());
+        QWidget *oben = m_fenster->childAt(mitte);
+        QVERIFY2(oben == hilfe || hilfe->isAncestorOf(oben), name);
+    }
+    // The strip left free at the left, right and bottom.
+    QVERIFY(!m_fenster->childAt(QPoint(10, 200)) ||
+            !hilfe->isAncestorOf(m_fenster->childAt(QPoint(10, 200))));
+    QCOMPARE(hilfe->geometry().right(), m_fenster->width() - 14 - 1);
+    QCOMPARE(hilfe->geometry().bottom(), m_fenster->height() - 8 - 1);
+
+    auto *widget = ctl<QWidget>(ziel);
+    // Through the window, so the click lands on whatever lies on top at that place.
+    const QPoint punkt = stelle.isNull() ? widget->rect().center() : stelle;
+    QTest::mouseClick(m_fenster->windowHandle(), Qt::LeftButton, {},
+                      widget->mapTo(m_fenster.get(), punkt));
+    QVERIFY(!hilfe->isVisible());
+    QCOMPARE(zustand(), vorher);
+    QCOMPARE(QApplication::focusWidget(), fokus);
+}
+
+void TstTessraFenster::pfadpruefung_data()
+{
+    QTest::addColumn<QString>("pfad"); // relative to the test folder, the current folder
+    QTest::addColumn<bool>("nutzbar");
+
+    QTest::newRow("leer") << QString() << false;
+    QTest::newRow("drei Zeichen, Datei vorhanden") << QStringLiteral("a.b") << false;
+    QTest::newRow("drei Zeichen mit Leerzeichen") << QStringLiteral("  a.b  ") << false;
+    QTest::newRow("vier Zeichen, Datei vorhanden") << QStringLiteral("ab.c") << true;
+    QTest::newRow("vorhandene Datei") << QStringLiteral("daten.txt") << true;
+    QTest::newRow("ein Zeichen zu viel") << QStringLiteral("daten.txtx") << false;
+    QTest::newRow("Ordner") << QStringLiteral("ordner") << false;
+    QTest::newRow("fehlende Datei") << QStringLiteral("fehlt.txt") << false;
+    QTest::newRow("Umlaut") << QStringLiteral("größe.txt") << true;
+}
+
+void TstTessraFenster::pfadpruefung()
+{
+    QFETCH(QString, pfad);
+    QFETCH(bool, nutzbar);
+
+    const QString vorher = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_ordner->path()));
+    for (const char *name : {"a.b", "ab.c", "daten.txt"})
+        legeAn(QString::fromLatin1(name), "x\r\n");
+    legeAn(QStringLiteral("größe.txt"), "x\r\n");
+    QVERIFY(QDir(m_ordner->path()).mkdir(QStringLiteral("ordner")));
+
+    QLineEdit *txtPfad = feld(QStringLiteral("txtPfad"));
+    tippe(txtPfad, pfad);
+    QDir::setCurrent(vorher);
+    QCOMPARE(txtPfad->text(), pfad);
+    for (const char *name : {"btnLaden", "btnEditor", "btnExplorer"})
+        QVERIFY2(knopf(QString::fromLatin1(name))->isEnabled() == nutzbar, name);
+}
+
+void TstTessraFenster::optionenSchliessenSichAus()
+{
+    const auto gewaehlt = [this] {
+        QStringList namen;
+        for (auto *option : m_fenster->findChildren<QRadioButton *>())
+            if (option->isChecked())
+                namen.append(option->objectName());
+        return namen;
+    };
+    klicke(ctl<QRadioButton>(QStringLiteral("optSemikolon")));
+    QCOMPARE(gewaehlt(), QStringList{QStringLiteral("optSemikolon")});
+    klicke(ctl<QRadioButton>(QStringLiteral("optAnderes")));
+    QCOMPARE(gewaehlt(), QStringList{QStringLiteral("optAnderes")});
+    klicke(ctl<QRadioButton>(QStringLiteral("optTab")));
+    QCOMPARE(gewaehlt(), QStringList{QStringLiteral("optTab")});
+}
+
+void TstTessraFenster::resetWaehrendEinerGruppe()
+{
+    const QString pfad =
+        legeAn(QStringLiteral("daten.txt"), "Nr;Name\r\n100;A\r\n200;B\r\n100;C\r\n300;D\r\n");
+    ladeMitSemikolon(pfad);
+    QCOMPARE(liste()->count(), 2);
+    QCOMPARE(status(), QStringLiteral("Zeile 2 von 5"));
+    QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("100;A"));
+    QCOMPARE(ctl<QLabel>(QStringLiteral("lblAnzDuplikate"))->text(), QStringLiteral("1"));
+    QCOMPARE(ctl<QLabel>(QStringLiteral("lblAnzDatensätze"))->text(), QStringLiteral("1"));
+    QVERIFY(!feld(QStringLiteral("txtPfad"))->isEnabled());
+
+    klicke(knopf(QStringLiteral("btnReset")));
+    QCOMPARE(liste()->count(), 0);
+    QVERIFY(feld(QStringLiteral("txtZeile"))->text().isEmpty());
+    QCOMPARE(ctl<QLabel>(QStringLiteral("lblAnzDuplikate"))->text(), QStringLiteral("0"));
+    QCOMPARE(ctl<QLabel>(QStringLiteral("lblAnzDatensätze"))->text(), QStringLiteral("0"));
+    QCOMPARE(status(), QStringLiteral("Bitte eine Datei laden"));
+    QVERIFY(knopf(QStringLiteral("btnNächsteZeile"))->isEnabled());
+    QVERIFY(knopf(QStringLiteral("btnLaden"))->isEnabled());
+    QVERIFY(feld(QStringLiteral("txtPfad"))->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), feld(QStringLiteral("txtPfad")));
+    QCOMPARE(feld(QStringLiteral("txtPfad"))->selectedText(), pfad);
+
+    klicke(knopf(QStringLiteral("btnNächsteZeile")));
+    QCOMPARE(m_dialoge.size(), 1);
+    QCOMPARE(m_dialoge[0].titel, QStringLiteral("Tessra - Nix gefunden"));
+    QCOMPARE(
+        m_dialoge[0].text,
+        QStringLiteral("Keine Seriennummern gefunden.\nEvtl. das Trennzeichen kontrollieren."));
+    QCOMPARE(status(), QStringLiteral("Bitte eine Datei laden"));
+    QVERIFY(!knopf(QStringLiteral("btnNächsteZeile"))->isEnabled());
+    QVERIFY(!knopf(QStringLiteral("btnSpeichern"))->isEnabled());
+    QCOMPARE(lies(pfad), QByteArray("Nr;Name\r\n100;A\r\n200;B\r\n100;C\r\n300;D\r\n"));
+}
+
+void TstTessraFenster::listenauswahlZeigtZeilennummer()
+{
+    const QString pfad = legeAn(QStringLiteral("daten.txt"),
+                                "Kopf;x\r\n5;erste\r\n1;a\r\n2;b\r\n3;c\r\n4;d\r\n5;zweite\r\n"
+                                "6;e\r\n5;dritte\r\n7;f\r\n");
+    ladeMitSemikolon(pfad);
+    QCOMPARE(liste()->count(), 3);
+    klickeEintrag(2);
+    QCOMPARE(status(), QStringLiteral("Zeile 9 von 10"));
+    QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("5;dritte"));
+
+    // The keyboard selects as well.
+    QTest::keyClick(liste(), Qt::Key_Up);
+    QCOMPARE(status(), QStringLiteral("Zeile 7 von 10"));
+    QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("5;zweite"));
+
+    // Clicking the selected line again brings back its text after an edit.
+    feld(QStringLiteral("txtZeile"))->setText(QStringLiteral("5;bearbeitet"));
+    klickeEintrag(1);
+    QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("5;zweite"));
+}
+
+void TstTessraFenster::enterImZeilenfeld()
+{
+    const QString pfad =
+        legeAn(QStringLiteral("daten.txt"), "Nr;Name\r\n100;A\r\n200;B\r\n100;C\r\n300;D\r\n");
+    QLineEdit *txtZeile = feld(QStringLiteral("txtZeile"));
+
+    // "Weiter" is disabled: Enter does nothing.
+    txtZeile->setFocus();
+    txtZeile->setText(QStringLiteral("100;A"));
+    QTest::keyClick(txtZeile, Qt::Key_Return);
+    QVERIFY(m_dialoge.isEmpty());
+    QCOMPARE(status(), QStringLiteral("Bitte eine Datei laden"));
+    QCOMPARE(txtZeile->text(), QStringLiteral("100;A"));
+
+    ladeMitSemikolon(pfad);
+    txtZeile->setFocus();
+    txtZeile->selectAll();
+    tippe(txtZeile, QStringLiteral("100;Ä geändert"));
+    QTest::keyClick(txtZeile, Qt::Key_Enter);
+    QCOMPARE(status(), QStringLiteral("FERTIG - Bitte Speichern -"));
+    QVERIFY(!knopf(QStringLiteral("btnNächsteZeile"))->isEnabled());
+
+    // A focused button takes Enter for itself.
+    knopf(QStringLiteral("btnSpeichern"))->setFocus();
+    QTest::keyClick(knopf(QStringLiteral("btnSpeichern")), Qt::Key_Return);
+    QCOMPARE(status(), QStringLiteral("Vorgang abgeschlossen"));
+    QCOMPARE(lies(pfad), QByteArray("Nr;Name\r\n100;\xc3\x84 geändert\r\n200;B\r\n300;D\r\n"));
+}
+
+void TstTessraFenster::ganzerLaufErsetztDieDatei()
+{
+    const QByteArray alt = "Nr;Name\r\n100;A\r\n200;B\r\n100;C\r\n300;D\r\n";
+    const QString pfad = legeAn(QStringLiteral("liste.txt"), alt);
+    ladeMitSemikolon(pfad);
+    QVERIFY(!knopf(QStringLiteral("btnLaden"))->isEnabled());
+    klickeEintrag(1);
+    QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("100;C"));
+    QCOMPARE(status(), QStringLiteral("Zeile 4 von 5"));
+    klicke(knopf(QStringLiteral("btnNächsteZeile")));
+    QCOMPARE(status(), QStringLiteral("FERTIG - Bitte Speichern -"));
+    QVERIFY(knopf(QStringLiteral("btnSpeichern"))->isEnabled());
+    QVERIFY(knopf(QStringLiteral("btnSpeichernUnter"))->isEnabled());
+    QVERIFY(feld(QStringLiteral("txtPfad"))->isEnabled());
+
+    klicke(knopf(QStringLiteral("btnSpeichern")));
+    QCOMPARE(status(), QStringLiteral("Vorgang abgeschlossen"));
+    QVERIFY(m_dialoge.isEmpty());
+    QCOMPARE(lies(pfad), QByteArray("Nr;Name\r\n100;C\r\n200;B\r\n300;D\r\n"));
+    QCOMPARE(lies(pfad + QStringLiteral(".ALT")), alt);
+    QVERIFY(!knopf(QStringLiteral("btnSpeichern"))->isEnabled());
+    QVERIFY(knopf(QStringLiteral("btnLaden"))->isEnabled());
+    QCOMPARE(feld(QStringLiteral("txtPfad"))->selectedText(), pfad);
+}
+
+void TstTessraFenster::speichernUnterFragtNachDemOrt()
+{
+    const QByteArray alt = "Nr;Name\r\n100;A\r\n200;B\r\n100;C\r\n300;D\r\n";
+    const QString pfad = legeAn(QStringLiteral("liste.txt"), alt);
+    const QString ziel = m_ordner->filePath(QStringLiteral("neu.txt"));
+    ladeMitSemikolon(pfad);
+    klicke(knopf(QStringLiteral("btnNächsteZeile")));
+
+    // Cancelled, then too short: nothing written, the run stays finished.
+    klicke(knopf(QStringLiteral("btnSpeichernUnter")));
+    m_antworten = {QStringLiteral("a.b")};
+    klicke(knopf(QStringLiteral("btnSpeichernUnter")));
+    QCOMPARE(status(), QStringLiteral("FERTIG - Bitte Speichern -"));
+    QVERIFY(knopf(QStringLiteral("btnSpeichernUnter"))->isEnabled());
+
+    m_antworten = {ziel};
+    klicke(knopf(QStringLiteral("btnSpeichernUnter")));
+    QCOMPARE(m_dialoge.size(), 3);
+    for (const Dialog &dialog : std::as_const(m_dialoge)) {
+        QCOMPARE(dialog.art, QStringLiteral("Eingabe"));
+        QCOMPARE(dialog.titel, QStringLiteral("Seriennummerndatei speichern"));
+        QCOMPARE(dialog.text, QStringLiteral("Bitte den Speicherort eingeben."));
+        QCOMPARE(dialog.vorgabe, pfad);
+    }
+    QCOMPARE(status(), QStringLiteral("Vorgang abgeschlossen"));
+    QCOMPARE(lies(ziel), QByteArray("Nr;Name\r\n100;A\r\n200;B\r\n300;D\r\n"));
+    QCOMPARE(lies(pfad), alt);
+    QVERIFY(!QFile::exists(pfad + QStringLiteral(".ALT")));
+}
+
+void TstTessraFenster::windows1252MitCrLfBleibtByteGenau()
+{
+    // Not valid UTF-8, so read as Windows-1252. The kept lines hold a tab, a control character
+    // and a lone LF, which the edit field must pass through untouched.
+    const QByteArray alt = "Nr;Stra\xdf"
+                           "e\r\n"
+                           "7;M\xfcller\tK\xf6ln\r\n"
+                           "8;\x01Steuer\r\n"
+                           "7;M\xfcller\tKoeln\r\n"
+                           "8;zwei\nteilig\r\n"
+                           "9;\xe4\xf6\xfc\r\n";
+    const QString pfad = legeAn(QStringLiteral("w1252.txt"), alt);
+    ladeMitSemikolon(pfad);
+    QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("7;Müller\tKöln"));
+    klickeEintrag(1);
+    QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("7;Müller\tKoeln"));
+    klicke(knopf(QStringLiteral("btnNächsteZeile")));
+
+    QCOMPARE(liste()->count(), 2);
+    QTest::keyClick(liste(), Qt::Key_Down);
+    QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("8;zwei\nteilig"));
+    QTest::keyClick(liste(), Qt::Key_Return);
+    QVERIFY2(m_dialoge.isEmpty(), m_dialoge.isEmpty() ? "" : qPrintable(m_dialoge[0].text));
+    QCOMPARE(status(), QStringLiteral("FERTIG - Bitte Speichern -"));
+
+    klicke(knopf(QStringLiteral("btnSpeichern")));
+    QCOMPARE(lies(pfad), QByteArray("Nr;Stra\xdf"
+                                    "e\r\n"
+                                    "7;M\xfcller\tKoeln\r\n"
+                                    "8;zwei\nteilig\r\n"
+                                    "9;\xe4\xf6\xfc\r\n"));
+    QCOMPARE(lies(pfad + QStringLiteral(".ALT")), alt);
+
+    // A control character kept as the first line of its group survives as well.
+    ladeMitSemikolon(pfad + QStringLiteral(".ALT"));
+    klicke(knopf(QStringLiteral("btnNächsteZeile"))); // 7: keep the first
+    QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("8;\x01Steuer"));
+    klicke(knopf(QStringLiteral("btnNächsteZeile")));
+    m_antworten = {m_ordner->filePath(QStringLiteral("kopie.txt"))};
+    klicke(knopf(QStringLiteral("btnSpeichernUnter")));
+    QCOMPARE(lies(m_ordner->filePath(QStringLiteral("kopie.txt"))),
+             QByteArray("Nr;Stra\xdf"
+                        "e\r\n"
+                        "7;M\xfcller\tK\xf6ln\r\n"
+                        "8;\x01Steuer\r\n"
+                        "9;\xe4\xf6\xfc\r\n"));
+}
+
+void TstTessraFenster::langeZeileBleibtGanz()
+{
+    const QByteArray lang = "1;" + QByteArray(40000, 'x');
+    const QString pfad =
+        legeAn(QStringLiteral("lang.txt"), "Nr;Text\r\n" + lang + "\r\n1;kurz\r\n2;y\r\n");
+    ladeMitSemikolon(pfad);
+    QCOMPARE(feld(QStringLiteral("txtZeile"))->text().size(), lang.size());
+    QTest::keyClick(feld(QStringLiteral("txtZeile")), Qt::Key_End);
+    tippe(feld(QStringLiteral("txtZeile")), QStringLiteral("z"));
+    klicke(knopf(QStringLiteral("btnNächsteZeile")));
+    klicke(knopf(QStringLiteral("btnSpeichern")));
+    QCOMPARE(lies(pfad), "Nr;Text\r\n" + lang + "z\r\n2;y\r\n");
+}
+
+void TstTessraFenster::kurzeDateiMeldetWarnung()
+{
+    const QString pfad = legeAn(QStringLiteral("kurz.txt"), "1;a\r\n1;b\r\n2;c\r\n");
+    ladeMitSemikolon(pfad);
+    QCOMPARE(m_dialoge.size(), 1);
+    QCOMPARE(m_dialoge[0].art, QStringLiteral("Meldung"));
+    QCOMPARE(m_dialoge[0].titel, QStringLiteral("Tessra - Lohnt sich nicht!"));
+    QCOMPARE(
+        m_dialoge[0].text,
+        QStringLiteral("In der Datei sind nur 3 Zeilen vorhanden.\nManuell gehts schneller..."));
+    QVERIFY(knopf(QStringLiteral("btnLaden"))->isEnabled());
+    QVERIFY(feld(QStringLiteral("txtPfad"))->isEnabled());
+}
+
+void TstTessraFenster::durchsuchenSetztZurueck()
+{
+    const QString pfad =
+        legeAn(QStringLiteral("daten.txt"), "Nr;Name\r\n100;A\r\n200;B\r\n100;C\r\n300;D\r\n");
+    ladeMitSemikolon(pfad);
+    klicke(knopf(QStringLiteral("btnDurchsuchen")));
+    QCOMPARE(liste()->count(), 0);
+    QCOMPARE(status(), QStringLiteral("Bitte eine Datei laden"));
+    QVERIFY(feld(QStringLiteral("txtPfad"))->isEnabled());
+    // Usable again once the browsing has ended, with the path checked anew.
+    QVERIFY(knopf(QStringLiteral("btnDurchsuchen"))->isEnabled());
+    QVERIFY(knopf(QStringLiteral("btnLaden"))->isEnabled());
+    QVERIFY(knopf(QStringLiteral("btnEditor"))->isEnabled());
+}
+
+void TstTessraFenster::schliessenSchliesstWeitereFenster()
+{
+    auto *weiteres = new QWidget(m_fenster.get(), Qt::Window);
+    weiteres->show();
+    QVERIFY(QTest::qWaitForWindowExposed(weiteres));
+    QVERIFY(m_fenster->close());
+    QVERIFY(!m_fenster->isVisible());
+    QVERIFY(!weiteres->isVisible());
+}
+
+QTEST_MAIN(TstTessraFenster)
+#include "tst_tessrafenster.moc"

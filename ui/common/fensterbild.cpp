@@ -1,0 +1,8 @@
+#include "fensterbild.h"
+
+#include <QString>
+
+QIcon fensterbild()
+{
+    return QIcon(QStringLiteral(":/tessra/tessra.png"));
+}

@@ -1,0 +1,637 @@
+#include "tessrafenster.h"
+
+#include <limits>
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+
+#include "fensterbild.h"
+#include "programmstart.h"
+#include "schriften.h"
+#include "twips.h"
+
+namespace {
+
+const QString statusBitteLaden = QStringLiteral("Bitte eine Datei laden");
+const QString titelProgrammstart = QStringLiteral("Tessra - Programmstart");
+const QColor dunkelrot(128, 0, 0);
+const QColor dunkellila(64, 0, 64);
+
+const QString hilfetext =
+    QStringLiteral("Die Seriennummern-Datei eingeben. Das verwendete Trennzeichen angeben, evtl. "
+                   "durch klicken auf 'Im Editor öffnen' nachsehen. Mit 'Datei laden' wird der "
+                   "Suchvorgang gestartet. Ein Fund wird unter 'Duplikatensuche' angezeigt. Alle "
+                   "Zeilen mit der gleichen Seriennummer werden aufgelistet. Durch klicken auf die "
+                   "entprechende Zeile erscheint diese im unteren Textfeld und kann bei Bedarf "
+                   "noch bearbeitet werden. Nach Auswahl der gewünschten (richtigen) Zeile auf "
+                   "'Weiter' klicken. Die markierte Zeile wird übernommen und der nächste Fund "
+                   "angezeigt. Ist die Suche abgeschlossen, kann durch klick auf 'Speichern' die "
+                   "neue Seriennummern-Datei die alte ersetzen. Die Bisherige wird mit der Endung "
+                   ".ALT gesichert. 'Speichern unter...' öffnet ein Eingabefenster zur Eingabe des "
+                   "Speicherpfades. Mit Reset können im Fehlerfall sämtliche Programmparameter "
+                   "zurückgesetzt werden.");
+
+template <typename Widget>
+Widget *erzeuge(QWidget *container, const QString &name, const QRect &geometrie)
+{
+    auto *widget = new Widget(container);
+    widget->setObjectName(name);
+    widget->setGeometry(geometrie);
+    return widget;
+}
+
+QPushButton *knopf(QWidget *container, const QString &name, const QString &text,
+                   const QRect &geometrie, const QString &tooltip)
+{
+    auto *knopf = erzeuge<QPushButton>(container, name, geometrie);
+    knopf->setText(text);
+    knopf->setToolTip(tooltip);
+    return knopf;
+}
+
+QGroupBox *rahmen(QWidget *container, const QString &name, const QString &titel,
+                  const QRect &geometrie)
+{
+    auto *rahmen = erzeuge<QGroupBox>(container, name, geometrie);
+    rahmen->setTitle(titel);
+    return rahmen;
+}
+
+QLabel *neueBeschriftung(QWidget *container, const QString &name, const QString &text,
+                         const QRect &geometrie)
+{
+    auto *label = erzeuge<QLabel>(container, name, geometrie);
+    label->setText(text);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QLineEdit *textfeld(QWidget *container, const QString &name, const QRect &geometrie)
+{
+    auto *feld = erzeuge<QLineEdit>(container, name, geometrie);
+    // Lines of a serial-number file can be long; the default limit would cut them.
+    feld->setMaxLength(std::numeric_limits<int>::max());
+    return feld;
+}
+
+void setzeTextfarbe(QWidget *widget, const QColor &farbe)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, farbe);
+    widget->setPalette(palette);
+}
+
+QFont fett825()
+{
+    return schrift(Schriftart::MsSansSerif, 8.25, true);
+}
+
+} // namespace
+
+TessraFenster::TessraFenster(QWidget *parent)
+    : QWidget(parent)
+    , m_suche(*this)
+{
+    setObjectName(QStringLiteral("TessraFenster"));
+    setWindowTitle(QStringLiteral("Tessra"));
+    setWindowIcon(fensterbild());
+    setFont(dialogSchrift());
+    const Twips twips = Twips::fuer(*this);
+    setFixedSize(twips.size(6945, 6015));
+
+    baueDateirahmen(twips);
+    baueSuchrahmen(twips);
+    baueSpeicherknoepfe(twips);
+    baueHilfe(twips);
+    legeTabreihenfolgeFest();
+    verbindeBefehle();
+    m_txtPfad->setFocus();
+    zentriere();
+}
+
+void TessraFenster::baueDateirahmen(const Twips &t)
+{
+    m_frame1 = rahmen(this, QStringLiteral("Frame1"), QStringLiteral("Seriennummern-Datei"),
+                      t.rect(120, 240, 6735, 1815));
+    m_txtPfad = textfeld(m_frame1, QStringLiteral("txtPfad"), t.rect(120, 240, 5055, 285));
+    m_btnDurchsuchen =
+        knopf(m_frame1, QStringLiteral("btnDurchsuchen"), QStringLiteral("Durchsuchen..."),
+              t.rect(5280, 240, 1335, 255), QStringLiteral("Datei aussuchen"));
+    m_btnEditor =
+        knopf(m_frame1, QStringLiteral("btnEditor"), QStringLiteral("Im Editor öffnen"),
+              t.rect(5280, 600, 1335, 255), QStringLiteral("Öffnet die gewählte Datei im Editor"));
+    m_btnEditor->setEnabled(false);
+    m_btnExplorer = knopf(m_frame1, QStringLiteral("btnExplorer"), QStringLiteral("Explorer"),
+                          t.rect(5280, 840, 1335, 255),
+                          QStringLiteral("Öffnet den Explorer und markiert die gewählte Datei"));
+    m_btnExplorer->setEnabled(false);
+    m_btnReset = knopf(m_frame1, QStringLiteral("btnReset"), QStringLiteral("Reset"),
+                       t.rect(5280, 1440, 1335, 255), QStringLiteral("Interner Reset"));
+    m_btnLaden = knopf(m_frame1, QStringLiteral("btnLaden"), QStringLiteral("Datei laden"),
+                       t.rect(3480, 600, 1695, 495),
+                       QStringLiteral("Datei laden und Duplikatensuche starten"));
+    m_btnLaden->setFont(fett825());
+    m_btnLaden->setEnabled(false);
+
+    m_frame4 =
+        rahmen(m_frame1, QStringLiteral("Frame4"),
+               QStringLiteral("Trennzeichen zwischen den Spalten"), t.rect(120, 600, 2895, 1095));
+    m_optTab =
+        erzeuge<QRadioButton>(m_frame4, QStringLiteral("optTab"), t.rect(240, 240, 1455, 195));
+    m_optTab->setText(QStringLiteral("Tab"));
+    m_optTab->setChecked(true);
+    m_optSemikolon = erzeuge<QRadioButton>(m_frame4, QStringLiteral("optSemikolon"),
+                                           t.rect(240, 480, 1215, 195));
+    m_optSemikolon->setText(QStringLiteral("Semikolon"));
+    m_optAnderes =
+        erzeuge<QRadioButton>(m_frame4, QStringLiteral("optAnderes"), t.rect(240, 720, 975, 195));
+    m_optAnderes->setText(QStringLiteral("Anderes:"));
+    m_txtAnderes = textfeld(m_frame4, QStringLiteral("txtAnderes"), t.rect(1320, 720, 1215, 285));
+}
+
+void TessraFenster::baueSuchrahmen(const Twips &t)
+{
+    m_frame2 = rahmen(this, QStringLiteral("Frame2"), QStringLiteral("Duplikatensuche"),
+                      t.rect(120, 2160, 6735, 3015));
+    m_label2 =
+        neueBeschriftung(m_frame2, QStringLiteral("Label2"),
+                         QStringLiteral("Mehrfache Datensätze:"), t.rect(120, 240, 1815, 255));
+    m_lstZeilen =
+        erzeuge<QListWidget>(m_frame2, QStringLiteral("LstZeilen"), t.rect(120, 480, 6495, 1230));
+    m_lstZeilen->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_label3 = neueBeschriftung(m_frame2, QStringLiteral("Label3"),
+                                QStringLiteral("Ausgewählte Zeile (noch änderbar):"),
+                                t.rect(120, 1800, 2655, 255));
+    m_lblZeile = neueBeschriftung(m_frame2, QStringLiteral("lblZeile"), statusBitteLaden,
+                                  t.rect(2880, 1800, 3735, 255));
+    m_lblZeile->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_lblZeile->setFont(fett825());
+    setzeTextfarbe(m_lblZeile, dunkelrot);
+    m_txtZeile = textfeld(m_frame2, QStringLiteral("txtZeile"), t.rect(120, 2040, 6495, 285));
+    m_btnNaechsteZeile =
+        knopf(m_frame2, QStringLiteral("btnNächsteZeile"), QStringLiteral("Weiter"),
+              t.rect(2520, 2400, 1695, 495), QStringLiteral("Nächstes Duplikat suchen"));
+    // Drawn as the default button; the Enter key itself is handled in keyPressEvent, because
+    // a plain window (unlike a dialog) does not route Enter to its default button.
+    m_btnNaechsteZeile->setDefault(true);
+    m_btnNaechsteZeile->setEnabled(false);
+
+    const QString tooltipSerien = QStringLiteral("Anzahl der Seriennummern");
+    m_frame5 = rahmen(m_frame2, QStringLiteral("Frame5"), QStringLiteral("Datensätze"),
+                      t.rect(4320, 2400, 1095, 495));
+    m_frame5->setToolTip(tooltipSerien);
+    m_lblAnzDatensaetze = neueBeschriftung(m_frame5, QStringLiteral("lblAnzDatensätze"),
+                                           QStringLiteral("0"), t.rect(240, 195, 615, 255));
+    m_lblAnzDatensaetze->setToolTip(tooltipSerien);
+
+    const QString tooltipFunde = QStringLiteral("Anzahl der Duplikatenfunde");
+    m_frame3 = rahmen(m_frame2, QStringLiteral("Frame3"), QStringLiteral("Duplikate"),
+                      t.rect(5520, 2400, 1095, 495));
+    m_frame3->setToolTip(tooltipFunde);
+    m_lblAnzDuplikate = neueBeschriftung(m_frame3, QStringLiteral("lblAnzDuplikate"),
+                                         QStringLiteral("0"), t.rect(240, 195, 615, 255));
+    m_lblAnzDuplikate->setToolTip(tooltipFunde);
+
+    for (QLabel *zaehler : {m_lblAnzDatensaetze, m_lblAnzDuplikate}) {
+        zaehler->setAlignment(Qt::AlignCenter);
+        zaehler->setFont(fett825());
+    }
+}
+
+void TessraFenster::baueSpeicherknoepfe(const Twips &t)
+{
+    m_btnSpeichern = knopf(this, QStringLiteral("btnSpeichern"),
+                           QStringLiteral("Speichern (ersetzen)"), t.rect(720, 5400, 2295, 495),
+                           QStringLiteral("Speichert die neue Datei unter dem Namen der alten. "
+                                          "Das Original bekommt die Endung \".ALT\""));
+    m_btnSpeichern->setEnabled(false);
+    m_btnSpeichernUnter =
+        knopf(this, QStringLiteral("btnSpeichernUnter"), QStringLiteral("Speichern unter..."),
+              t.rect(3960, 5400, 2295, 495), QStringLiteral("Speicherort auswählen"));
+    m_btnSpeichernUnter->setEnabled(false);
+
+    // Straddles the top edge of the file frame, so it must lie above it.
+    m_btnHilfe = knopf(this, QStringLiteral("btnHilfe"), QStringLiteral("Hilfe (F1)"),
+                       t.rect(2520, 40, 2055, 255), QStringLiteral("Wie gesagt..."));
+    m_btnHilfe->setFont(fett825());
+    m_btnHilfe->raise();
+}
+
+void TessraFenster::baueHilfe(const Twips &t)
+{
+    m_frmHilfe = erzeuge<QFrame>(this, QStringLiteral("frmHilfe"), t.rect(240, 0, 6495, 5895));
+    m_frmHilfe->setFrameShape(QFrame::StyledPanel);
+    m_frmHilfe->setAutoFillBackground(true);
+
+    m_shape1 = erzeuge<QFrame>(m_frmHilfe, QStringLiteral("Shape1"), t.rect(120, 240, 6255, 5535));
+    m_shape1->setStyleSheet(QStringLiteral(
+        "#Shape1 { background: #f7f0f7; border: 2px solid rgb(64, 0, 64); border-radius: 8px; }"));
+    // A drawing only: clicks on it belong to the overlay itself.
+    m_shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    m_hilfetext = neueBeschriftung(m_frmHilfe, QStringLiteral("Hilfetext"),
+                                   QStringLiteral("Hilfe (klicken zum Schließen)"),
+                                   t.rect(360, 360, 5775, 375));
+    m_hilfetext->setAlignment(Qt::AlignCenter);
+    m_hilfetext->setFont(schrift(Schriftart::ArialBlack, 14.25, true));
+    setzeTextfarbe(m_hilfetext, dunkellila);
+
+    m_label1 = neueBeschriftung(m_frmHilfe, QStringLiteral("Label1"), hilfetext,
+                                t.rect(360, 960, 5775, 4335));
+    m_label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_label1->setWordWrap(true);
+    m_label1->setFont(schrift(Schriftart::MsSansSerif, 9.75, true));
+
+    m_label4 = neueBeschriftung(m_frmHilfe, QStringLiteral("Label4"), QStringLiteral("Tessra"),
+                                t.rect(5040, 5520, 975, 255));
+    m_label4->setFont(schrift(Schriftart::Arial, 8.25, true));
+    setzeTextfarbe(m_label4, dunkellila);
+
+    for (QWidget *klickbar : QList<QWidget *>{m_frmHilfe, m_hilfetext, m_label1, m_label4})
+        klickbar->installEventFilter(this);
+    m_frmHilfe->hide();
+    m_frmHilfe->raise();
+}
+
+void TessraFenster::legeTabreihenfolgeFest()
+{
+    // Labels and frames hold places in the order but never take the focus, so only the
+    // controls that can are chained here, in the layout's order.
+    const QList<QWidget *> reihenfolge{
+        m_btnSpeichern, m_btnSpeichernUnter, m_btnLaden,       m_txtPfad,     m_txtZeile,
+        m_lstZeilen,    m_btnNaechsteZeile,  m_btnDurchsuchen, m_btnEditor,   m_optTab,
+        m_optSemikolon, m_optAnderes,        m_txtAnderes,     m_btnExplorer, m_btnReset,
+        m_btnHilfe,
+    };
+    for (qsizetype i = 1; i < reihenfolge.size(); ++i)
+        setTabOrder(reihenfolge[i - 1], reihenfolge[i]);
+}
+
+void TessraFenster::verbindeBefehle()
+{
+    const auto klick = [this](QPushButton *knopf, void (TessraFenster::*handler)()) {
+        connect(knopf, &QPushButton::clicked, this, handler);
+    };
+    klick(m_btnLaden, &TessraFenster::btnLaden_Click);
+    klick(m_btnNaechsteZeile, &TessraFenster::btnNaechsteZeile_Click);
+    klick(m_btnSpeichern, &TessraFenster::btnSpeichern_Click);
+    klick(m_btnSpeichernUnter, &TessraFenster::btnSpeichernUnter_Click);
+    klick(m_btnDurchsuchen, &TessraFenster::btnDurchsuchen_Click);
+    klick(m_btnEditor, &TessraFenster::btnEditor_Click);
+    klick(m_btnExplorer, &TessraFenster::btnExplorer_Click);
+    klick(m_btnReset, &TessraFenster::btnReset_Click);
+    klick(m_btnHilfe, &TessraFenster::btnHilfe_Click);
+
+    connect(m_txtPfad, &QLineEdit::textChanged, this, &TessraFenster::txtPfad_Change);
+    // A new current row covers clicks and arrow keys; a click on the row that is already
+    // selected brings back its text after an edit.
+    connect(m_lstZeilen, &QListWidget::currentRowChanged, this, &TessraFenster::LstZeilen_Click);
+    connect(m_lstZeilen, &QListWidget::itemClicked, this, &TessraFenster::LstZeilen_Click);
+}
+
+void TessraFenster::zentriere()
+{
+    if (const QScreen *bildschirm = screen())
+        move(bildschirm->availableGeometry().center() - rect().center());
+}
+
+void TessraFenster::txtPfad_Change()
+{
+    m_suche.txtPfad_Change();
+}
+
+void TessraFenster::btnLaden_Click()
+{
+    m_suche.btnLaden_Click();
+}
+
+void TessraFenster::btnNaechsteZeile_Click()
+{
+    m_suche.btnNaechsteZeile_Click();
+}
+
+void TessraFenster::btnSpeichern_Click()
+{
+    m_suche.btnSpeichern_Click();
+}
+
+void TessraFenster::btnSpeichernUnter_Click()
+{
+    m_suche.btnSpeichernUnter_Click();
+}
+
+void TessraFenster::btnDurchsuchen_Click()
+{
+    m_suche.Zuruecksetzen();
+    m_lblZeile->setText(statusBitteLaden);
+    m_btnDurchsuchen->setEnabled(false);
+    m_btnLaden->setEnabled(false);
+    zeigeDurchsuchenFenster();
+}
+
+void TessraFenster::zeigeDurchsuchenFenster()
+{
+    // The browse window arrives with its own change. Until then the command ends the way the
+    // browse window's "Abbruch" does: the button is usable again and the path is checked anew.
+    m_btnDurchsuchen->setEnabled(true);
+    txtPfad_Change();
+}
+
+void TessraFenster::btnEditor_Click()
+{
+    meldeProgrammstart(Programmstart::imEditor(m_txtPfad->text()),
+                       QStringLiteral("kann in keinem Texteditor geöffnet werden."));
+}
+
+void TessraFenster::btnExplorer_Click()
+{
+    meldeProgrammstart(Programmstart::imDateimanager(m_txtPfad->text()),
+                       QStringLiteral("kann in keinem Dateimanager gezeigt werden."));
+}
+
+void TessraFenster::meldeProgrammstart(const std::optional<QString> &grund, const QString &was)
+{
+    if (!grund)
+        return;
+    QString text = QStringLiteral("Die Datei\n") + m_txtPfad->text() + u'\n' + was;
+    if (!grund->isEmpty())
+        text += u'\n' + *grund;
+    showMessage(text, titelProgrammstart);
+}
+
+void TessraFenster::btnReset_Click()
+{
+    m_suche.Zuruecksetzen();
+    m_lblZeile->setText(statusBitteLaden);
+}
+
+void TessraFenster::LstZeilen_Click()
+{
+    m_suche.LstZeilen_Click();
+}
+
+void TessraFenster::btnHilfe_Click()
+{
+    m_frmHilfe->show();
+}
+
+void TessraFenster::frmHilfe_Click()
+{
+    m_frmHilfe->hide();
+}
+
+void TessraFenster::Hilfetext_Click()
+{
+    m_frmHilfe->hide();
+}
+
+void TessraFenster::Label1_Click()
+{
+    m_frmHilfe->hide();
+}
+
+void TessraFenster::Label4_Click()
+{
+    m_frmHilfe->hide();
+}
+
+void TessraFenster::Form_Unload()
+{
+    // The browse window is a window of its own; it must not outlive the program's main window.
+    const auto fenster = findChildren<QWidget *>();
+    for (QWidget *widget : fenster) {
+        if (widget->isWindow() && widget->isVisible())
+            widget->close();
+    }
+}
+
+void TessraFenster::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+bool TessraFenster::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::MouseButtonRelease)
+        return QWidget::eventFilter(watched, event);
+    const auto *maus = static_cast<QMouseEvent *>(event);
+    auto *widget = qobject_cast<QWidget *>(watched);
+    // A click ends where it began; releasing outside the control cancels it.
+    if (maus->button() != Qt::LeftButton || !widget ||
+        !widget->rect().contains(maus->position().toPoint()))
+        return QWidget::eventFilter(watched, event);
+    if (watched == m_frmHilfe)
+        frmHilfe_Click();
+    else if (watched == m_hilfetext)
+        Hilfetext_Click();
+    else if (watched == m_label1)
+        Label1_Click();
+    else if (watched == m_label4)
+        Label4_Click();
+    return true;
+}
+
+void TessraFenster::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // A button with the focus takes Enter for itself; anywhere else Enter means "Weiter".
+    auto *knopf = qobject_cast<QPushButton *>(focusWidget());
+    if (!knopf)
+        knopf = m_btnNaechsteZeile;
+    if (knopf->isEnabled())
+        knopf->click();
+    event->accept();
+}
+
+void TessraFenster::setDialogAntwort(DialogAntwort antwort)
+{
+    m_dialogAntwort = std::move(antwort);
+}
+
+bool TessraFenster::fuehreAus(QDialog &dialog)
+{
+    if (m_dialogAntwort) {
+        m_dialogAntwort(dialog);
+        return dialog.result() == QDialog::Accepted;
+    }
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void TessraFenster::showMessage(const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
+    // Paths and lines from the file are shown as they are, never read as markup.
+    box.setTextFormat(Qt::PlainText);
+    fuehreAus(box);
+}
+
+QString TessraFenster::askText(const QString &prompt, const QString &title,
+                               const QString &defaultText)
+{
+    QInputDialog dialog(this);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    return fuehreAus(dialog) ? dialog.textValue() : QString();
+}
+
+QWidget *TessraFenster::steuerelement(Control control) const
+{
+    switch (control) {
+    case Control::txtPfad:
+        return m_txtPfad;
+    case Control::btnLaden:
+        return m_btnLaden;
+    case Control::btnEditor:
+        return m_btnEditor;
+    case Control::btnExplorer:
+        return m_btnExplorer;
+    case Control::btnSpeichern:
+        return m_btnSpeichern;
+    case Control::btnSpeichernUnter:
+        return m_btnSpeichernUnter;
+    case Control::btnNaechsteZeile:
+        return m_btnNaechsteZeile;
+    }
+    Q_UNREACHABLE();
+    return nullptr;
+}
+
+QLabel *TessraFenster::beschriftung(Label label) const
+{
+    switch (label) {
+    case Label::lblZeile:
+        return m_lblZeile;
+    case Label::lblAnzDatensaetze:
+        return m_lblAnzDatensaetze;
+    case Label::lblAnzDuplikate:
+        return m_lblAnzDuplikate;
+    }
+    Q_UNREACHABLE();
+    return nullptr;
+}
+
+bool TessraFenster::isEnabled(Control control) const
+{
+    return steuerelement(control)->isEnabled();
+}
+
+void TessraFenster::setEnabled(Control control, bool enabled)
+{
+    steuerelement(control)->setEnabled(enabled);
+}
+
+QString TessraFenster::caption(Label label) const
+{
+    return beschriftung(label)->text();
+}
+
+void TessraFenster::setCaption(Label label, const QString &text)
+{
+    beschriftung(label)->setText(text);
+}
+
+QString TessraFenster::txtPfad() const
+{
+    return m_txtPfad->text();
+}
+
+void TessraFenster::setTxtPfad(const QString &text)
+{
+    const QSignalBlocker stumm(m_txtPfad);
+    m_txtPfad->setText(text);
+}
+
+void TessraFenster::focusTxtPfad()
+{
+    m_txtPfad->setFocus();
+}
+
+void TessraFenster::selectTxtPfad(qsizetype start, qsizetype length)
+{
+    m_txtPfad->setSelection(int(start), int(length));
+}
+
+MainView::Delimiter TessraFenster::selectedDelimiter() const
+{
+    if (m_optTab->isChecked())
+        return Delimiter::Tab;
+    if (m_optSemikolon->isChecked())
+        return Delimiter::Semikolon;
+    if (m_optAnderes->isChecked())
+        return Delimiter::Anderes;
+    return Delimiter::None;
+}
+
+QString TessraFenster::txtAnderes() const
+{
+    return m_txtAnderes->text();
+}
+
+QString TessraFenster::txtZeile() const
+{
+    return m_txtZeile->text();
+}
+
+void TessraFenster::setTxtZeile(const QString &text)
+{
+    m_txtZeile->setText(text);
+    // Long lines show their beginning, where the serial number stands.
+    m_txtZeile->setCursorPosition(0);
+}
+
+void TessraFenster::clearLstZeilen()
+{
+    const QSignalBlocker stumm(m_lstZeilen);
+    m_lstZeilen->clear();
+}
+
+void TessraFenster::addLstZeilenItem(const QString &text, qsizetype data)
+{
+    auto *eintrag = new QListWidgetItem(text, m_lstZeilen);
+    eintrag->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(data));
+}
+
+qsizetype TessraFenster::lstZeilenCount() const
+{
+    return m_lstZeilen->count();
+}
+
+qsizetype TessraFenster::lstZeilenSelectedIndex() const
+{
+    const QListWidgetItem *eintrag = m_lstZeilen->currentItem();
+    return eintrag && eintrag->isSelected() ? m_lstZeilen->currentRow() : -1;
+}
+
+QString TessraFenster::lstZeilenText(qsizetype index) const
+{
+    return m_lstZeilen->item(int(index))->text();
+}
+
+qsizetype TessraFenster::lstZeilenData(qsizetype index) const
+{
+    return qsizetype(m_lstZeilen->item(int(index))->data(Qt::UserRole).toLongLong());
+}
+
+void TessraFenster::selectLstZeilenItem(qsizetype index)
+{
+    const QSignalBlocker stumm(m_lstZeilen);
+    m_lstZeilen->setCurrentRow(int(index));
+}

@@ -1,0 +1,139 @@
+#pragma once
+
+#include <functional>
+
+#include <QWidget>
+
+#include "duplikatensuche.h"
+#include "mainview.h"
+
+class QDialog;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class Twips;
+
+// The program's main window: one fixed page for a whole cleaning run. A user's click or key
+// arrives at the handler named after its control (btnLaden_Click); the handler hands the work to
+// the engine (Duplikatensuche), which reads and sets the controls through MainView. The window
+// holds no file logic of its own.
+class TessraFenster : public QWidget, public MainView
+{
+    Q_OBJECT
+
+public:
+    explicit TessraFenster(QWidget *parent = nullptr);
+
+    // The path check: "Datei laden", "Im Editor öffnen" and "Explorer" need a readable file.
+    // The browse window calls it after it wrote a path.
+    void txtPfad_Change();
+
+    // Lets a test answer the message and input boxes: the answer gets the prepared dialog in
+    // place of its modal loop and closes it with accept() or reject().
+    using DialogAntwort = std::function<void(QDialog &)>;
+    void setDialogAntwort(DialogAntwort antwort);
+
+    using QWidget::isEnabled;
+    using QWidget::setEnabled;
+
+    bool isEnabled(Control control) const override;
+    void setEnabled(Control control, bool enabled) override;
+    QString caption(Label label) const override;
+    void setCaption(Label label, const QString &text) override;
+    QString txtPfad() const override;
+    void setTxtPfad(const QString &text) override;
+    void focusTxtPfad() override;
+    void selectTxtPfad(qsizetype start, qsizetype length) override;
+    Delimiter selectedDelimiter() const override;
+    QString txtAnderes() const override;
+    QString txtZeile() const override;
+    void setTxtZeile(const QString &text) override;
+    void clearLstZeilen() override;
+    void addLstZeilenItem(const QString &text, qsizetype data) override;
+    qsizetype lstZeilenCount() const override;
+    qsizetype lstZeilenSelectedIndex() const override;
+    QString lstZeilenText(qsizetype index) const override;
+    qsizetype lstZeilenData(qsizetype index) const override;
+    void selectLstZeilenItem(qsizetype index) override;
+    void showMessage(const QString &text, const QString &title) override;
+    QString askText(const QString &prompt, const QString &title,
+                    const QString &defaultText) override;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void baueDateirahmen(const Twips &twips);
+    void baueSuchrahmen(const Twips &twips);
+    void baueSpeicherknoepfe(const Twips &twips);
+    void baueHilfe(const Twips &twips);
+    void legeTabreihenfolgeFest();
+    void verbindeBefehle();
+    void zentriere();
+
+    void btnLaden_Click();
+    void btnNaechsteZeile_Click();
+    void btnSpeichern_Click();
+    void btnSpeichernUnter_Click();
+    void btnDurchsuchen_Click();
+    void btnEditor_Click();
+    void btnExplorer_Click();
+    void btnReset_Click();
+    void LstZeilen_Click();
+    void btnHilfe_Click();
+    void frmHilfe_Click();
+    void Hilfetext_Click();
+    void Label1_Click();
+    void Label4_Click();
+    void Form_Unload();
+
+    void zeigeDurchsuchenFenster();
+    void meldeProgrammstart(const std::optional<QString> &grund, const QString &was);
+    bool fuehreAus(QDialog &dialog);
+    QWidget *steuerelement(Control control) const;
+    QLabel *beschriftung(Label label) const;
+
+    Duplikatensuche m_suche;
+    DialogAntwort m_dialogAntwort;
+
+    QGroupBox *m_frame1 = nullptr;
+    QLineEdit *m_txtPfad = nullptr;
+    QPushButton *m_btnDurchsuchen = nullptr;
+    QPushButton *m_btnEditor = nullptr;
+    QPushButton *m_btnExplorer = nullptr;
+    QPushButton *m_btnReset = nullptr;
+    QPushButton *m_btnLaden = nullptr;
+    QGroupBox *m_frame4 = nullptr;
+    QRadioButton *m_optTab = nullptr;
+    QRadioButton *m_optSemikolon = nullptr;
+    QRadioButton *m_optAnderes = nullptr;
+    QLineEdit *m_txtAnderes = nullptr;
+
+    QGroupBox *m_frame2 = nullptr;
+    QLabel *m_label2 = nullptr;
+    QListWidget *m_lstZeilen = nullptr;
+    QLabel *m_label3 = nullptr;
+    QLabel *m_lblZeile = nullptr;
+    QLineEdit *m_txtZeile = nullptr;
+    QPushButton *m_btnNaechsteZeile = nullptr;
+    QGroupBox *m_frame5 = nullptr;
+    QLabel *m_lblAnzDatensaetze = nullptr;
+    QGroupBox *m_frame3 = nullptr;
+    QLabel *m_lblAnzDuplikate = nullptr;
+
+    QPushButton *m_btnSpeichern = nullptr;
+    QPushButton *m_btnSpeichernUnter = nullptr;
+    QPushButton *m_btnHilfe = nullptr;
+
+    QFrame *m_frmHilfe = nullptr;
+    QFrame *m_shape1 = nullptr;
+    QLabel *m_hilfetext = nullptr;
+    QLabel *m_label1 = nullptr;
+    QLabel *m_label4 = nullptr;
+};
