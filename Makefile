@@ -56,7 +56,9 @@ fuzz: deps
 		$(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSRA_FUZZ=ON \
 		-DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
 	cmake --build $(FUZZ_BUILD) $(JOBS) --target tessra_fuzz
-	@for ziel in $(FUZZ_TARGETS); do \
+	@ordner=$$(mktemp -d /dev/shm/tessra-fuzz-XXXXXX 2>/dev/null || mktemp -d) && \
+	trap 'rm -rf "$$ordner"' EXIT && export TESSRA_FUZZ_ORDNER="$$ordner" && \
+	for ziel in $(FUZZ_TARGETS); do \
 		mkdir -p fuzz-out/$$ziel && \
 		echo "== fuzz_$$ziel, $(FUZZ_SECONDS) s" && \
 		$(FUZZ_BUILD)/tests/fuzz/fuzz_$$ziel -max_total_time=$(FUZZ_SECONDS) \

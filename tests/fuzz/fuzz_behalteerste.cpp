@@ -17,9 +17,13 @@
 
 namespace {
 
-// Every run writes and saves a file; in memory that costs no disk and no wear.
+// Every run writes and saves a file; in memory that costs no disk and no wear. libFuzzer ends
+// without running destructors, so `make fuzz` hands over a folder it removes itself.
 QString arbeitsordner()
 {
+    static const QString vorgegeben = qEnvironmentVariable("TESSRA_FUZZ_ORDNER");
+    if (!vorgegeben.isEmpty())
+        return vorgegeben;
     static const QTemporaryDir ordner(QDir(QStringLiteral("/dev/shm")).exists()
                                           ? QStringLiteral("/dev/shm/tessra-fuzz-XXXXXX")
                                           : QDir::tempPath() +
