@@ -55,7 +55,10 @@ std::optional<Dateifehler> schreibeDatei(const QString &pfad, QByteArrayView inh
     errno = 0;
     if (!datei.open(QIODevice::WriteOnly))
         return fehlerVon(pfad, errno, datei);
-    if (datei.write(inhalt.data(), inhalt.size()) != inhalt.size()) {
+    // QSaveFile buffers what is written, and its commit() does not notice when the final flush
+    // fails (a full disk): it would put the cut-off file in place of the whole one. So the
+    // flush is checked here, while the old file is still untouched.
+    if (datei.write(inhalt.data(), inhalt.size()) != inhalt.size() || !datei.flush()) {
         const int errnoWert = errno;
         datei.cancelWriting();
         return fehlerVon(pfad, errnoWert, datei);

@@ -1,0 +1,170 @@
+// Runs one whole cleaning run through the engine without a window and reports how long each
+// part took: load, the walk over every group (keeping the line listed first, unedited) and
+// "Speichern unter...". Every figure is measured here, on this run.
+
+#include "dateien.h"
+#include "duplikatensuche.h"
+#include "fakemainview.h"
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include <QString>
+
+namespace {
+
+using Uhr = std::chrono::steady_clock;
+
+struct Optionen
+{
+    QString datei;
+    QString trennzeichen = QStringLiteral(";");
+    QString ziel;
+};
+
+double millisekunden(Uhr::time_point von, Uhr::time_point bis)
+{
+    return std::chrono::duration<double, std::milli>(bis - von).count();
+}
+
+int verwendung(const char *meldung)
+{
+    std::fprintf(stderr,
+                 "tessra-bench: %s\n"
+                 "Aufruf: tessra-bench DATEI [--delim TEXT] [--out PFAD]\n"
+                 "        (--delim tab steht für den Tabulator; Vorgabe ist \";\")\n",
+                 meldung);
+    return 2;
+}
+
+bool leseOptionen(int argc, char **argv, Optionen &optionen)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        const bool mitWert = argument == u"--delim" || argument == u"--out";
+        if (mitWert && i + 1 >= argc)
+            return false;
+        if (argument == u"--delim") {
+            const QString wert = QString::fromLocal8Bit(argv[++i]);
+            optionen.trennzeichen = wert == u"tab" ? QStringLiteral("\t") : wert;
+        } else if (argument == u"--out") {
+            optionen.ziel = QString::fromLocal8Bit(argv[++i]);
+        } else if (optionen.datei.isEmpty() && !argument.startsWith(u"--")) {
+            optionen.datei = argument;
+        } else {
+            return false;
+        }
+    }
+    if (optionen.ziel.isEmpty())
+        optionen.ziel = optionen.datei + QStringLiteral(".out");
+    return !optionen.datei.isEmpty() && !optionen.trennzeichen.isEmpty();
+}
+
+void waehleTrennzeichen(FakeMainView &view, const QString &trennzeichen)
+{
+    if (trennzeichen == u"\t") {
+        view.delimiter = MainView::Delimiter::Tab;
+    } else if (trennzeichen == u";") {
+        view.delimiter = MainView::Delimiter::Semikolon;
+    } else {
+        view.delimiter = MainView::Delimiter::Anderes;
+        view.anderes = trennzeichen;
+    }
+}
+
+// A message box ends the run: the benchmark measured nothing worth reporting.
+bool meldungGezeigt(const FakeMainView &view)
+{
+    if (view.messages.isEmpty())
+        return false;
+    const auto &meldung = view.messages.constFirst();
+    std::fprintf(stderr, "tessra-bench: Meldung \"%s\":\n%s\n", qPrintable(meldung.title),
+                 qPrintable(meldung.text));
+    return true;
+}
+
+bool statusIst(const FakeMainView &view, const QString &erwartet)
+{
+    const QString status = view.caption(MainView::Label::lblZeile);
+    if (status == erwartet)
+        return true;
+    std::fprintf(stderr, "tessra-bench: Der Lauf endete mit dem Status \"%s\".\n",
+                 qPrintable(status));
+    return false;
+}
+
+double median(std::vector<double> werte)
+{
+    if (werte.empty())
+        return 0;
+    const auto mitte = werte.begin() + std::ptrdiff_t(werte.size() / 2);
+    std::nth_element(werte.begin(), mitte, werte.end());
+    return *mitte;
+}
+
+double spitzenspeicherMb()
+{
+    rusage nutzung{};
+    getrusage(RUSAGE_SELF, &nutzung);
+    return double(nutzung.ru_maxrss) / 1024.0; // Linux reports kilobytes
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const auto start = Uhr::now();
+    Optionen optionen;
+    if (!leseOptionen(argc, argv, optionen))
+        return verwendung("ungültige Argumente");
+    if (!istLesbareDatei(optionen.datei)) {
+        std::fprintf(stderr, "tessra-bench: Die Datei %s kann nicht gelesen werden.\n",
+                     qPrintable(optionen.datei));
+        return 1;
+    }
+
+    FakeMainView view;
+    waehleTrennzeichen(view, optionen.trennzeichen);
+    view.setTxtPfad(optionen.datei);
+    Duplikatensuche suche(view);
+    suche.txtPfad_Change();
+
+    const auto ladeStart = Uhr::now();
+    suche.btnLaden_Click();
+    const auto ladeEnde = Uhr::now();
+    if (meldungGezeigt(view))
+        return 1;
+
+    // The engine has already selected the group's first line, so keeping it unedited is just
+    // "Weiter" for every group.
+    std::vector<double> schritte;
+    while (view.isEnabled(MainView::Control::btnNaechsteZeile) && view.messages.isEmpty()) {
+        const auto vorher = Uhr::now();
+        suche.btnNaechsteZeile_Click();
+        schritte.push_back(millisekunden(vorher, Uhr::now()) * 1000.0);
+    }
+    const auto laufEnde = Uhr::now();
+    if (meldungGezeigt(view) || !statusIst(view, QStringLiteral("FERTIG - Bitte Speichern -")))
+        return 1;
+    const qsizetype zeilen = suche.zustand().Zeilen.size();
+
+    view.answers.enqueue(optionen.ziel);
+    suche.btnSpeichernUnter_Click();
+    const auto speicherEnde = Uhr::now();
+    if (meldungGezeigt(view) || !statusIst(view, QStringLiteral("Vorgang abgeschlossen")))
+        return 1;
+
+    std::printf("lines=%lld\n", static_cast<long long>(zeilen));
+    std::printf("groups=%zu\n", schritte.size());
+    std::printf("load_ms=%.1f\n", millisekunden(ladeStart, ladeEnde));
+    std::printf("walk_ms=%.1f\n", millisekunden(ladeEnde, laufEnde));
+    std::printf("save_ms=%.1f\n", millisekunden(laufEnde, speicherEnde));
+    std::printf("step_median_us=%.2f\n", median(schritte));
+    std::printf("peak_rss_mb=%.1f\n", spitzenspeicherMb());
+    std::printf("total_ms=%.1f\n", millisekunden(start, Uhr::now()));
+    return 0;
+}

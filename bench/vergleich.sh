@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Measures tessra-bench against `awk -F';' '!seen[$1]++'` on a seeded 1,000,000-line file, three
+# runs each, and checks that both write the same bytes. Then measures a 100,000-line file of
+# the same make-up to show how the time grows with the file. Usage: vergleich.sh BUILD_DIR
+set -euo pipefail
+
+build=${1:?build folder}
+bench=$build/bench/tessra-bench
+testdaten=$build/bench/tessra-testdaten
+daten=$build/bench-daten
+seed=20261208
+mkdir -p "$daten"
+
+gross=$daten/zeilen-1000000.txt
+klein=$daten/zeilen-100000.txt
+[ -f "$gross" ] || "$testdaten" 1000000 "$seed" "$gross"
+[ -f "$klein" ] || "$testdaten" 100000 "$seed" "$klein"
+
+median() { sort -g | awk '{ werte[NR] = $1 } END { print werte[int((NR + 1) / 2)] }'; }
+wert() { sed -n "s/^$1=//p" "$2"; }
+jetzt_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+
+# Runs tessra-bench on a file (three times unless told); leaves each run's figures in
+# $daten/lauf-N.txt, with the wall time of the whole process (as awk's is taken) as wall_ms.
+tessra_laeufe() {
+    local datei=$1 anzahl=${2:-3}
+    for lauf in $(seq "$anzahl"); do
+        vorher=$(jetzt_ms)
+        "$bench" "$datei" --out "$datei.tessra" > "$daten/lauf-$lauf.txt"
+        echo "wall_ms=$(( $(jetzt_ms) - vorher ))" >> "$daten/lauf-$lauf.txt"
+    done
+}
+
+echo "== tessra-bench, $(wc -l < "$gross") Zeilen, $(stat -c %s "$gross") Bytes"
+tessra_laeufe "$gross"
+for lauf in 1 2 3; do
+    echo "-- Lauf $lauf: $(tr '\n' ' ' < "$daten/lauf-$lauf.txt")"
+done
+tessra_ms=$(for lauf in 1 2 3; do wert total_ms "$daten/lauf-$lauf.txt"; done | median)
+schritt_us=$(for lauf in 1 2 3; do wert step_median_us "$daten/lauf-$lauf.txt"; done | median)
+wand_ms=$(for lauf in 1 2 3; do wert wall_ms "$daten/lauf-$lauf.txt"; done | median)
+rss_mb=$(for lauf in 1 2 3; do wert peak_rss_mb "$daten/lauf-$lauf.txt"; done | median)
+
+echo "== awk -F';' '!seen[\$1]++' ($(readlink -f "$(command -v awk)"))"
+awk_ms=$(for lauf in 1 2 3; do
+    vorher=$(jetzt_ms)
+    awk -F';' '!seen[$1]++' "$gross" > "$gross.awk"
+    echo $(( $(jetzt_ms) - vorher ))
+done | median)
+
+if cmp -s "$gross.tessra" "$gross.awk"; then
+    gleich=ja
+else
+    gleich=nein
+fi
+
+echo "== tessra-bench, $(wc -l < "$klein") Zeilen"
+# Five runs: a run of a few dozen milliseconds is easily disturbed on a shared machine.
+tessra_laeufe "$klein" 5
+klein_ms=$(for lauf in 1 2 3 4 5; do wert total_ms "$daten/lauf-$lauf.txt"; done | median)
+
+datei_mb=$(awk -v b="$(stat -c %s "$gross")" 'BEGIN { printf "%.1f", b / 1048576 }')
+awk -v t="$tessra_ms" -v a="$awk_ms" -v s="$schritt_us" -v r="$rss_mb" -v f="$datei_mb" \
+    -v k="$klein_ms" -v g="$gleich" -v w="$wand_ms" 'BEGIN {
+    printf "tessra_total_ms_median=%s\n", t
+    printf "awk_ms_median=%s  (Prozess von Start bis Ende)\n", a
+    printf "tessra_wall_ms_median=%s  (Prozess von Start bis Ende, Verhältnis %.2f)\n", w, w / a
+    printf "ratio=%.2f  (Ziel <= 1.0: %s)\n", t / a, (t / a <= 1.0 ? "ok" : "VERFEHLT")
+    printf "step_median_us=%s  (Ziel <= 1000: %s)\n", s, (s <= 1000 ? "ok" : "VERFEHLT")
+    printf "peak_rss_mb=%s bei %s MB Datei = %.2f x  (Ziel <= 4: %s)\n", r, f, r / f,
+        (r / f <= 4 ? "ok" : "VERFEHLT")
+    printf "total_ms 100000 Zeilen=%s, 1000000 Zeilen=%s, Faktor %.1f  (Ziel <= 12: %s)\n",
+        k, t, t / k, (t / k <= 12 ? "ok" : "VERFEHLT")
+    printf "Ausgaben byte-gleich: %s\n", g
+}'
+[ "$gleich" = ja ] || { echo "tessra-bench und awk schreiben verschiedene Bytes" >&2; exit 1; }

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// A deliberately plain model of what a cleaning run must produce, written from the file format
+// and the keep-first rule alone, so the engine can be checked against something that shares
+// none of its code or data structures.
+namespace Referenzmodell {
+
+enum class Ausgang
+{
+    Ergebnis,       // finished; the result below is what "Speichern unter..." must write
+    ZuKurz,         // fewer than 4 lines: "Tessra - Lohnt sich nicht!"
+    NixGefunden,    // no serial number with the delimiter: "Tessra - Nix gefunden"
+    KeineDoppelten, // serial numbers, but none repeated: nothing to save
+};
+
+struct Lauf
+{
+    Ausgang ausgang = Ausgang::ZuKurz;
+    QByteArray ergebnis;
+};
+
+// The file read and written back without any change: every line followed by the file's line
+// end (CR LF when the file holds a CR anywhere, LF otherwise), a UTF-8 byte-order mark kept.
+QByteArray unveraendertGeschrieben(QByteArrayView datei);
+
+// Whether a key counts as a serial number: it starts with "0" or spells a number that is not 0.
+bool istSeriennummer(QByteArrayView serie);
+
+// The whole run when the user keeps the line listed first of every group, unedited.
+Lauf behalteErste(QByteArrayView datei, const QString &trennzeichen);
+
+} // namespace Referenzmodell

@@ -1,0 +1,167 @@
+#include "referenzmodell.h"
+#include "testlauf.h"
+
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Ausgang = Referenzmodell::Ausgang;
+
+// Keeping the first line of every group, checked against the plain model on a few thousand
+// small random files made of the pieces that trip a key reader up: leading zeros, words,
+// numbers in BASIC spellings, spaces around keys, BOMs, odd bytes and every kind of line end.
+class TestBehalteErste : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void bekannteLaeufe_data();
+    void bekannteLaeufe();
+    void zufallsdateien();
+
+private:
+    QTemporaryDir m_ordner;
+};
+
+namespace {
+
+const QList<QString> trennzeichen = {
+    QStringLiteral(";"), QStringLiteral("\t"), QStringLiteral(","),  QStringLiteral(", "),
+    QStringLiteral("ä"), QStringLiteral("€"),  QStringLiteral(";;"),
+};
+
+template <typename T> const T &eines(QRandomGenerator &zufall, const QList<T> &auswahl)
+{
+    return auswahl.at(zufall.bounded(qsizetype(auswahl.size())));
+}
+
+QByteArray zufallsdatei(QRandomGenerator &zufall, const QByteArray &trenner)
+{
+    static const QList<QByteArray> schluessel = {
+        "1",
+        "2",
+        "12",
+        "123",
+        "0",
+        "00",
+        "0abc",
+        "abc",
+        "",
+        "-0",
+        "+5",
+        "&H0",
+        "&h1f",
+        "&O8",
+        "1 2",
+        " 1",
+        "1 ",
+        "1.0",
+        "0.0",
+        ".5",
+        "1e3",
+        "x1",
+        "\t3",
+        "\xC3\xA4"
+        "7",
+    };
+    static const QList<QByteArray> rest = {"A", "B", "x;y", "", "Name", " ", "a\tb", "\xC3\xA4"};
+    static const QList<QByteArray> zeilenenden = {"\r\n", "\r", "\n"};
+
+    QByteArray datei;
+    if (zufall.bounded(8) == 0)
+        datei += "\xEF\xBB\xBF";
+    const int art = zufall.bounded(3); // LF only, CR LF only, or a mix with a lone LF inside
+    const int zeilen = zufall.bounded(12);
+    for (int i = 0; i < zeilen; ++i) {
+        datei += eines(zufall, schluessel);
+        if (zufall.bounded(4) != 0)
+            datei += trenner + eines(zufall, rest);
+        if (zufall.bounded(30) == 0)
+            datei += "\xFF"; // not UTF-8: the file becomes Windows-1252
+        const bool letzte = i + 1 == zeilen;
+        if (letzte && zufall.bounded(2) == 0)
+            break;
+        datei += art == 0 ? QByteArray("\n") : art == 1 ? "\r\n" : eines(zufall, zeilenenden);
+    }
+    return datei;
+}
+
+} // namespace
+
+void TestBehalteErste::initTestCase()
+{
+    QVERIFY(m_ordner.isValid());
+}
+
+// Runs whose result is known by heart pin the model itself.
+void TestBehalteErste::bekannteLaeufe_data()
+{
+    QTest::addColumn<QByteArray>("datei");
+    QTest::addColumn<QString>("trennzeichen");
+    QTest::addColumn<Ausgang>("ausgang");
+    QTest::addColumn<QByteArray>("ergebnis");
+
+    QTest::newRow("header, one group kept at its first place")
+        << QByteArray("Nr;Name\r\n100;A\r\n200;B\r\n100;C\r\n300;D\r\n") << QStringLiteral(";")
+        << Ausgang::Ergebnis << QByteArray("Nr;Name\r\n100;A\r\n200;B\r\n300;D\r\n");
+    QTest::newRow("keys compared whole, 12 is not 123")
+        << QByteArray("12;x\n123;y\n12;z\n5;a") << QStringLiteral(";") << Ausgang::Ergebnis
+        << QByteArray("12;x\n123;y\n5;a\n");
+    QTest::newRow("lone CR ends a line, LF inside a line stays")
+        << QByteArray("1;a\r2;b\nc\r1;d\r\n7") << QStringLiteral(";") << Ausgang::Ergebnis
+        << QByteArray("1;a\r\n2;b\nc\r\n7\r\n");
+    QTest::newRow("three lines are too few")
+        << QByteArray("1;a\n1;b\n1;c\n") << QStringLiteral(";") << Ausgang::ZuKurz << QByteArray();
+    QTest::newRow("no delimiter anywhere") << QByteArray("1\n2\n3\n4\n") << QStringLiteral(";")
+                                           << Ausgang::NixGefunden << QByteArray();
+    QTest::newRow("no repetition") << QByteArray("1;a\n2;b\n3;c\n4;d\n") << QStringLiteral(";")
+                                   << Ausgang::KeineDoppelten << QByteArray();
+    QTest::newRow("words and zero values are no serial numbers")
+        << QByteArray("abc;1\nabc;2\n-0;3\n-0;4\n0;5\n0;6") << QStringLiteral(";")
+        << Ausgang::Ergebnis << QByteArray("abc;1\nabc;2\n-0;3\n-0;4\n0;5\n");
+    QTest::newRow("Windows-1252 delimiter")
+        << QByteArray("1\xE4x\n1\xE4y\n2\xE4z\n3\xE4w\n") << QStringLiteral("ä")
+        << Ausgang::Ergebnis << QByteArray("1\xE4x\n2\xE4z\n3\xE4w\n");
+}
+
+void TestBehalteErste::bekannteLaeufe()
+{
+    QFETCH(QByteArray, datei);
+    QFETCH(QString, trennzeichen);
+    QFETCH(Ausgang, ausgang);
+    QFETCH(QByteArray, ergebnis);
+
+    const auto modell = Referenzmodell::behalteErste(datei, trennzeichen);
+    QCOMPARE(modell.ausgang, ausgang);
+    QCOMPARE(modell.ergebnis, ergebnis);
+
+    const auto lauf = Testlauf::behalteErste(m_ordner.path(), datei, trennzeichen);
+    QCOMPARE(lauf.fehler, QString());
+    QCOMPARE(lauf.ausgang, ausgang);
+    QCOMPARE(lauf.geschrieben, ergebnis);
+}
+
+void TestBehalteErste::zufallsdateien()
+{
+    QRandomGenerator zufall(20261208);
+    int mitErgebnis = 0;
+    for (int nr = 0; nr < 3000; ++nr) {
+        const QString &trenner = eines(zufall, trennzeichen);
+        const QByteArray datei = zufallsdatei(zufall, trenner.toUtf8());
+        const auto modell = Referenzmodell::behalteErste(datei, trenner);
+        const auto lauf = Testlauf::behalteErste(m_ordner.path(), datei, trenner);
+
+        const QByteArray fall = "Datei " + QByteArray::number(nr) + " mit Trennzeichen \"" +
+                                trenner.toUtf8() + "\": " + datei.toPercentEncoding();
+        QVERIFY2(lauf.fehler.isEmpty(), qPrintable(lauf.fehler + u' ' + QString::fromUtf8(fall)));
+        QVERIFY2(lauf.ausgang == modell.ausgang, fall.constData());
+        QVERIFY2(lauf.geschrieben == modell.ergebnis, fall.constData());
+        mitErgebnis += modell.ausgang == Ausgang::Ergebnis ? 1 : 0;
+    }
+    // Random files that hardly ever reach a result would test little.
+    QVERIFY2(mitErgebnis > 500, qPrintable(QString::number(mitErgebnis)));
+}
+
+QTEST_GUILESS_MAIN(TestBehalteErste)
+#include "tst_behalteerste.moc"
