@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -20,6 +19,7 @@
 #include <QTreeWidgetItemIterator>
 
 #include "laufwerke.h"
+#include "ordnerliste.h"
 #include "twips.h"
 
 namespace {
@@ -106,17 +106,9 @@ void DurchsuchenFenster::baueOberflaeche()
     };
 
     // Created in tab order, so the focus chain needs no repair.
-    m_dir1 = new QTreeWidget(this);
+    m_dir1 = new Ordnerliste(this);
     platziere(m_dir1, QStringLiteral("Dir1"), 120, 360, 2295, 4140);
-    m_dir1->setHeaderHidden(true);
-    m_dir1->setRootIsDecorated(false);
-    m_dir1->setItemsExpandable(false);
-    m_dir1->setExpandsOnDoubleClick(false);
     m_dir1->setIndentation(twipsZuPixel(150, dpi));
-    m_dir1->setSelectionMode(QAbstractItemView::SingleSelection);
-    // Long folder names scroll sideways instead of being cut off.
-    m_dir1->header()->setStretchLastSection(false);
-    m_dir1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     m_file1 = new QListWidget(this);
     platziere(m_file1, QStringLiteral("File1"), 2520, 360, 2535, 3990);

@@ -14,7 +14,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QTreeWidget;
+class Ordnerliste;
 class QTreeWidgetItem;
 
 // The small window in which the user picks the serial-number file from a drive, a folder and a
@@ -75,7 +75,7 @@ private:
     QLabel *m_label1 = nullptr;
     QLabel *m_label2 = nullptr;
     QLabel *m_label3 = nullptr;
-    QTreeWidget *m_dir1 = nullptr;
+    Ordnerliste *m_dir1 = nullptr;
     QListWidget *m_file1 = nullptr;
     QComboBox *m_drive1 = nullptr;
     QPushButton *m_buttonOk = nullptr;

@@ -54,6 +54,8 @@ private Q_SLOTS:
     void ordnerwechsel_data();
     void ordnerwechsel();
     void dateiImWurzelordner();
+    void laufwerkswechsel_data();
+    void laufwerkswechsel();
     void unlesbarerOrdner_data();
     void unlesbarerOrdner();
     void hauptfensterGesperrt();
@@ -517,6 +519,53 @@ void TestDurchsuchenFenster::dateiImWurzelordner()
     QTest::mouseClick(button(u"Button_ok"_s), Qt::LeftButton);
 
     QCOMPARE(m_txtPfad->text(), u"/daten.txt"_s);
+}
+
+void TestDurchsuchenFenster::laufwerkswechsel_data()
+{
+    QTest::addColumn<bool>("lesbar");
+
+    QTest::newRow("readable drive") << true;
+    QTest::newRow("drive without a medium") << false;
+}
+
+// A second volume is not mounted on every test machine; an entry added to the list stands in
+// for one, as if it had been mounted at the folder "unter".
+void TestDurchsuchenFenster::laufwerkswechsel()
+{
+    QFETCH(bool, lesbar);
+
+    const QString unter = m_ordner + u"/unter"_s;
+    oeffne();
+    auto *drive1 = m_fenster->findChild<QComboBox *>(u"Drive1"_s);
+    const QString vorher = drive1->currentText();
+    drive1->addItem(unter);
+    if (!lesbar) {
+        m_fenster->setOrdnerleser([unter](const QString &pfad) {
+            return pfad == unter ? Ordnerinhalt::ausErrno(ENOMEDIUM) : Ordnerinhalt::lesen(pfad);
+        });
+    }
+    klickeDatei(u"a.txt"_s);
+
+    Meldung meldung;
+    if (!lesbar)
+        meldung.beantworteNaechste(this);
+    drive1->setCurrentIndex(drive1->findText(unter));
+
+    QCOMPARE(m_fenster->windowTitle(), u"Tessra - a.txt"_s);
+    if (lesbar) {
+        QCOMPARE(ordnerbaum(), vorfahren(unter));
+        QCOMPARE(dateien(), QStringList{u"c.txt"_s});
+        QVERIFY(file1()->selectedItems().isEmpty());
+        QCOMPARE(drive1->currentText(), unter);
+        return;
+    }
+    QCOMPARE(meldung.anzahl, 1);
+    QCOMPARE(meldung.titel, u"Tessra - Laufwerksfehler"_s);
+    QCOMPARE(drive1->currentText(), vorher);
+    QCOMPARE(ordnerbaum(), vorfahren(m_ordner) + startordner);
+    QCOMPARE(dateien(), startdateien);
+    QCOMPARE(file1()->selectedItems().size(), 1);
 }
 
 void TestDurchsuchenFenster::unlesbarerOrdner_data()
