@@ -11,10 +11,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -289,7 +291,12 @@ void TestDurchsuchenFenster::aufbau()
 
 void TestDurchsuchenFenster::anfangszustand()
 {
+    QPixmap bild(32, 32);
+    bild.fill(Qt::darkRed);
+    m_haupt->setWindowIcon(QIcon(bild));
     oeffne();
+
+    QCOMPARE(m_fenster->windowIcon().cacheKey(), m_haupt->windowIcon().cacheKey());
 
     QCOMPARE(m_fenster->windowTitle(), u"Tessra - Datei suchen"_s);
     QCOMPARE(ordnerbaum(), vorfahren(m_ordner) + startordner);
