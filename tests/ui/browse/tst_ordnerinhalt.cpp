@@ -135,13 +135,6 @@ void TestOrdnerinhalt::fehlerAusErrno_data()
 
     QTest::newRow("no medium") << ENOMEDIUM << Fehler::KeinDatentraeger
                                << u"Im Laufwerk ist kein Datenträger."_s;
-    QTest::newRow("dead network mount")
-        << ENOTCONN << Fehler::NichtErreichbar << u"Das Laufwerk ist nicht erreichbar."_s;
-    QTest::newRow("stale nfs handle")
-        << ESTALE << Fehler::NichtErreichbar << u"Das Laufwerk ist nicht erreichbar."_s;
-    QTest::newRow("read error") << EIO << Fehler::EinAusgabe
-                                << u"Beim Zugriff auf den Datenträger trat ein "
-                                   "Ein-/Ausgabefehler auf."_s;
     QTest::newRow("too many open files keeps the system's words")
         << EMFILE << Fehler::Sonstiges
         << u"Unbekannter Fehler ("_s + QString::fromLocal8Bit(std::strerror(EMFILE)) + u")."_s;
