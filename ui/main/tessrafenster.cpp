@@ -343,10 +343,11 @@ void TessraFenster::btnDurchsuchen_Click()
 
 void TessraFenster::zeigeDurchsuchenFenster()
 {
-    // The browse window arrives with its own change. Until then the command ends the way the
-    // browse window's "Abbruch" does: the button is usable again and the path is checked anew.
-    m_btnDurchsuchen->setEnabled(true);
-    txtPfad_Change();
+    // A fresh window each time: it deletes itself on every way out, having handed the path
+    // back and re-enabled "Durchsuchen...". Not modal, so this handler returns at once.
+    m_durchsuchen = new DurchsuchenFenster(this, m_txtPfad, m_btnDurchsuchen,
+                                           [this] { txtPfad_Change(); }, this);
+    m_durchsuchen->show();
 }
 
 void TessraFenster::btnEditor_Click()
@@ -410,11 +411,8 @@ void TessraFenster::Label4_Click()
 void TessraFenster::Form_Unload()
 {
     // The browse window is a window of its own; it must not outlive the program's main window.
-    const auto fenster = findChildren<QWidget *>();
-    for (QWidget *widget : fenster) {
-        if (widget->isWindow() && widget->isVisible())
-            widget->close();
-    }
+    if (m_durchsuchen)
+        m_durchsuchen->close();
 }
 
 void TessraFenster::closeEvent(QCloseEvent *event)

@@ -2,8 +2,10 @@
 
 #include <functional>
 
+#include <QPointer>
 #include <QWidget>
 
+#include "durchsuchenfenster.h"
 #include "duplikatensuche.h"
 #include "mainview.h"
 
@@ -101,6 +103,7 @@ private:
 
     Duplikatensuche m_suche;
     DialogAntwort m_dialogAntwort;
+    QPointer<DurchsuchenFenster> m_durchsuchen;
 
     QGroupBox *m_frame1 = nullptr;
     QLineEdit *m_txtPfad = nullptr;

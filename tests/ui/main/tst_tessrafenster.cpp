@@ -1,3 +1,4 @@
+#include "durchsuchenfenster.h"
 #include "tessrafenster.h"
 
 #include <memory>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -711,20 +713,30 @@ void TstTessraFenster::durchsuchenSetztZurueck()
     QCOMPARE(liste()->count(), 0);
     QCOMPARE(status(), QStringLiteral("Bitte eine Datei laden"));
     QVERIFY(feld(QStringLiteral("txtPfad"))->isEnabled());
+    // While the browse window is open, neither browsing again nor loading is possible.
+    QPointer durchsuchen = m_fenster->findChild<DurchsuchenFenster *>();
+    QVERIFY(durchsuchen && durchsuchen->isVisible());
+    QVERIFY(!knopf(QStringLiteral("btnDurchsuchen"))->isEnabled());
+    QVERIFY(!knopf(QStringLiteral("btnLaden"))->isEnabled());
+
     // Usable again once the browsing has ended, with the path checked anew.
+    klicke(durchsuchen->findChild<QPushButton *>(QStringLiteral("Button_abbr")));
+    QTRY_VERIFY(!durchsuchen);
     QVERIFY(knopf(QStringLiteral("btnDurchsuchen"))->isEnabled());
     QVERIFY(knopf(QStringLiteral("btnLaden"))->isEnabled());
     QVERIFY(knopf(QStringLiteral("btnEditor"))->isEnabled());
+    QCOMPARE(feld(QStringLiteral("txtPfad"))->text(), pfad);
 }
 
 void TstTessraFenster::schliessenSchliesstWeitereFenster()
 {
-    auto *weiteres = new QWidget(m_fenster.get(), Qt::Window);
-    weiteres->show();
-    QVERIFY(QTest::qWaitForWindowExposed(weiteres));
+    klicke(knopf(QStringLiteral("btnDurchsuchen")));
+    QPointer durchsuchen = m_fenster->findChild<DurchsuchenFenster *>();
+    QVERIFY(durchsuchen);
+    QVERIFY(QTest::qWaitForWindowExposed(durchsuchen));
     QVERIFY(m_fenster->close());
     QVERIFY(!m_fenster->isVisible());
-    QVERIFY(!weiteres->isVisible());
+    QTRY_VERIFY(!durchsuchen || !durchsuchen->isVisible());
 }
 
 QTEST_MAIN(TstTessraFenster)
