@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# Drives the real program in a virtual X server, by mouse and keyboard only, through one whole
-# cleaning run: open and close the help, type a path, choose "Semikolon", "Datei laden", pick
-# the second line of the group, "Weiter", "Speichern (ersetzen)". Every click goes to the place
-# the window layout gives its control, so a control that moved makes the run go wrong and the
-# file check fail.
+# Drives the real program in a virtual X server, by mouse and keyboard only, through two whole
+# cleaning runs. The first: open and close the help, type a path, choose "Semikolon", "Datei
+# laden", pick the second line of the group, "Weiter", "Speichern (ersetzen)". The second picks
+# its file in the browse window by a double-click instead. Every click goes to the place the
+# window layout gives its control, so a control that moved makes a run go wrong and the file
+# check fail.
 #
 # Usage: e2e_xvfb.sh PROGRAM
 # With TESSRA_SCREENSHOTS=DIR it also saves the window at start, with the help shown and with
 # a group shown.
 set -euo pipefail
 
-programm=$1
+programm=$(realpath "$1")
 for werkzeug in Xvfb xdotool; do
     command -v "$werkzeug" >/dev/null || { echo "$werkzeug fehlt (scripts/install-deps.sh)"; exit 1; }
 done
@@ -49,25 +50,32 @@ done
 [ -s "$arbeit/display" ] || fehler "Xvfb meldet keine Anzeige"
 export DISPLAY=":$(head -n1 "$arbeit/display")"
 
-datei="$arbeit/liste.txt"
+# The program starts in the data folder, which the browse window shows first.
+daten="$arbeit/daten"
+mkdir "$daten"
+datei="$daten/liste.txt"
 printf 'Nr;Name\r\n100;Anna\r\n200;Bert\r\n100;Carla\r\n300;Dora\r\n' >"$datei"
 cp "$datei" "$arbeit/original"
 printf 'Nr;Name\r\n100;Carla\r\n200;Bert\r\n300;Dora\r\n' >"$arbeit/erwartet"
 
-QT_QPA_PLATFORM=xcb "$programm" >"$arbeit/tessra.log" 2>&1 </dev/null &
+env -C "$daten" QT_QPA_PLATFORM=xcb "$programm" >"$arbeit/tessra.log" 2>&1 </dev/null &
 pids+=($!)
 tessra_pid=$!
 
+# Without a window manager nothing gives a new window the keyboard focus.
+fokussiere() {
+    xdotool windowfocus "$1"
+    for _ in $(seq 50); do
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && break
+        sleep 0.1
+    done
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] || fehler "Das Fenster $2 bekommt den Fokus nicht"
+    sleep 0.3
+}
+
 fenster=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tessra$' | head -n1) ||
     fehler "Das Fenster Tessra erscheint nicht"
-# Without a window manager nothing gives the new window the keyboard focus.
-xdotool windowfocus "$fenster"
-for _ in $(seq 50); do
-    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$fenster" ] && break
-    sleep 0.1
-done
-[ "$(xdotool getwindowfocus 2>/dev/null)" = "$fenster" ] || fehler "Das Fenster bekommt den Fokus nicht"
-sleep 0.3
+fokussiere "$fenster" Tessra
 
 geometrie=$(xdotool getwindowgeometry "$fenster" | sed -n 's/.*Geometry: //p')
 [ "$geometrie" = "$(px 6945)x$(px 6015)" ] || fehler "Fenstergröße $geometrie"
@@ -75,7 +83,7 @@ geometrie=$(xdotool getwindowgeometry "$fenster" | sed -n 's/.*Geometry: //p')
 bild() {
     [ -n "${TESSRA_SCREENSHOTS:-}" ] || return 0
     mkdir -p "$TESSRA_SCREENSHOTS"
-    import -window "$fenster" "$TESSRA_SCREENSHOTS/$1"
+    import -window "${2:-$fenster}" "$TESSRA_SCREENSHOTS/$1"
 }
 
 # Clicks at a point given in twips of the window's client area.
@@ -118,4 +126,36 @@ kill -0 "$tessra_pid" 2>/dev/null || fehler "Tessra ist abgestürzt"
 cmp -s "$datei" "$arbeit/erwartet" ||
     fehler "Die Datei ist nicht bereinigt: $(od -c "$datei" | head -n 10)"
 cmp -s "$datei.ALT" "$arbeit/original" || fehler "Die Sicherungskopie .ALT fehlt oder weicht ab"
-echo "Ende-zu-Ende-Lauf in Xvfb bestanden"
+
+# The second run picks its file in the browse window. It opens at the program's folder, whose
+# files are listed by name: a.txt comes before liste.txt and liste.txt.ALT.
+zweite="$daten/a.txt"
+printf '7;x\r\n7;y\r\n8;z\r\n9;w\r\n' >"$zweite"
+# Frame1 (120, 240) > btnDurchsuchen (5280, 240, 1335 x 255)
+klicke $((120 + 5280 + 667)) $((240 + 240 + 127))
+suche=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tessra - Datei suchen$' | head -n1) ||
+    fehler "Das Fenster Tessra - Datei suchen erscheint nicht"
+fokussiere "$suche" "Tessra - Datei suchen"
+geometrie=$(xdotool getwindowgeometry "$suche" | sed -n 's/.*Geometry: //p')
+[ "$geometrie" = "$(px 5175)x$(px 5175)" ] || fehler "Größe des Suchfensters $geometrie"
+bild tessra-suche.png "$suche"
+# File1 (2520, 360, 2535 x 3990): a double-click on its first line takes the file.
+xdotool mousemove --window "$suche" $(($(px 2520) + 40)) $(($(px 360) + 10)) click --repeat 2 --delay 100 1
+sleep 0.5
+xdotool search --onlyvisible --name '^Tessra - Datei suchen$' >/dev/null &&
+    fehler "Das Suchfenster bleibt nach dem Doppelklick offen"
+fokussiere "$fenster" Tessra
+# "Semikolon" is still chosen: Frame1 (120, 240) > btnLaden, then "Weiter" keeps 7;x, then
+# "Speichern (ersetzen)".
+klicke $((120 + 3480 + 847)) $((240 + 600 + 247))
+klicke $((120 + 2520 + 847)) $((2160 + 2400 + 247))
+klicke $((720 + 1147)) $((5400 + 247))
+printf '7;x\r\n8;z\r\n9;w\r\n' >"$arbeit/erwartet2"
+for _ in $(seq 50); do
+    cmp -s "$zweite" "$arbeit/erwartet2" && break
+    sleep 0.2
+done
+cmp -s "$zweite" "$arbeit/erwartet2" ||
+    fehler "Die im Suchfenster gewählte Datei ist nicht bereinigt: $(od -c "$zweite" | head -n 10)"
+kill -0 "$tessra_pid" 2>/dev/null || fehler "Tessra ist abgestürzt"
+echo "Ende-zu-Ende-Läufe in Xvfb bestanden"
