@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 
+#include "bildschirmleser.h"
 #include "fensterbild.h"
 #include "programmstart.h"
 #include "schriften.h"
@@ -116,6 +117,16 @@ TessraFenster::TessraFenster(QWidget *parent)
     baueSpeicherknoepfe(twips);
     baueHilfe(twips);
     legeTabreihenfolgeFest();
+    benenneFuerBildschirmleser(
+        *this, {{m_txtPfad, m_frame1->title()},
+                {m_txtAnderes, QStringLiteral("Anderes Trennzeichen")},
+                {m_lstZeilen, m_label2->text()},
+                {m_txtZeile, m_label3->text()},
+                {m_lblZeile, QStringLiteral("Status")},
+                {m_lblAnzDatensaetze, m_frame5->title()},
+                {m_lblAnzDuplikate, m_frame3->title()},
+                {m_frmHilfe, QStringLiteral("Hilfe")},
+                {m_shape1, QStringLiteral("Hilfe")}});
     verbindeBefehle();
     m_txtPfad->setFocus();
     zentriere();

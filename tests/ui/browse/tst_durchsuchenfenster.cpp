@@ -264,6 +264,7 @@ void TestDurchsuchenFenster::anfangszustand()
     QCOMPARE(dateien(), startdateien);
     QVERIFY(file1()->selectedItems().isEmpty());
     QCOMPARE(file1()->selectionMode(), QAbstractItemView::SingleSelection);
+    QCOMPARE(file1()->accessibleName(), u"Datei:"_s);
     const QString laufwerk = m_fenster->findChild<QComboBox *>(u"Drive1"_s)->currentText();
     QVERIFY2(m_ordner.startsWith(laufwerk), qPrintable(laufwerk));
 

@@ -84,6 +84,7 @@ private Q_SLOTS:
     void kurzeDateiMeldetWarnung();
     void durchsuchenSetztZurueck();
     void schliessenSchliesstWeitereFenster();
+    void namenFuerBildschirmleser();
 
 private:
     template <typename T> T *ctl(const QString &name) const
@@ -737,6 +738,21 @@ void TstTessraFenster::schliessenSchliesstWeitereFenster()
     QVERIFY(m_fenster->close());
     QVERIFY(!m_fenster->isVisible());
     QTRY_VERIFY(!durchsuchen || !durchsuchen->isVisible());
+}
+
+// Screen readers announce controls by their accessible name; a control without one is silent.
+void TstTessraFenster::namenFuerBildschirmleser()
+{
+    const auto widgets = m_fenster->findChildren<QWidget *>();
+    for (const QWidget *widget : widgets) {
+        const QString name = widget->objectName();
+        if (!name.isEmpty() && !name.startsWith(u"qt_"))
+            QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(name));
+    }
+    QCOMPARE(knopf(QStringLiteral("btnLaden"))->accessibleName(), QStringLiteral("Datei laden"));
+    QCOMPARE(feld(QStringLiteral("txtZeile"))->accessibleName(),
+             QStringLiteral("Ausgewählte Zeile (noch änderbar):"));
+    QCOMPARE(liste()->accessibleName(), QStringLiteral("Mehrfache Datensätze:"));
 }
 
 QTEST_MAIN(TstTessraFenster)
