@@ -43,11 +43,7 @@ namespace {
 
 const QString fertig = QStringLiteral("FERTIG - Bitte Speichern -");
 
-enum class Befehl
-{
-    Ersetzen,
-    SpeichernUnter
-};
+enum class Befehl { Ersetzen, SpeichernUnter };
 
 // About 9 KB: 200 lines, 150 serial numbers, so the result is smaller than the file.
 QByteArray seriennummerndatei()

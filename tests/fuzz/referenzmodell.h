@@ -9,8 +9,7 @@
 // none of its code or data structures.
 namespace Referenzmodell {
 
-enum class Ausgang
-{
+enum class Ausgang {
     Ergebnis,       // finished; the result below is what "Speichern unter..." must write
     ZuKurz,         // fewer than 4 lines: "Tessra - Lohnt sich nicht!"
     NixGefunden,    // no serial number with the delimiter: "Tessra - Nix gefunden"

@@ -138,9 +138,9 @@ void DurchsuchenFenster::baueOberflaeche()
     m_label3 = new QLabel(QStringLiteral("Laufwerk:"), this);
     platziere(m_label3, QStringLiteral("Label3"), 120, 4560, 975, 255);
 
-    benenneFuerBildschirmleser(*this, {{m_dir1, m_label1->text()},
-                                       {m_file1, m_label2->text()},
-                                       {m_drive1, m_label3->text()}});
+    benenneFuerBildschirmleser(
+        *this,
+        {{m_dir1, m_label1->text()}, {m_file1, m_label2->text()}, {m_drive1, m_label3->text()}});
 
     setTabOrder(m_dir1, m_file1);
     setTabOrder(m_file1, m_buttonOk);

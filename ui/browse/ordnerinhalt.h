@@ -8,8 +8,7 @@
 // and stay where it was.
 struct Ordnerinhalt
 {
-    enum class Fehler
-    {
+    enum class Fehler {
         Keiner,
         NichtGefunden,
         KeinZugriff,

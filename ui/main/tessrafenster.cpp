@@ -117,16 +117,15 @@ TessraFenster::TessraFenster(QWidget *parent)
     baueSpeicherknoepfe(twips);
     baueHilfe(twips);
     legeTabreihenfolgeFest();
-    benenneFuerBildschirmleser(
-        *this, {{m_txtPfad, m_frame1->title()},
-                {m_txtAnderes, QStringLiteral("Anderes Trennzeichen")},
-                {m_lstZeilen, m_label2->text()},
-                {m_txtZeile, m_label3->text()},
-                {m_lblZeile, QStringLiteral("Status")},
-                {m_lblAnzDatensaetze, m_frame5->title()},
-                {m_lblAnzDuplikate, m_frame3->title()},
-                {m_frmHilfe, QStringLiteral("Hilfe")},
-                {m_shape1, QStringLiteral("Hilfe")}});
+    benenneFuerBildschirmleser(*this, {{m_txtPfad, m_frame1->title()},
+                                       {m_txtAnderes, QStringLiteral("Anderes Trennzeichen")},
+                                       {m_lstZeilen, m_label2->text()},
+                                       {m_txtZeile, m_label3->text()},
+                                       {m_lblZeile, QStringLiteral("Status")},
+                                       {m_lblAnzDatensaetze, m_frame5->title()},
+                                       {m_lblAnzDuplikate, m_frame3->title()},
+                                       {m_frmHilfe, QStringLiteral("Hilfe")},
+                                       {m_shape1, QStringLiteral("Hilfe")}});
     verbindeBefehle();
     m_txtPfad->setFocus();
     zentriere();
@@ -356,8 +355,8 @@ void TessraFenster::zeigeDurchsuchenFenster()
 {
     // A fresh window each time: it deletes itself on every way out, having handed the path
     // back and re-enabled "Durchsuchen...". Not modal, so this handler returns at once.
-    m_durchsuchen = new DurchsuchenFenster(this, m_txtPfad, m_btnDurchsuchen,
-                                           [this] { txtPfad_Change(); }, this);
+    m_durchsuchen = new DurchsuchenFenster(
+        this, m_txtPfad, m_btnDurchsuchen, [this] { txtPfad_Change(); }, this);
     m_durchsuchen->show();
 }
 
