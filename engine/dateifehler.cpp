@@ -6,7 +6,7 @@ QString Dateifehler::grundText() const
 {
     switch (grund) {
     case Grund::NichtGefunden:
-        return QStringLiteral("Die Datei oder ihr Ordner existiert nicht.");
+        return QStringLiteral("Die Datei oder der Ordner existiert nicht (mehr).");
     case Grund::IstOrdner:
         return QStringLiteral("Der Pfad bezeichnet einen Ordner, keine Datei.");
     case Grund::KeineNormaleDatei:
@@ -17,6 +17,10 @@ QString Dateifehler::grundText() const
         return QStringLiteral("Der Datenträger ist schreibgeschützt.");
     case Grund::KeinPlatz:
         return QStringLiteral("Auf dem Datenträger ist nicht genug Platz.");
+    case Grund::KeinDatentraeger:
+        return QStringLiteral("Im Laufwerk ist kein Datenträger.");
+    case Grund::NichtErreichbar:
+        return QStringLiteral("Das Laufwerk ist nicht erreichbar.");
     case Grund::EinAusgabe:
         return QStringLiteral("Beim Zugriff auf den Datenträger trat ein Ein-/Ausgabefehler auf.");
     case Grund::Sonstiges:
@@ -45,6 +49,15 @@ Dateifehler Dateifehler::ausErrno(const QString &pfad, int errnoWert, const QStr
         case EDQUOT:
         case EFBIG:
             return Grund::KeinPlatz;
+        case ENOMEDIUM:
+            return Grund::KeinDatentraeger;
+        case ENODEV:
+        case ENXIO:
+        case ESTALE:
+        case ENOTCONN:
+        case EHOSTDOWN:
+        case EHOSTUNREACH:
+            return Grund::NichtErreichbar;
         case EIO:
             return Grund::EinAusgabe;
         default:

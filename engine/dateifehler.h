@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// Why a file could not be read or written, as a value: the engine turns it into the German
-// text of its warning box, tests compare the reason itself.
+// Why a file or folder could not be read or written, as a value: the engine turns it into the
+// German text of its warning box, tests compare the reason itself.
 struct Dateifehler
 {
     enum class Grund {
@@ -13,6 +13,8 @@ struct Dateifehler
         KeinZugriff,
         Schreibgeschuetzt,
         KeinPlatz,
+        KeinDatentraeger,
+        NichtErreichbar,
         EinAusgabe,
         Sonstiges,
     };

@@ -511,7 +511,8 @@ void TestDurchsuchenFenster::laufwerkswechsel()
     drive1->addItem(unter);
     if (!lesbar) {
         m_fenster->setOrdnerleser([unter](const QString &pfad) {
-            return pfad == unter ? Ordnerinhalt::ausErrno(ENOMEDIUM) : Ordnerinhalt::lesen(pfad);
+            return pfad == unter ? Ordnerinhalt::ausErrno(pfad, ENOMEDIUM)
+                                 : Ordnerinhalt::lesen(pfad);
         });
     }
     klickeDatei(u"a.txt"_s);
@@ -563,7 +564,8 @@ void TestDurchsuchenFenster::unlesbarerOrdner()
         QCOMPARE(::chmod(QFile::encodeName(unter).constData(), 0), 0);
     } else {
         m_fenster->setOrdnerleser([unter](const QString &pfad) {
-            return pfad == unter ? Ordnerinhalt::ausErrno(ENOMEDIUM) : Ordnerinhalt::lesen(pfad);
+            return pfad == unter ? Ordnerinhalt::ausErrno(pfad, ENOMEDIUM)
+                                 : Ordnerinhalt::lesen(pfad);
         });
     }
 
