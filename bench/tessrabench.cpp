@@ -64,18 +64,6 @@ bool leseOptionen(int argc, char **argv, Optionen &optionen)
     return !optionen.datei.isEmpty() && !optionen.trennzeichen.isEmpty();
 }
 
-void waehleTrennzeichen(FakeMainView &view, const QString &trennzeichen)
-{
-    if (trennzeichen == u"\t") {
-        view.delimiter = MainView::Delimiter::Tab;
-    } else if (trennzeichen == u";") {
-        view.delimiter = MainView::Delimiter::Semikolon;
-    } else {
-        view.delimiter = MainView::Delimiter::Anderes;
-        view.anderes = trennzeichen;
-    }
-}
-
 // A message box ends the run: the benchmark measured nothing worth reporting.
 bool meldungGezeigt(const FakeMainView &view)
 {
@@ -128,7 +116,7 @@ int main(int argc, char **argv)
     }
 
     FakeMainView view;
-    waehleTrennzeichen(view, optionen.trennzeichen);
+    view.waehleTrennzeichen(optionen.trennzeichen);
     view.setTxtPfad(optionen.datei);
     Duplikatensuche suche(view);
     suche.txtPfad_Change();

@@ -38,14 +38,7 @@ public:
         : pfad(dir.filePath(QStringLiteral("daten.txt")))
     {
         schreibe(pfad, inhalt);
-        if (trennzeichen == u"\t") {
-            view.delimiter = Delimiter::Tab;
-        } else if (trennzeichen == u";") {
-            view.delimiter = Delimiter::Semikolon;
-        } else {
-            view.delimiter = Delimiter::Anderes;
-            view.anderes = trennzeichen;
-        }
+        view.waehleTrennzeichen(trennzeichen);
         view.setTxtPfad(pfad);
         suche.txtPfad_Change();
     }

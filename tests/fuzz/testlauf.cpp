@@ -29,18 +29,6 @@ QString status(const FakeMainView &view)
     return view.caption(MainView::Label::lblZeile);
 }
 
-void waehleTrennzeichen(FakeMainView &view, const QString &trennzeichen)
-{
-    if (trennzeichen == u"\t") {
-        view.delimiter = MainView::Delimiter::Tab;
-    } else if (trennzeichen == u";") {
-        view.delimiter = MainView::Delimiter::Semikolon;
-    } else {
-        view.delimiter = MainView::Delimiter::Anderes;
-        view.anderes = trennzeichen;
-    }
-}
-
 // Settles every group with the line the engine selected, unedited. A run can show at most one
 // group per line, so more steps than lines means the walk never ends.
 bool laufeDurch(Duplikatensuche &suche, const FakeMainView &view)
@@ -66,7 +54,7 @@ Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString
         return {Ausgang::ZuKurz, {}, QStringLiteral("Die Eingabe ließ sich nicht anlegen.")};
 
     FakeMainView view;
-    waehleTrennzeichen(view, trennzeichen);
+    view.waehleTrennzeichen(trennzeichen);
     view.setTxtPfad(eingabe);
     Duplikatensuche suche(view);
     suche.txtPfad_Change();

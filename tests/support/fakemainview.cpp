@@ -40,3 +40,15 @@ QString FakeMainView::askText(const QString &prompt, const QString &title, const
     questions.append({prompt, title});
     return answers.isEmpty() ? QString() : answers.dequeue();
 }
+
+void FakeMainView::waehleTrennzeichen(const QString &trennzeichen)
+{
+    if (trennzeichen == u"\t") {
+        delimiter = Delimiter::Tab;
+    } else if (trennzeichen == u";") {
+        delimiter = Delimiter::Semikolon;
+    } else {
+        delimiter = Delimiter::Anderes;
+        anderes = trennzeichen;
+    }
+}

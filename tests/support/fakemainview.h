@@ -53,6 +53,10 @@ public:
     QString askText(const QString &prompt, const QString &title,
                     const QString &defaultText) override;
 
+    // Selects the option a user would pick for this delimiter: "\t" is "Tab", ";" is
+    // "Semikolon", anything else is typed into "Anderes:".
+    void waehleTrennzeichen(const QString &trennzeichen);
+
     // What the user set up before a command.
     Delimiter delimiter = Delimiter::Tab;
     QString anderes;
