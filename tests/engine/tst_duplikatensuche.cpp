@@ -1,5 +1,6 @@
 #include "duplikatensuche.h"
 #include "fakemainview.h"
+#include "testdateien.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,21 +16,6 @@ namespace {
 
 const QString fertig = QStringLiteral("FERTIG - Bitte Speichern -");
 
-QByteArray inhaltVon(const QString &pfad)
-{
-    QFile datei(pfad);
-    if (!datei.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return datei.readAll();
-}
-
-void schreibe(const QString &pfad, const QByteArray &inhalt)
-{
-    QFile datei(pfad);
-    QVERIFY(datei.open(QIODevice::WriteOnly));
-    datei.write(inhalt);
-}
-
 // One run of the engine over a file in a temporary folder, driven through the fake view.
 class Lauf
 {
@@ -37,7 +23,7 @@ public:
     explicit Lauf(const QByteArray &inhalt, const QString &trennzeichen = QStringLiteral(";"))
         : pfad(dir.filePath(QStringLiteral("daten.txt")))
     {
-        schreibe(pfad, inhalt);
+        QVERIFY(legeTestdateiAn(pfad, inhalt));
         view.waehleTrennzeichen(trennzeichen);
         view.setTxtPfad(pfad);
         suche.txtPfad_Change();
@@ -206,9 +192,9 @@ void TestDuplikatensuche::lauf()
     const QString ziel = lauf.dir.filePath(QStringLiteral("ergebnis.txt"));
     lauf.view.answers.enqueue(ziel);
     lauf.suche.btnSpeichernUnter_Click();
-    QCOMPARE(inhaltVon(ziel), ergebnis);
+    QCOMPARE(testdateiInhalt(ziel), ergebnis);
     QCOMPARE(lauf.status(), QStringLiteral("Vorgang abgeschlossen"));
-    QCOMPARE(inhaltVon(lauf.pfad), inhalt);
+    QCOMPARE(testdateiInhalt(lauf.pfad), inhalt);
 }
 
 void TestDuplikatensuche::fuenfZeilenBeispiel()
@@ -301,7 +287,7 @@ void TestDuplikatensuche::ohneErgebnis()
     QVERIFY(!lauf.view.isEnabled(Control::btnSpeichern));
     QVERIFY(!lauf.view.isEnabled(Control::btnSpeichernUnter));
     QCOMPARE(lauf.suche.zustand().Zeilen.size(), 1);
-    QCOMPARE(inhaltVon(lauf.pfad), inhalt);
+    QCOMPARE(testdateiInhalt(lauf.pfad), inhalt);
 }
 
 void TestDuplikatensuche::zuruecksetzen()
@@ -346,7 +332,7 @@ void TestDuplikatensuche::resetDannWeiter()
     QCOMPARE(lauf.status(), QStringLiteral("Bitte eine Datei laden"));
     QVERIFY(!lauf.gruppeGezeigt());
     QVERIFY(!lauf.view.isEnabled(Control::btnSpeichern));
-    QCOMPARE(inhaltVon(lauf.pfad), QByteArray("1;a\n1;b\n2;c\n3;d\n"));
+    QCOMPARE(testdateiInhalt(lauf.pfad), QByteArray("1;a\n1;b\n2;c\n3;d\n"));
 }
 
 void TestDuplikatensuche::pfadpruefung_data()
@@ -375,7 +361,7 @@ void TestDuplikatensuche::pfadpruefung()
 
     // Three characters or fewer never pass, even for a file of that name.
     QVERIFY(QDir::setCurrent(lauf.dir.path()));
-    schreibe(QStringLiteral("a.b"), "1;a\n1;b\n2;c\n3;d\n");
+    QVERIFY(legeTestdateiAn(QStringLiteral("a.b"), "1;a\n1;b\n2;c\n3;d\n"));
     lauf.view.setTxtPfad(QStringLiteral(" a.b "));
     lauf.suche.txtPfad_Change();
     QVERIFY(!lauf.view.isEnabled(Control::btnLaden));
@@ -402,8 +388,8 @@ void TestDuplikatensuche::speichernErsetzt()
 
     lauf.suche.btnSpeichern_Click();
     const QByteArray erstesErgebnis("Nr;Name\r\n1;a\r\n2;d\r\n");
-    QCOMPARE(inhaltVon(lauf.pfad), erstesErgebnis);
-    QCOMPARE(inhaltVon(lauf.pfad + QStringLiteral(".ALT")), original);
+    QCOMPARE(testdateiInhalt(lauf.pfad), erstesErgebnis);
+    QCOMPARE(testdateiInhalt(lauf.pfad + QStringLiteral(".ALT")), original);
     QCOMPARE(lauf.status(), QStringLiteral("Vorgang abgeschlossen"));
     QVERIFY(lauf.view.isEnabled(Control::btnLaden));
     QVERIFY(!lauf.view.isEnabled(Control::btnSpeichern));
@@ -411,12 +397,12 @@ void TestDuplikatensuche::speichernErsetzt()
     QVERIFY(lauf.view.messages.isEmpty());
 
     // A second run over the cleaned file overwrites the older backup.
-    schreibe(lauf.pfad, erstesErgebnis + "2;e\r\n");
+    QVERIFY(legeTestdateiAn(lauf.pfad, QByteArray(erstesErgebnis + "2;e\r\n")));
     lauf.lade();
     lauf.suche.btnNaechsteZeile_Click();
     lauf.suche.btnSpeichern_Click();
-    QCOMPARE(inhaltVon(lauf.pfad), erstesErgebnis);
-    QCOMPARE(inhaltVon(lauf.pfad + QStringLiteral(".ALT")), erstesErgebnis + "2;e\r\n");
+    QCOMPARE(testdateiInhalt(lauf.pfad), erstesErgebnis);
+    QCOMPARE(testdateiInhalt(lauf.pfad + QStringLiteral(".ALT")), erstesErgebnis + "2;e\r\n");
 }
 
 void TestDuplikatensuche::speichernBehaeltRechteUndLink()
@@ -432,10 +418,10 @@ void TestDuplikatensuche::speichernBehaeltRechteUndLink()
     lauf.suche.btnSpeichern_Click();
 
     QCOMPARE(QFileInfo(link).isSymLink(), true);
-    QCOMPARE(inhaltVon(lauf.pfad), QByteArray("1;a\n2;c\n3;d\n"));
+    QCOMPARE(testdateiInhalt(lauf.pfad), QByteArray("1;a\n2;c\n3;d\n"));
     QCOMPARE(QFile::permissions(lauf.pfad) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
              rechte);
-    QCOMPARE(inhaltVon(link + QStringLiteral(".ALT")), QByteArray("1;a\n1;b\n2;c\n3;d\n"));
+    QCOMPARE(testdateiInhalt(link + QStringLiteral(".ALT")), QByteArray("1;a\n1;b\n2;c\n3;d\n"));
 }
 
 void TestDuplikatensuche::speichernUnterKurzeAntwort()
@@ -460,7 +446,7 @@ void TestDuplikatensuche::speichernUnterKurzeAntwort()
     lauf.view.answers.enqueue(QStringLiteral("x/a.b"));
     QVERIFY(QDir().mkdir(QStringLiteral("x")));
     lauf.suche.btnSpeichernUnter_Click();
-    QCOMPARE(inhaltVon(QStringLiteral("x/a.b")), QByteArray("1;a\n2;c\n3;d\n"));
+    QCOMPARE(testdateiInhalt(QStringLiteral("x/a.b")), QByteArray("1;a\n2;c\n3;d\n"));
     QVERIFY(!QFile::exists(QStringLiteral("x/a.b.ALT")));
     QVERIFY(!QFile::exists(lauf.pfad + QStringLiteral(".ALT")));
 }
@@ -493,7 +479,7 @@ void TestDuplikatensuche::speicherfehlerLassenDatenHeil()
         QCOMPARE(lauf.status(), fertig);
         QVERIFY(lauf.view.isEnabled(Control::btnSpeichern));
         QVERIFY(lauf.view.isEnabled(Control::btnSpeichernUnter));
-        QCOMPARE(inhaltVon(lauf.pfad), original);
+        QCOMPARE(testdateiInhalt(lauf.pfad), original);
         QCOMPARE(lauf.view.messages.last().title, QStringLiteral("Tessra - Speicherfehler"));
     };
 
@@ -514,7 +500,7 @@ void TestDuplikatensuche::speicherfehlerLassenDatenHeil()
     const QString ziel = lauf.dir.filePath(QStringLiteral("gut.txt"));
     lauf.view.answers.enqueue(ziel);
     lauf.suche.btnSpeichernUnter_Click();
-    QCOMPARE(inhaltVon(ziel), QByteArray("1;a\n2;c\n3;d\n"));
+    QCOMPARE(testdateiInhalt(ziel), QByteArray("1;a\n2;c\n3;d\n"));
     QCOMPARE(lauf.status(), QStringLiteral("Vorgang abgeschlossen"));
 }
 
@@ -534,7 +520,7 @@ void TestDuplikatensuche::zeichenOhnePlatzImZeichensatz()
     lauf.suche.btnNaechsteZeile_Click();
     QCOMPARE(lauf.status(), fertig);
     lauf.suche.btnSpeichern_Click();
-    QCOMPARE(inhaltVon(lauf.pfad), QByteArray("1;O\r\n2;c\r\n3;d\r\n"));
+    QCOMPARE(testdateiInhalt(lauf.pfad), QByteArray("1;O\r\n2;c\r\n3;d\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestDuplikatensuche)

@@ -1,5 +1,6 @@
 #include "duplikatensuche.h"
 #include "fakemainview.h"
+#include "testdateien.h"
 
 #include <pwd.h>
 #include <sys/mount.h>
@@ -53,18 +54,6 @@ QByteArray seriennummerndatei()
         inhalt += QByteArray::number(100000 + i % 150) + ";Artikel-Nummer " +
                   QByteArray::number(10000 + i) + ";Lager Nord\r\n";
     return inhalt;
-}
-
-QByteArray lies(const QString &pfad)
-{
-    QFile datei(pfad);
-    return datei.open(QIODevice::ReadOnly) ? datei.readAll() : QByteArray("<fehlt>");
-}
-
-bool schreibe(const QString &pfad, const QByteArray &inhalt)
-{
-    QFile datei(pfad);
-    return datei.open(QIODevice::WriteOnly) && datei.write(inhalt) == inhalt.size();
 }
 
 void ladeUndBehalteErste(FakeMainView &view, Duplikatensuche &suche, const QString &pfad)
@@ -183,7 +172,7 @@ void TestFehlerfaelle::cleanup()
 
 void TestFehlerfaelle::dateiVerschwindetVorDemLaden()
 {
-    QVERIFY(schreibe(m_pfad, seriennummerndatei()));
+    QVERIFY(legeTestdateiAn(m_pfad, seriennummerndatei()));
     FakeMainView view;
     Duplikatensuche suche(view);
     view.setTxtPfad(m_pfad);
@@ -221,8 +210,8 @@ void TestFehlerfaelle::ordnerNichtBeschreibbar()
     const QByteArray original = seriennummerndatei();
     const QByteArray alteSicherung = "die Sicherung vom letzten Mal\r\n";
     QVERIFY(QDir().mkdir(daten));
-    QVERIFY(schreibe(pfad, original));
-    QVERIFY(schreibe(sicherung, alteSicherung));
+    QVERIFY(legeTestdateiAn(pfad, original));
+    QVERIFY(legeTestdateiAn(sicherung, alteSicherung));
     QVERIFY(QFile::setPermissions(daten, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
                                              QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
 
@@ -249,8 +238,8 @@ void TestFehlerfaelle::ordnerNichtBeschreibbar()
     QCOMPARE(view.messages[0].title, QStringLiteral("Tessra - Speicherfehler"));
     QVERIFY2(view.messages[0].text.contains(u"Zugriff verweigert"),
              qPrintable(view.messages[0].text));
-    QCOMPARE(lies(pfad), original);
-    QCOMPARE(lies(sicherung), alteSicherung);
+    QCOMPARE(testdateiInhalt(pfad), original);
+    QCOMPARE(testdateiInhalt(sicherung), alteSicherung);
     QVERIFY(!QFile::exists(ziel));
     QVERIFY(bleibtFertig(view));
 
@@ -259,7 +248,7 @@ void TestFehlerfaelle::ordnerNichtBeschreibbar()
     nutzer.reset();
     speichere(view, suche, Befehl::SpeichernUnter, anderswo);
     QCOMPARE(view.caption(Label::lblZeile), QStringLiteral("Vorgang abgeschlossen"));
-    QCOMPARE(lies(anderswo).count("\r\n"), 151);
+    QCOMPARE(testdateiInhalt(anderswo).count("\r\n"), 151);
 }
 
 void TestFehlerfaelle::platteVoll_data()
@@ -290,9 +279,9 @@ void TestFehlerfaelle::platteVoll()
     const QString ziel = platte + QStringLiteral("/neu.txt");
     const QByteArray original = seriennummerndatei();
     const QByteArray alteSicherung = "die Sicherung vom letzten Mal\r\n";
-    QVERIFY(schreibe(pfad, original));
+    QVERIFY(legeTestdateiAn(pfad, original));
     if (!platzFuerSicherung)
-        QVERIFY(schreibe(sicherung, alteSicherung));
+        QVERIFY(legeTestdateiAn(sicherung, alteSicherung));
 
     FakeMainView view;
     Duplikatensuche suche(view);
@@ -308,8 +297,8 @@ void TestFehlerfaelle::platteVoll()
     QCOMPARE(view.messages[0].title, QStringLiteral("Tessra - Speicherfehler"));
     QVERIFY2(view.messages[0].text.contains(u"nicht genug Platz"),
              qPrintable(view.messages[0].text));
-    QCOMPARE(lies(pfad), original);
-    QCOMPARE(lies(sicherung), platzFuerSicherung ? original : alteSicherung);
+    QCOMPARE(testdateiInhalt(pfad), original);
+    QCOMPARE(testdateiInhalt(sicherung), platzFuerSicherung ? original : alteSicherung);
     QVERIFY(!QFile::exists(ziel));
     QVERIFY(bleibtFertig(view));
     // No half-written temporary file is left to fill the disk further.
@@ -319,7 +308,7 @@ void TestFehlerfaelle::platteVoll()
     QVERIFY(QFile::remove(fueller));
     speichere(view, suche, befehl, ziel);
     QCOMPARE(view.caption(Label::lblZeile), QStringLiteral("Vorgang abgeschlossen"));
-    QCOMPARE(lies(befehl == Befehl::Ersetzen ? pfad : ziel).count("\r\n"), 151);
+    QCOMPARE(testdateiInhalt(befehl == Befehl::Ersetzen ? pfad : ziel).count("\r\n"), 151);
 }
 
 QTEST_GUILESS_MAIN(TestFehlerfaelle)

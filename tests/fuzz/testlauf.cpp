@@ -2,6 +2,7 @@
 
 #include "duplikatensuche.h"
 #include "fakemainview.h"
+#include "testdateien.h"
 
 #include <QFile>
 
@@ -10,19 +11,6 @@ namespace Testlauf {
 namespace {
 
 using Ausgang = Referenzmodell::Ausgang;
-
-bool schreibe(const QString &pfad, QByteArrayView inhalt)
-{
-    QFile datei(pfad);
-    return datei.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           datei.write(inhalt.data(), inhalt.size()) == inhalt.size();
-}
-
-QByteArray lies(const QString &pfad)
-{
-    QFile datei(pfad);
-    return datei.open(QIODevice::ReadOnly) ? datei.readAll() : QByteArray();
-}
 
 QString status(const FakeMainView &view)
 {
@@ -50,7 +38,7 @@ Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString
     const QString eingabe = ordner + QStringLiteral("/eingabe.txt");
     const QString ziel = ordner + QStringLiteral("/ergebnis.txt");
     QFile::remove(ziel);
-    if (!schreibe(eingabe, datei))
+    if (!legeTestdateiAn(eingabe, datei))
         return {Ausgang::ZuKurz, {}, QStringLiteral("Die Eingabe ließ sich nicht anlegen.")};
 
     FakeMainView view;
@@ -77,13 +65,13 @@ Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString
         view.answers.enqueue(ziel);
         suche.btnSpeichernUnter_Click();
         ergebnis.ausgang = Ausgang::Ergebnis;
-        ergebnis.geschrieben = lies(ziel);
+        ergebnis.geschrieben = testdateiInhalt(ziel);
         if (!view.messages.isEmpty() || status(view) != u"Vorgang abgeschlossen")
             ergebnis.fehler = QStringLiteral("Speichern misslang: ") + status(view);
     } else {
         ergebnis.fehler = QStringLiteral("Unerwarteter Status: ") + status(view);
     }
-    if (ergebnis.fehler.isEmpty() && lies(eingabe) != datei)
+    if (ergebnis.fehler.isEmpty() && testdateiInhalt(eingabe) != datei)
         ergebnis.fehler = QStringLiteral("Die Eingabedatei wurde verändert.");
     return ergebnis;
 }

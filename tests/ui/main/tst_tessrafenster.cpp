@@ -1,5 +1,6 @@
 #include "durchsuchenfenster.h"
 #include "tessrafenster.h"
+#include "testdateien.h"
 
 #include <memory>
 
@@ -28,21 +29,6 @@ struct Dialog
     QString text;
     QString vorgabe;
 };
-
-QByteArray lies(const QString &pfad)
-{
-    QFile datei(pfad);
-    if (!datei.open(QIODevice::ReadOnly))
-        return "<fehlt>";
-    return datei.readAll();
-}
-
-void schreibe(const QString &pfad, const QByteArray &inhalt)
-{
-    QFile datei(pfad);
-    QVERIFY(datei.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(datei.write(inhalt), inhalt.size());
-}
 
 // keyClicks cannot send characters outside ASCII; these go one by one as text events.
 void tippe(QWidget *widget, const QString &text)
@@ -153,7 +139,8 @@ void TstTessraFenster::cleanup()
 QString TstTessraFenster::legeAn(const QString &name, const QByteArray &inhalt)
 {
     const QString pfad = m_ordner->filePath(name);
-    schreibe(pfad, inhalt);
+    if (!legeTestdateiAn(pfad, inhalt))
+        qFatal("cannot write %s", qPrintable(pfad));
     return pfad;
 }
 
@@ -520,7 +507,7 @@ void TstTessraFenster::resetWaehrendEinerGruppe()
     QCOMPARE(status(), QStringLiteral("Bitte eine Datei laden"));
     QVERIFY(!knopf(QStringLiteral("btnNächsteZeile"))->isEnabled());
     QVERIFY(!knopf(QStringLiteral("btnSpeichern"))->isEnabled());
-    QCOMPARE(lies(pfad), QByteArray("Nr;Name\r\n100;A\r\n200;B\r\n100;C\r\n300;D\r\n"));
+    QCOMPARE(testdateiInhalt(pfad), QByteArray("Nr;Name\r\n100;A\r\n200;B\r\n100;C\r\n300;D\r\n"));
 }
 
 void TstTessraFenster::listenauswahlZeigtZeilennummer()
@@ -571,7 +558,8 @@ void TstTessraFenster::enterImZeilenfeld()
     knopf(QStringLiteral("btnSpeichern"))->setFocus();
     QTest::keyClick(knopf(QStringLiteral("btnSpeichern")), Qt::Key_Return);
     QCOMPARE(status(), QStringLiteral("Vorgang abgeschlossen"));
-    QCOMPARE(lies(pfad), QByteArray("Nr;Name\r\n100;\xc3\x84 geändert\r\n200;B\r\n300;D\r\n"));
+    QCOMPARE(testdateiInhalt(pfad),
+             QByteArray("Nr;Name\r\n100;\xc3\x84 geändert\r\n200;B\r\n300;D\r\n"));
 }
 
 void TstTessraFenster::ganzerLaufErsetztDieDatei()
@@ -592,8 +580,8 @@ void TstTessraFenster::ganzerLaufErsetztDieDatei()
     klicke(knopf(QStringLiteral("btnSpeichern")));
     QCOMPARE(status(), QStringLiteral("Vorgang abgeschlossen"));
     QVERIFY(m_dialoge.isEmpty());
-    QCOMPARE(lies(pfad), QByteArray("Nr;Name\r\n100;C\r\n200;B\r\n300;D\r\n"));
-    QCOMPARE(lies(pfad + QStringLiteral(".ALT")), alt);
+    QCOMPARE(testdateiInhalt(pfad), QByteArray("Nr;Name\r\n100;C\r\n200;B\r\n300;D\r\n"));
+    QCOMPARE(testdateiInhalt(pfad + QStringLiteral(".ALT")), alt);
     QVERIFY(!knopf(QStringLiteral("btnSpeichern"))->isEnabled());
     QVERIFY(knopf(QStringLiteral("btnLaden"))->isEnabled());
     QCOMPARE(feld(QStringLiteral("txtPfad"))->selectedText(), pfad);
@@ -624,8 +612,8 @@ void TstTessraFenster::speichernUnterFragtNachDemOrt()
         QCOMPARE(dialog.vorgabe, pfad);
     }
     QCOMPARE(status(), QStringLiteral("Vorgang abgeschlossen"));
-    QCOMPARE(lies(ziel), QByteArray("Nr;Name\r\n100;A\r\n200;B\r\n300;D\r\n"));
-    QCOMPARE(lies(pfad), alt);
+    QCOMPARE(testdateiInhalt(ziel), QByteArray("Nr;Name\r\n100;A\r\n200;B\r\n300;D\r\n"));
+    QCOMPARE(testdateiInhalt(pfad), alt);
     QVERIFY(!QFile::exists(pfad + QStringLiteral(".ALT")));
 }
 
@@ -655,12 +643,12 @@ void TstTessraFenster::windows1252MitCrLfBleibtByteGenau()
     QCOMPARE(status(), QStringLiteral("FERTIG - Bitte Speichern -"));
 
     klicke(knopf(QStringLiteral("btnSpeichern")));
-    QCOMPARE(lies(pfad), QByteArray("Nr;Stra\xdf"
-                                    "e\r\n"
-                                    "7;M\xfcller\tKoeln\r\n"
-                                    "8;zwei\nteilig\r\n"
-                                    "9;\xe4\xf6\xfc\r\n"));
-    QCOMPARE(lies(pfad + QStringLiteral(".ALT")), alt);
+    QCOMPARE(testdateiInhalt(pfad), QByteArray("Nr;Stra\xdf"
+                                               "e\r\n"
+                                               "7;M\xfcller\tKoeln\r\n"
+                                               "8;zwei\nteilig\r\n"
+                                               "9;\xe4\xf6\xfc\r\n"));
+    QCOMPARE(testdateiInhalt(pfad + QStringLiteral(".ALT")), alt);
 
     // A control character kept as the first line of its group survives as well.
     ladeMitSemikolon(pfad + QStringLiteral(".ALT"));
@@ -669,7 +657,7 @@ void TstTessraFenster::windows1252MitCrLfBleibtByteGenau()
     klicke(knopf(QStringLiteral("btnNächsteZeile")));
     m_antworten = {m_ordner->filePath(QStringLiteral("kopie.txt"))};
     klicke(knopf(QStringLiteral("btnSpeichernUnter")));
-    QCOMPARE(lies(m_ordner->filePath(QStringLiteral("kopie.txt"))),
+    QCOMPARE(testdateiInhalt(m_ordner->filePath(QStringLiteral("kopie.txt"))),
              QByteArray("Nr;Stra\xdf"
                         "e\r\n"
                         "7;M\xfcller\tK\xf6ln\r\n"
@@ -688,7 +676,7 @@ void TstTessraFenster::langeZeileBleibtGanz()
     tippe(feld(QStringLiteral("txtZeile")), QStringLiteral("z"));
     klicke(knopf(QStringLiteral("btnNächsteZeile")));
     klicke(knopf(QStringLiteral("btnSpeichern")));
-    QCOMPARE(lies(pfad), "Nr;Text\r\n" + lang + "z\r\n2;y\r\n");
+    QCOMPARE(testdateiInhalt(pfad), "Nr;Text\r\n" + lang + "z\r\n2;y\r\n");
 }
 
 void TstTessraFenster::kurzeDateiMeldetWarnung()
