@@ -70,4 +70,7 @@ public:
     // A one-line input box; returns the typed text, or "" when the user cancelled.
     virtual QString askText(const QString &prompt, const QString &title,
                             const QString &defaultText) = 0;
+    // A question box with the buttons "Ja" and "Nein"; true only for "Ja". Closing the box
+    // any other way counts as "Nein", the answer that changes nothing.
+    virtual bool askYesNo(const QString &text, const QString &title) = 0;
 };

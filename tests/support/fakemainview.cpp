@@ -41,6 +41,12 @@ QString FakeMainView::askText(const QString &prompt, const QString &title, const
     return answers.isEmpty() ? QString() : answers.dequeue();
 }
 
+bool FakeMainView::askYesNo(const QString &text, const QString &title)
+{
+    yesNoQuestions.append({text, title});
+    return !yesNoAnswers.isEmpty() && yesNoAnswers.dequeue();
+}
+
 void FakeMainView::waehleTrennzeichen(const QString &trennzeichen)
 {
     if (trennzeichen == u"\t") {

@@ -52,6 +52,7 @@ public:
     void showMessage(const QString &text, const QString &title) override;
     QString askText(const QString &prompt, const QString &title,
                     const QString &defaultText) override;
+    bool askYesNo(const QString &text, const QString &title) override;
 
     // Selects the option a user would pick for this delimiter: "\t" is "Tab", ";" is
     // "Semikolon", anything else is typed into "Anderes:".
@@ -61,12 +62,15 @@ public:
     Delimiter delimiter = Delimiter::Tab;
     QString anderes;
     QQueue<QString> answers;
+    // Answers to question boxes; an empty queue answers "Nein".
+    QQueue<bool> yesNoAnswers;
 
     // What the engine showed.
     QList<Item> items;
     qsizetype selectedItem = -1;
     QList<Message> messages;
     QList<Message> questions; // prompt and title of each input box
+    QList<Message> yesNoQuestions;
     bool txtPfadHasFocus = false;
     qsizetype selectionStart = 0;
     qsizetype selectionLength = 0;

@@ -500,6 +500,19 @@ QString TessraFenster::askText(const QString &prompt, const QString &title,
     return fuehreAus(dialog) ? dialog.textValue() : QString();
 }
 
+bool TessraFenster::askYesNo(const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, this);
+    box.setTextFormat(Qt::PlainText);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Ja"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Nein"));
+    // Enter alone must not do what cannot be undone.
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    fuehreAus(box);
+    return box.clickedButton() == box.button(QMessageBox::Yes);
+}
+
 QWidget *TessraFenster::steuerelement(Control control) const
 {
     switch (control) {

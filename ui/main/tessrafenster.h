@@ -64,6 +64,7 @@ public:
     void showMessage(const QString &text, const QString &title) override;
     QString askText(const QString &prompt, const QString &title,
                     const QString &defaultText) override;
+    bool askYesNo(const QString &text, const QString &title) override;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -1,0 +1,89 @@
+#include "kindprozess.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <new>
+
+#include <QByteArray>
+#include <QFile>
+
+QString imKindprozess(const std::function<QString()> &arbeit)
+{
+    int rohr[2];
+    if (pipe(rohr) != 0)
+        return QStringLiteral("<abgebrochen: keine Pipe>");
+    const pid_t kind = fork();
+    if (kind < 0) {
+        close(rohr[0]);
+        close(rohr[1]);
+        return QStringLiteral("<abgebrochen: kein fork>");
+    }
+    if (kind == 0) {
+        close(rohr[0]);
+        // An exception must not unwind into the copy of the test framework in this process.
+        QByteArray antwort;
+        try {
+            antwort = arbeit().toUtf8();
+        } catch (const std::bad_alloc &) {
+            antwort = "<abgebrochen: std::bad_alloc>";
+        } catch (...) {
+            antwort = "<abgebrochen: Ausnahme>";
+        }
+        qsizetype geschrieben = 0;
+        while (geschrieben < antwort.size()) {
+            const ssize_t n = write(rohr[1], antwort.constData() + geschrieben,
+                                    size_t(antwort.size() - geschrieben));
+            if (n <= 0)
+                break;
+            geschrieben += n;
+        }
+        // No exit handlers: the child must not tear down the parent's test framework state.
+        _exit(0);
+    }
+    close(rohr[1]);
+    QByteArray antwort;
+    char puffer[4096];
+    ssize_t n;
+    while ((n = read(rohr[0], puffer, sizeof puffer)) > 0)
+        antwort.append(puffer, n);
+    close(rohr[0]);
+    int status = 0;
+    while (waitpid(kind, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFSIGNALED(status))
+        return QStringLiteral("<abgebrochen: Signal %1>").arg(WTERMSIG(status));
+    return QString::fromUtf8(antwort);
+}
+
+bool begrenzeAdressraum(qint64 spielraum)
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 seiten = statm.readAll().split(' ').value(0).toLongLong();
+    if (seiten <= 0)
+        return false;
+    rlimit grenze{};
+    if (getrlimit(RLIMIT_AS, &grenze) != 0)
+        return false;
+    grenze.rlim_cur = rlim_t(seiten * sysconf(_SC_PAGESIZE) + spielraum);
+    return setrlimit(RLIMIT_AS, &grenze) == 0;
+}
+
+bool adressraumBegrenzbar()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    return false;
+#else
+    return true;
+#endif
+#else
+    return true;
+#endif
+}
