@@ -48,6 +48,7 @@ test-asan: build-asan
 # A seeded 1,000,000-line file through tessra-bench and through awk, side by side.
 bench: build
 	bench/vergleich.sh $(BUILD)
+	bench/fenster.sh $(BUILD)
 
 # Each libFuzzer target for $(FUZZ_SECONDS) seconds, starting from the committed corpus. New
 # inputs it finds go to fuzz-out/, crashes to fuzz-out/crash-*; libFuzzer needs clang.
