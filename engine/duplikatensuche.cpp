@@ -1,5 +1,6 @@
 #include "duplikatensuche.h"
 
+#include "anzeigetext.h"
 #include "dateien.h"
 
 using Control = MainView::Control;
@@ -45,7 +46,7 @@ void Duplikatensuche::Zuruecksetzen()
     m_view.focusTxtPfad();
     m_view.selectTxtPfad(0, m_view.txtPfad().size());
     txtPfad_Change();
-    m_view.setTxtZeile(QString());
+    leereZeilenfeld();
     m_view.setCaption(Label::lblAnzDuplikate, QStringLiteral("0"));
     m_view.setCaption(Label::lblAnzDatensaetze, QStringLiteral("0"));
     m_view.clearLstZeilen();
@@ -126,38 +127,23 @@ void Duplikatensuche::btnNaechsteZeile_Click()
 {
     SuchZustand &z = m_zustand;
     const QString gewaehlt = m_view.txtZeile();
-    if (!gewaehlt.isEmpty()) {
-        // A line taken over as it was listed keeps its bytes; only an edit is encoded anew.
-        const qsizetype auswahl = m_view.lstZeilenSelectedIndex();
-        const qsizetype quelle = auswahl >= 0 ? m_view.lstZeilenData(auswahl) : -1;
-        if (quelle >= 0 && quelle < z.Zeilen.size() && z.Zeilen.text(quelle) == gewaehlt) {
-            z.Ergebnis.uebernehmeZeile(quelle);
-        } else {
-            const auto bytes = z.Zeilen.kodieren(gewaehlt);
-            if (!bytes || z.Zeilen.enthaeltZeilenende(gewaehlt)) {
-                m_view.showMessage(
-                    QStringLiteral("Die Zeile enthält Zeichen, die in dieser Datei nicht "
-                                   "gespeichert werden können.\nBitte die Zeile ändern."),
-                    titelZeichenproblem);
-                return;
-            }
-            z.Ergebnis.uebernehmeBearbeitet(*bytes);
-        }
-    }
-    m_view.setTxtZeile(QString());
+    if (!gewaehlt.isEmpty() && !uebernehmeGewaehlteZeile(gewaehlt))
+        return;
+    leereZeilenfeld();
     m_view.clearLstZeilen();
 
     while (++z.AktZeile < z.Zeilen.size()) {
-        const Seriennummer serie = z.Gruppen.seriennummer(z.Zeilen, z.AktZeile);
-        z.Serie = serie.text;
         const qsizetype erste = z.Gruppen.ersteZeile(z.AktZeile);
         if (erste == Gruppenindex::keine) {
             z.Ergebnis.uebernehmeZeile(z.AktZeile);
             continue;
         }
-        // The group of this serial number was settled when its first line was reached.
+        // The group of this serial number was settled when its first line was reached. Such a
+        // line is passed without reading it, so a step right after a huge group stays quick.
         if (erste != z.AktZeile)
             continue;
+        const Seriennummer serie = z.Gruppen.seriennummer(z.Zeilen, z.AktZeile);
+        z.Serie = serie.text;
         if (serie.mitTrennzeichen)
             ++z.AnzSerien;
         zeigeZeilennummer(z.AktZeile);
@@ -173,19 +159,48 @@ void Duplikatensuche::btnNaechsteZeile_Click()
     beendeSuchlauf();
 }
 
+// Adds the line in the edit field to the result; false when it cannot be stored.
+bool Duplikatensuche::uebernehmeGewaehlteZeile(const QString &gewaehlt)
+{
+    SuchZustand &z = m_zustand;
+    // A line too long to edit was shown cut: it goes back whole, never as the cut text.
+    if (m_gekuerzteZeile != Gruppenindex::keine) {
+        z.Ergebnis.uebernehmeZeile(m_gekuerzteZeile);
+        return true;
+    }
+    // A line taken over as it was listed keeps its bytes; only an edit is encoded anew.
+    const qsizetype auswahl = m_view.lstZeilenSelectedIndex();
+    const qsizetype quelle = auswahl >= 0 ? m_view.lstZeilenData(auswahl) : -1;
+    if (quelle >= 0 && quelle < z.Zeilen.size() && z.Zeilen.text(quelle) == gewaehlt) {
+        z.Ergebnis.uebernehmeZeile(quelle);
+        return true;
+    }
+    const auto bytes = z.Zeilen.kodieren(gewaehlt);
+    if (!bytes || z.Zeilen.enthaeltZeilenende(gewaehlt)) {
+        m_view.showMessage(QStringLiteral("Die Zeile enthält Zeichen, die in dieser Datei nicht "
+                                          "gespeichert werden können.\nBitte die Zeile ändern."),
+                           titelZeichenproblem);
+        return false;
+    }
+    z.Ergebnis.uebernehmeBearbeitet(*bytes);
+    return true;
+}
+
 // Lists the current line and every later line with its serial number, in file order, and
 // selects the first as the line to keep.
 void Duplikatensuche::zeigeGruppe()
 {
     SuchZustand &z = m_zustand;
+    std::vector<qsizetype> gruppe{z.AktZeile};
     for (qsizetype zeile = z.Gruppen.naechsteZeile(z.AktZeile); zeile != Gruppenindex::keine;
-         zeile = z.Gruppen.naechsteZeile(zeile)) {
-        if (++z.AnzFunde == 1)
-            m_view.addLstZeilenItem(z.Zeilen.text(z.AktZeile), z.AktZeile);
-        m_view.addLstZeilenItem(z.Zeilen.text(zeile), zeile);
-    }
+         zeile = z.Gruppen.naechsteZeile(zeile))
+        gruppe.push_back(zeile);
+    z.AnzFunde = qsizetype(gruppe.size()) - 1;
     if (z.AnzFunde == 0)
         return;
+    m_view.setLstZeilen({std::move(gruppe), [this](qsizetype zeile) {
+                             return anzeigetext(m_zustand.Zeilen, zeile, listenzeileGrenze).text;
+                         }});
     m_view.selectLstZeilenItem(0);
     LstZeilen_Click();
     m_view.setEnabled(Control::btnNaechsteZeile, true);
@@ -275,9 +290,25 @@ void Duplikatensuche::LstZeilen_Click()
     const qsizetype auswahl = m_view.lstZeilenSelectedIndex();
     if (auswahl < 0)
         return;
-    m_view.setTxtZeile(m_view.lstZeilenText(auswahl));
+    const qsizetype zeile = m_view.lstZeilenData(auswahl);
+    zeigeImZeilenfeld(zeile);
     m_view.setEnabled(Control::btnNaechsteZeile, true);
-    zeigeZeilennummer(m_view.lstZeilenData(auswahl));
+    zeigeZeilennummer(zeile);
+}
+
+void Duplikatensuche::zeigeImZeilenfeld(qsizetype zeile)
+{
+    const Anzeigetext anzeige = anzeigetext(m_zustand.Zeilen, zeile, zeilenfeldGrenze);
+    m_view.setTxtZeile(anzeige.text);
+    m_view.setTxtZeileReadOnly(anzeige.gekuerzt);
+    m_gekuerzteZeile = anzeige.gekuerzt ? zeile : Gruppenindex::keine;
+}
+
+void Duplikatensuche::leereZeilenfeld()
+{
+    m_view.setTxtZeile(QString());
+    m_view.setTxtZeileReadOnly(false);
+    m_gekuerzteZeile = Gruppenindex::keine;
 }
 
 void Duplikatensuche::zeigeZeilennummer(qsizetype zeile)

@@ -32,7 +32,10 @@ public:
 
 private:
     bool waehleTrennzeichen();
+    bool uebernehmeGewaehlteZeile(const QString &gewaehlt);
     void zeigeGruppe();
+    void zeigeImZeilenfeld(qsizetype zeile);
+    void leereZeilenfeld();
     void beendeSuchlauf();
     void zeigeZeilennummer(qsizetype zeile);
     void zeigeDateifehler(const Dateifehler &fehler, const QString &vorgang, const QString &titel);
@@ -40,4 +43,6 @@ private:
 
     MainView &m_view;
     SuchZustand m_zustand;
+    // The line whose cut text the edit field shows, read-only; `keine` when it shows a whole one.
+    qsizetype m_gekuerzteZeile = Gruppenindex::keine;
 };

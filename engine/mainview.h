@@ -2,6 +2,18 @@
 
 #include <QString>
 
+#include <functional>
+#include <vector>
+
+// The lines of the group on show, in list order: their numbers in the loaded file (each item's
+// data) and how to get a line's text for the list. The window asks for the text only of the rows
+// it draws, so a group of a million lines is listed as fast as one of ten.
+struct Zeilenliste
+{
+    std::vector<qsizetype> zeilen;
+    std::function<QString(qsizetype zeile)> text;
+};
+
 // The main-window controls the engine reads and writes. The window implements this for real,
 // tests with a plain fake; either way the engine never sees a widget.
 //
@@ -55,13 +67,15 @@ public:
 
     virtual QString txtZeile() const = 0;
     virtual void setTxtZeile(const QString &text) = 0;
+    // A line too long to edit is shown cut and cannot be changed.
+    virtual void setTxtZeileReadOnly(bool readOnly) = 0;
 
     virtual void clearLstZeilen() = 0;
-    virtual void addLstZeilenItem(const QString &text, qsizetype data) = 0;
+    // Replaces the list's items, none selected.
+    virtual void setLstZeilen(Zeilenliste liste) = 0;
     virtual qsizetype lstZeilenCount() const = 0;
     // -1 when no item is selected.
     virtual qsizetype lstZeilenSelectedIndex() const = 0;
-    virtual QString lstZeilenText(qsizetype index) const = 0;
     virtual qsizetype lstZeilenData(qsizetype index) const = 0;
     virtual void selectLstZeilenItem(qsizetype index) = 0;
 

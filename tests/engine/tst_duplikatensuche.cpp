@@ -1,3 +1,4 @@
+#include "anzeigetext.h"
 #include "duplikatensuche.h"
 #include "fakemainview.h"
 #include "testdateien.h"
@@ -78,6 +79,7 @@ private Q_SLOTS:
     void ladefehler();
     void speicherfehlerLassenDatenHeil();
     void zeichenOhnePlatzImZeichensatz();
+    void ueberlangeZeileBleibtGanz();
 };
 
 // Whole runs: file, delimiter, the groups the user is shown, what the user does with each, and
@@ -521,6 +523,32 @@ void TestDuplikatensuche::zeichenOhnePlatzImZeichensatz()
     QCOMPARE(lauf.status(), fertig);
     lauf.suche.btnSpeichern_Click();
     QCOMPARE(testdateiInhalt(lauf.pfad), QByteArray("1;O\r\n2;c\r\n3;d\r\n"));
+}
+
+void TestDuplikatensuche::ueberlangeZeileBleibtGanz()
+{
+    // Umlauts take two bytes each, so a cut counted in bytes would show up.
+    const QByteArray lang = "1;" + QString(zeilenfeldGrenze, u'ä').toUtf8();
+    const QString text = QString::fromUtf8(lang);
+    Lauf lauf("Nr;Text\r\n" + lang + "\r\n1;kurz\r\n2;y\r\n3;z\r\n");
+    lauf.lade();
+    QCOMPARE(lauf.view.items.size(), 2);
+    QCOMPARE(lauf.view.items[0].text, text.first(listenzeileGrenze) + u'…');
+    QCOMPARE(lauf.view.txtZeile(), text.first(zeilenfeldGrenze) + u'…');
+    QVERIFY(lauf.view.txtZeileReadOnly);
+
+    lauf.waehle(1);
+    QCOMPARE(lauf.view.txtZeile(), QStringLiteral("1;kurz"));
+    QVERIFY(!lauf.view.txtZeileReadOnly);
+    lauf.waehle(0);
+    QVERIFY(lauf.view.txtZeileReadOnly);
+    lauf.suche.btnNaechsteZeile_Click();
+    QCOMPARE(lauf.status(), fertig);
+    QVERIFY(!lauf.view.txtZeileReadOnly);
+
+    // The cut text never reaches the file: the line goes back whole.
+    lauf.suche.btnSpeichern_Click();
+    QCOMPARE(testdateiInhalt(lauf.pfad), "Nr;Text\r\n" + lang + "\r\n2;y\r\n3;z\r\n");
 }
 
 QTEST_GUILESS_MAIN(TestDuplikatensuche)

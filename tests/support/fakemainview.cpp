@@ -25,9 +25,12 @@ void FakeMainView::clearLstZeilen()
     selectedItem = -1;
 }
 
-void FakeMainView::addLstZeilenItem(const QString &text, qsizetype data)
+void FakeMainView::setLstZeilen(Zeilenliste liste)
 {
-    items.append({text, data});
+    items.clear();
+    selectedItem = -1;
+    for (const qsizetype zeile : liste.zeilen)
+        items.append({liste.text(zeile), zeile});
 }
 
 void FakeMainView::showMessage(const QString &text, const QString &title)

@@ -40,12 +40,13 @@ public:
 
     QString txtZeile() const override { return m_txtZeile; }
     void setTxtZeile(const QString &text) override { m_txtZeile = text; }
+    void setTxtZeileReadOnly(bool readOnly) override { txtZeileReadOnly = readOnly; }
 
     void clearLstZeilen() override;
-    void addLstZeilenItem(const QString &text, qsizetype data) override;
+    // Asks for every item's text at once, as a window would when it draws them all.
+    void setLstZeilen(Zeilenliste liste) override;
     qsizetype lstZeilenCount() const override { return items.size(); }
     qsizetype lstZeilenSelectedIndex() const override { return selectedItem; }
-    QString lstZeilenText(qsizetype index) const override { return items.at(index).text; }
     qsizetype lstZeilenData(qsizetype index) const override { return items.at(index).data; }
     void selectLstZeilenItem(qsizetype index) override { selectedItem = index; }
 
@@ -72,6 +73,7 @@ public:
     QList<Message> questions; // prompt and title of each input box
     QList<Message> yesNoQuestions;
     bool txtPfadHasFocus = false;
+    bool txtZeileReadOnly = false;
     qsizetype selectionStart = 0;
     qsizetype selectionLength = 0;
 

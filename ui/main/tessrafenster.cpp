@@ -9,11 +9,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSignalBlocker>
 
@@ -22,6 +23,9 @@
 #include "programmstart.h"
 #include "schriften.h"
 #include "twips.h"
+#include "wartecursor.h"
+#include "zeilendelegate.h"
+#include "zeilenmodell.h"
 
 namespace {
 
@@ -179,8 +183,14 @@ void TessraFenster::baueSuchrahmen(const Twips &t)
         neueBeschriftung(m_frame2, QStringLiteral("Label2"),
                          QStringLiteral("Mehrfache Datensätze:"), t.rect(120, 240, 1815, 255));
     m_lstZeilen =
-        erzeuge<QListWidget>(m_frame2, QStringLiteral("LstZeilen"), t.rect(120, 480, 6495, 1230));
+        erzeuge<QListView>(m_frame2, QStringLiteral("LstZeilen"), t.rect(120, 480, 6495, 1230));
+    m_zeilenModell = new ZeilenModell(m_lstZeilen);
+    m_lstZeilen->setModel(m_zeilenModell);
+    m_lstZeilen->setItemDelegate(new ZeilenDelegate(m_lstZeilen));
     m_lstZeilen->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_lstZeilen->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // One row height for all, so a group of any size is laid out without measuring each line.
+    m_lstZeilen->setUniformItemSizes(true);
     m_label3 = neueBeschriftung(m_frame2, QStringLiteral("Label3"),
                                 QStringLiteral("Ausgewählte Zeile (noch änderbar):"),
                                 t.rect(120, 1800, 2655, 255));
@@ -307,8 +317,11 @@ void TessraFenster::verbindeBefehle()
     connect(m_txtPfad, &QLineEdit::textChanged, this, &TessraFenster::txtPfad_Change);
     // A new current row covers clicks and arrow keys; a click on the row that is already
     // selected brings back its text after an edit.
-    connect(m_lstZeilen, &QListWidget::currentRowChanged, this, &TessraFenster::LstZeilen_Click);
-    connect(m_lstZeilen, &QListWidget::itemClicked, this, &TessraFenster::LstZeilen_Click);
+    connect(m_lstZeilen->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+        if (!m_listeWirdGesetzt)
+            LstZeilen_Click();
+    });
+    connect(m_lstZeilen, &QListView::clicked, this, &TessraFenster::LstZeilen_Click);
 }
 
 void TessraFenster::zentriere()
@@ -324,21 +337,25 @@ void TessraFenster::txtPfad_Change()
 
 void TessraFenster::btnLaden_Click()
 {
+    const Wartecursor warten;
     m_suche.btnLaden_Click();
 }
 
 void TessraFenster::btnNaechsteZeile_Click()
 {
+    const Wartecursor warten;
     m_suche.btnNaechsteZeile_Click();
 }
 
 void TessraFenster::btnSpeichern_Click()
 {
+    const Wartecursor warten;
     m_suche.btnSpeichern_Click();
 }
 
 void TessraFenster::btnSpeichernUnter_Click()
 {
+    const Wartecursor warten;
     m_suche.btnSpeichernUnter_Click();
 }
 
@@ -474,6 +491,7 @@ void TessraFenster::setDialogAntwort(DialogAntwort antwort)
 
 bool TessraFenster::fuehreAus(QDialog &dialog)
 {
+    const Wartecursor::Pause pause;
     if (m_dialogAntwort) {
         m_dialogAntwort(dialog);
         return dialog.result() == QDialog::Accepted;
@@ -618,41 +636,41 @@ void TessraFenster::setTxtZeile(const QString &text)
     m_txtZeile->setCursorPosition(0);
 }
 
-void TessraFenster::clearLstZeilen()
+void TessraFenster::setTxtZeileReadOnly(bool readOnly)
 {
-    const QSignalBlocker stumm(m_lstZeilen);
-    m_lstZeilen->clear();
+    m_txtZeile->setReadOnly(readOnly);
 }
 
-void TessraFenster::addLstZeilenItem(const QString &text, qsizetype data)
+void TessraFenster::clearLstZeilen()
 {
-    auto *eintrag = new QListWidgetItem(text, m_lstZeilen);
-    eintrag->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(data));
+    setLstZeilen({});
+}
+
+void TessraFenster::setLstZeilen(Zeilenliste liste)
+{
+    const QScopedValueRollback stumm(m_listeWirdGesetzt, true);
+    m_zeilenModell->setListe(std::move(liste));
 }
 
 qsizetype TessraFenster::lstZeilenCount() const
 {
-    return m_lstZeilen->count();
+    return m_zeilenModell->rowCount();
 }
 
 qsizetype TessraFenster::lstZeilenSelectedIndex() const
 {
-    const QListWidgetItem *eintrag = m_lstZeilen->currentItem();
-    return eintrag && eintrag->isSelected() ? m_lstZeilen->currentRow() : -1;
-}
-
-QString TessraFenster::lstZeilenText(qsizetype index) const
-{
-    return m_lstZeilen->item(int(index))->text();
+    const QModelIndex aktuell = m_lstZeilen->currentIndex();
+    return aktuell.isValid() && m_lstZeilen->selectionModel()->isSelected(aktuell) ? aktuell.row()
+                                                                                   : -1;
 }
 
 qsizetype TessraFenster::lstZeilenData(qsizetype index) const
 {
-    return qsizetype(m_lstZeilen->item(int(index))->data(Qt::UserRole).toLongLong());
+    return m_zeilenModell->zeile(int(index));
 }
 
 void TessraFenster::selectLstZeilenItem(qsizetype index)
 {
-    const QSignalBlocker stumm(m_lstZeilen);
-    m_lstZeilen->setCurrentRow(int(index));
+    const QScopedValueRollback stumm(m_listeWirdGesetzt, true);
+    m_lstZeilen->setCurrentIndex(m_zeilenModell->index(int(index)));
 }

@@ -14,10 +14,11 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPushButton;
 class QRadioButton;
 class Twips;
+class ZeilenModell;
 
 // The program's main window: one fixed page for a whole cleaning run. A user's click or key
 // arrives at the handler named after its control (btnLaden_Click); the handler hands the work to
@@ -54,11 +55,11 @@ public:
     QString txtAnderes() const override;
     QString txtZeile() const override;
     void setTxtZeile(const QString &text) override;
+    void setTxtZeileReadOnly(bool readOnly) override;
     void clearLstZeilen() override;
-    void addLstZeilenItem(const QString &text, qsizetype data) override;
+    void setLstZeilen(Zeilenliste liste) override;
     qsizetype lstZeilenCount() const override;
     qsizetype lstZeilenSelectedIndex() const override;
-    QString lstZeilenText(qsizetype index) const override;
     qsizetype lstZeilenData(qsizetype index) const override;
     void selectLstZeilenItem(qsizetype index) override;
     void showMessage(const QString &text, const QString &title) override;
@@ -121,7 +122,10 @@ private:
 
     QGroupBox *m_frame2 = nullptr;
     QLabel *m_label2 = nullptr;
-    QListWidget *m_lstZeilen = nullptr;
+    QListView *m_lstZeilen = nullptr;
+    ZeilenModell *m_zeilenModell = nullptr;
+    // Set while the engine changes the list, whose selection must not run the list selection.
+    bool m_listeWirdGesetzt = false;
     QLabel *m_label3 = nullptr;
     QLabel *m_lblZeile = nullptr;
     QLineEdit *m_txtZeile = nullptr;

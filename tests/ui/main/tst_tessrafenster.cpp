@@ -3,6 +3,8 @@
 #include "testdateien.h"
 
 #include <memory>
+#include <numeric>
+#include <optional>
 
 #include <QAbstractButton>
 #include <QDir>
@@ -11,7 +13,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -71,6 +73,8 @@ private Q_SLOTS:
     void durchsuchenSetztZurueck();
     void schliessenSchliesstWeitereFenster();
     void namenFuerBildschirmleser();
+    void grosseGruppeHoltNurGezeichneteTexte();
+    void wartecursorNurWaehrendDerArbeit();
 
 private:
     template <typename T> T *ctl(const QString &name) const
@@ -83,7 +87,8 @@ private:
     QPushButton *knopf(const QString &name) const { return ctl<QPushButton>(name); }
     QLineEdit *feld(const QString &name) const { return ctl<QLineEdit>(name); }
     QString status() const { return ctl<QLabel>(QStringLiteral("lblZeile"))->text(); }
-    QListWidget *liste() const { return ctl<QListWidget>(QStringLiteral("LstZeilen")); }
+    QListView *liste() const { return ctl<QListView>(QStringLiteral("LstZeilen")); }
+    int eintraege() const { return liste()->model()->rowCount(); }
 
     void klicke(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
     // An option reacts to clicks on its circle and caption, not on the free space beside them.
@@ -146,8 +151,8 @@ QString TstTessraFenster::legeAn(const QString &name, const QByteArray &inhalt)
 
 void TstTessraFenster::klickeEintrag(int zeile)
 {
-    QListWidget *lst = liste();
-    const QRect bereich = lst->visualItemRect(lst->item(zeile));
+    QListView *lst = liste();
+    const QRect bereich = lst->visualRect(lst->model()->index(zeile, 0));
     QTest::mouseClick(lst->viewport(), Qt::LeftButton, {}, bereich.center());
 }
 
@@ -177,7 +182,7 @@ void TstTessraFenster::zeigtEntwurfszustand()
     QVERIFY(ctl<QRadioButton>(QStringLiteral("optTab"))->isChecked());
     QVERIFY(!ctl<QRadioButton>(QStringLiteral("optSemikolon"))->isChecked());
     QVERIFY(!ctl<QRadioButton>(QStringLiteral("optAnderes"))->isChecked());
-    QCOMPARE(liste()->count(), 0);
+    QCOMPARE(eintraege(), 0);
     QCOMPARE(ctl<QLabel>(QStringLiteral("lblAnzDatensätze"))->text(), QStringLiteral("0"));
     QCOMPARE(ctl<QLabel>(QStringLiteral("lblAnzDuplikate"))->text(), QStringLiteral("0"));
     QCOMPARE(status(), QStringLiteral("Bitte eine Datei laden"));
@@ -479,7 +484,7 @@ void TstTessraFenster::resetWaehrendEinerGruppe()
     const QString pfad =
         legeAn(QStringLiteral("daten.txt"), "Nr;Name\r\n100;A\r\n200;B\r\n100;C\r\n300;D\r\n");
     ladeMitSemikolon(pfad);
-    QCOMPARE(liste()->count(), 2);
+    QCOMPARE(eintraege(), 2);
     QCOMPARE(status(), QStringLiteral("Zeile 2 von 5"));
     QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("100;A"));
     QCOMPARE(ctl<QLabel>(QStringLiteral("lblAnzDuplikate"))->text(), QStringLiteral("1"));
@@ -487,7 +492,7 @@ void TstTessraFenster::resetWaehrendEinerGruppe()
     QVERIFY(!feld(QStringLiteral("txtPfad"))->isEnabled());
 
     klicke(knopf(QStringLiteral("btnReset")));
-    QCOMPARE(liste()->count(), 0);
+    QCOMPARE(eintraege(), 0);
     QVERIFY(feld(QStringLiteral("txtZeile"))->text().isEmpty());
     QCOMPARE(ctl<QLabel>(QStringLiteral("lblAnzDuplikate"))->text(), QStringLiteral("0"));
     QCOMPARE(ctl<QLabel>(QStringLiteral("lblAnzDatensätze"))->text(), QStringLiteral("0"));
@@ -516,7 +521,7 @@ void TstTessraFenster::listenauswahlZeigtZeilennummer()
                                 "Kopf;x\r\n5;erste\r\n1;a\r\n2;b\r\n3;c\r\n4;d\r\n5;zweite\r\n"
                                 "6;e\r\n5;dritte\r\n7;f\r\n");
     ladeMitSemikolon(pfad);
-    QCOMPARE(liste()->count(), 3);
+    QCOMPARE(eintraege(), 3);
     klickeEintrag(2);
     QCOMPARE(status(), QStringLiteral("Zeile 9 von 10"));
     QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("5;dritte"));
@@ -635,7 +640,7 @@ void TstTessraFenster::windows1252MitCrLfBleibtByteGenau()
     QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("7;Müller\tKoeln"));
     klicke(knopf(QStringLiteral("btnNächsteZeile")));
 
-    QCOMPARE(liste()->count(), 2);
+    QCOMPARE(eintraege(), 2);
     QTest::keyClick(liste(), Qt::Key_Down);
     QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("8;zwei\nteilig"));
     QTest::keyClick(liste(), Qt::Key_Return);
@@ -699,7 +704,7 @@ void TstTessraFenster::durchsuchenSetztZurueck()
         legeAn(QStringLiteral("daten.txt"), "Nr;Name\r\n100;A\r\n200;B\r\n100;C\r\n300;D\r\n");
     ladeMitSemikolon(pfad);
     klicke(knopf(QStringLiteral("btnDurchsuchen")));
-    QCOMPARE(liste()->count(), 0);
+    QCOMPARE(eintraege(), 0);
     QCOMPARE(status(), QStringLiteral("Bitte eine Datei laden"));
     QVERIFY(feld(QStringLiteral("txtPfad"))->isEnabled());
     // While the browse window is open, neither browsing again nor loading is possible.
@@ -741,6 +746,51 @@ void TstTessraFenster::namenFuerBildschirmleser()
     QCOMPARE(feld(QStringLiteral("txtZeile"))->accessibleName(),
              QStringLiteral("Ausgewählte Zeile (noch änderbar):"));
     QCOMPARE(liste()->accessibleName(), QStringLiteral("Mehrfache Datensätze:"));
+}
+
+void TstTessraFenster::grosseGruppeHoltNurGezeichneteTexte()
+{
+    qsizetype geholt = 0;
+    std::vector<qsizetype> zeilen(200000);
+    std::iota(zeilen.begin(), zeilen.end(), 0);
+    m_fenster->setLstZeilen({std::move(zeilen), [&geholt](qsizetype zeile) -> QString {
+                                 ++geholt;
+                                 return QStringLiteral("4711;Zeile ") + QString::number(zeile);
+                             }});
+    m_fenster->selectLstZeilenItem(0);
+    m_fenster->repaint();
+    QCOMPARE(eintraege(), 200000);
+    QCOMPARE(m_fenster->lstZeilenData(199999), 199999);
+    // A handful of visible rows, plus the rows measured for the common row width.
+    QVERIFY2(geholt < 2000, qPrintable(QString::number(geholt)));
+}
+
+void TstTessraFenster::wartecursorNurWaehrendDerArbeit()
+{
+    // The cursor while the list is filled, and while a box waits for the user.
+    using Form = std::optional<Qt::CursorShape>;
+    const auto form = [] {
+        const QCursor *cursor = QApplication::overrideCursor();
+        return cursor ? Form(cursor->shape()) : std::nullopt;
+    };
+    QList<Form> beimFuellen;
+    QList<Form> beimDialog;
+    connect(liste()->model(), &QAbstractItemModel::modelReset, this,
+            [&] { beimFuellen.append(form()); });
+    m_fenster->setDialogAntwort([&](QDialog &dialog) {
+        beimDialog.append(form());
+        dialog.accept();
+    });
+
+    ladeMitSemikolon(legeAn(QStringLiteral("daten.txt"), "Nr;Name\r\n1;A\r\n1;B\r\n2;C\r\n"));
+    QVERIFY(!beimFuellen.isEmpty());
+    QVERIFY(beimFuellen.count(Form(Qt::WaitCursor)) == beimFuellen.size());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+
+    klicke(knopf(QStringLiteral("btnReset")));
+    ladeMitSemikolon(legeAn(QStringLiteral("kurz.txt"), "1;a\r\n1;b\r\n"));
+    QCOMPARE(beimDialog, QList<Form>{Form(Qt::ArrowCursor)});
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
 
 QTEST_MAIN(TstTessraFenster)

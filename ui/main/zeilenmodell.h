@@ -1,0 +1,25 @@
+#pragma once
+
+#include "mainview.h"
+
+#include <QAbstractListModel>
+
+// The lines of the group on show, as LstZeilen lists them: one row per line, its data the line's
+// number in the file. A row's text is made only when the view asks for it, which it does for
+// the rows it draws.
+class ZeilenModell : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void setListe(Zeilenliste liste);
+    qsizetype zeile(int row) const { return m_liste.zeilen.at(size_t(row)); }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+
+private:
+    Zeilenliste m_liste;
+};
