@@ -12,6 +12,7 @@ using namespace Qt::StringLiterals;
 using Control = MainView::Control;
 using Label = MainView::Label;
 using Delimiter = MainView::Delimiter;
+using Regel = Duplikatensuche::Regel;
 
 namespace {
 
@@ -47,6 +48,29 @@ public:
         suche.LstZeilen_Click();
     }
 
+    // "#k" picks item k, "=text" types text, "" empties the edit field; then "Weiter".
+    void entscheide(const QString &wahl)
+    {
+        if (wahl.startsWith(u'#'))
+            waehle(wahl.sliced(1).toInt());
+        else
+            view.setTxtZeile(wahl.mid(1));
+        suche.btnNaechsteZeile_Click();
+    }
+
+    // Keeps the listed first line of every group left and returns what "Speichern unter..."
+    // writes.
+    QByteArray beendeUndSpeichere()
+    {
+        while (gruppeGezeigt())
+            suche.btnNaechsteZeile_Click();
+        const QString ziel = dir.filePath(QStringLiteral("ergebnis.txt"));
+        QFile::remove(ziel);
+        view.answers.enqueue(ziel);
+        suche.btnSpeichernUnter_Click();
+        return testdateiInhalt(ziel);
+    }
+
     bool gruppeGezeigt() const { return view.isEnabled(Control::btnNaechsteZeile); }
     QString status() const { return view.caption(Label::lblZeile); }
 
@@ -80,6 +104,12 @@ private Q_SLOTS:
     void speicherfehlerLassenDatenHeil();
     void zeichenOhnePlatzImZeichensatz();
     void ueberlangeZeileBleibtGanz();
+    void zuruecknehmen_data();
+    void zuruecknehmen();
+    void regeln_data();
+    void regeln();
+    void gleicheZeilen_data();
+    void gleicheZeilen();
 };
 
 // Whole runs: file, delimiter, the groups the user is shown, what the user does with each, and
@@ -549,6 +579,201 @@ void TestDuplikatensuche::ueberlangeZeileBleibtGanz()
     // The cut text never reaches the file: the line goes back whole.
     lauf.suche.btnSpeichern_Click();
     QCOMPARE(testdateiInhalt(lauf.pfad), "Nr;Text\r\n" + lang + "\r\n2;y\r\n3;z\r\n");
+}
+
+// Decisions per group as in lauf(): "#k", "=text" or "".
+void TestDuplikatensuche::zuruecknehmen_data()
+{
+    QTest::addColumn<QByteArray>("inhalt");
+    QTest::addColumn<QStringList>("wahl");
+
+    QTest::newRow("edited, emptied, picked")
+        << QByteArray("Nr;Name\r\n1;a\r\n2;b\r\n1;c\r\n\r\n3;d\r\n2;e\r\n4;f\r\n3;g\r\n")
+        << QStringList{u"=1;neu"_s, u""_s, u"#1"_s};
+    QTest::newRow("windows-1252, unique and key-less lines between the groups")
+        << QByteArray("Kopf\n5;\xE4\n7;x\n5;b\nabc\n8;y\n9;z\n8;\xFC\n0;q\n0;q\n")
+        << QStringList{u"=5;Maß"_s, u"#1"_s, u"#0"_s};
+}
+
+void TestDuplikatensuche::zuruecknehmen()
+{
+    QFETCH(QByteArray, inhalt);
+    QFETCH(QStringList, wahl);
+
+    // Undo after decision n shows its group as it was first shown, and the run goes on as if
+    // decision n had never been made; the last decision finishes the run.
+    for (qsizetype n = 1; n <= wahl.size(); ++n) {
+        Lauf lauf(inhalt);
+        lauf.lade();
+        QString gezeigt;
+        for (qsizetype i = 0; i < n; ++i) {
+            gezeigt = lauf.view.bild();
+            lauf.entscheide(wahl.at(i));
+        }
+        lauf.suche.letzteEntscheidungZuruecknehmen();
+        QCOMPARE(lauf.view.bild(), gezeigt);
+
+        Lauf frisch(inhalt);
+        frisch.lade();
+        for (qsizetype i = 0; i + 1 < n; ++i)
+            frisch.entscheide(wahl.at(i));
+        QCOMPARE(lauf.beendeUndSpeichere(), frisch.beendeUndSpeichere());
+        QVERIFY(!lauf.suche.kannZuruecknehmen()); // saving ends the history
+    }
+
+    // Step by step from the finished run back to the first group, and no further.
+    Lauf lauf(inhalt);
+    lauf.lade();
+    const QString erste = lauf.view.bild();
+    QVERIFY(!lauf.suche.kannZuruecknehmen());
+    for (const QString &schritt : wahl)
+        lauf.entscheide(schritt);
+    QCOMPARE(lauf.status(), fertig);
+    for (qsizetype i = 0; i <= wahl.size(); ++i)
+        lauf.suche.letzteEntscheidungZuruecknehmen();
+    QCOMPARE(lauf.view.bild(), erste);
+    QVERIFY(!lauf.suche.kannZuruecknehmen());
+}
+
+void TestDuplikatensuche::regeln_data()
+{
+    QTest::addColumn<QByteArray>("inhalt");
+    QTest::addColumn<QStringList>("vorher"); // decisions before the rule, as in lauf()
+    QTest::addColumn<Regel>("regel");
+    QTest::addColumn<QString>("frage");
+    QTest::addColumn<QByteArray>("ergebnis");
+    QTest::addColumn<QString>("status");
+
+    const QByteArray datei("Nr;Name\n1;a\n2;b\n1;c\nabc\n3;d\n2;e\n3;f\n4;g\n");
+    const auto frage = [](const QString &gruppen, const QString &zeile) -> QString {
+        return gruppen + u"\nVon jeder Gruppe "_s + zeile +
+               u" Zeile unverändert behalten und die übrigen Zeilen entfernen?"_s;
+    };
+    const QString eineGruppe = u"Es ist noch 1 Gruppe übrig, die angezeigte."_s;
+
+    QTest::newRow("keep the first from the first group")
+        << datei << QStringList{} << Regel::ErsteBehalten
+        << frage(u"Es sind noch 3 Gruppen übrig, die angezeigte eingeschlossen."_s, u"die erste"_s)
+        << QByteArray("Nr;Name\n1;a\n2;b\nabc\n3;d\n4;g\n") << fertig;
+    QTest::newRow("keep the last after an edited line")
+        << datei << QStringList{u"=1;neu"_s} << Regel::LetzteBehalten
+        << frage(u"Es sind noch 2 Gruppen übrig, die angezeigte eingeschlossen."_s, u"die letzte"_s)
+        << QByteArray("Nr;Name\n1;neu\n2;e\nabc\n3;f\n4;g\n") << fertig;
+    QTest::newRow("keep the last of three, windows-1252 bytes kept")
+        << QByteArray("5;\xE4\n6;x\n5;b\n5;\xFC\n7;y\n") << QStringList{} << Regel::LetzteBehalten
+        << frage(eineGruppe, u"die letzte"_s) << QByteArray("5;\xFC\n6;x\n7;y\n") << fertig;
+    // The status names the kept line, which the click that chose it would have shown.
+    QTest::newRow("no delimiter: no serial numbers counted")
+        << QByteArray("8\n9\n5\n5\n") << QStringList{} << Regel::LetzteBehalten
+        << frage(eineGruppe, u"die letzte"_s) << QByteArray() << u"Zeile 4 von 4"_s;
+}
+
+void TestDuplikatensuche::regeln()
+{
+    QFETCH(QByteArray, inhalt);
+    QFETCH(QStringList, vorher);
+    QFETCH(Regel, regel);
+    QFETCH(QString, frage);
+    QFETCH(QByteArray, ergebnis);
+    QFETCH(QString, status);
+
+    Lauf lauf(inhalt);
+    lauf.lade();
+    for (const QString &wahl : vorher)
+        lauf.entscheide(wahl);
+    const QString gezeigt = lauf.view.bild();
+    lauf.suche.alleWeiterenGruppen(regel); // "Nein"
+    QCOMPARE(lauf.view.bild(), gezeigt);
+    QCOMPARE(lauf.view.yesNoQuestions.size(), 1);
+    QCOMPARE(lauf.view.yesNoQuestions[0].title, u"Tessra - Alle weiteren Gruppen"_s);
+    QCOMPARE(lauf.view.yesNoQuestions[0].text, frage);
+
+    lauf.view.yesNoAnswers << true << true;
+    lauf.suche.alleWeiterenGruppen(regel);
+    QCOMPARE(lauf.status(), status);
+
+    // Exactly what clicking "Weiter" through the groups with that line selected leaves.
+    Lauf klick(inhalt);
+    klick.lade();
+    for (const QString &wahl : vorher)
+        klick.entscheide(wahl);
+    while (klick.gruppeGezeigt())
+        klick.entscheide(u'#' + QString::number(regel == Regel::ErsteBehalten
+                                                    ? 0
+                                                    : klick.view.items.size() - 1));
+    QCOMPARE(lauf.view.bild(), klick.view.bild());
+    QCOMPARE(lauf.suche.kannZuruecknehmen(), status == fertig);
+    if (status != fertig)
+        return;
+
+    // One undo goes back to the group where the rule was given.
+    lauf.suche.letzteEntscheidungZuruecknehmen();
+    QCOMPARE(lauf.view.bild(), gezeigt);
+    lauf.suche.alleWeiterenGruppen(regel);
+    QCOMPARE(lauf.beendeUndSpeichere(), ergebnis);
+}
+
+void TestDuplikatensuche::gleicheZeilen_data()
+{
+    QTest::addColumn<QByteArray>("inhalt");
+    QTest::addColumn<int>("einschalten"); // at which group shown; -1 before loading
+    QTest::addColumn<QStringList>("gruppen");
+    QTest::addColumn<QByteArray>("ergebnis");
+
+    // 1 and 3 repeat the same line, 2 and 4 do not (4 differs in a trailing space only).
+    const QByteArray datei("Nr;x\n1;a\n2;b\n1;a\n3;c\n2;B\n3;c\n4;d\n4;d \n");
+    const QByteArray ergebnis("Nr;x\n1;a\n2;b\n3;c\n4;d\n");
+    const QString eins = u"1;a@1|1;a@3"_s;
+    const QString zwei = u"2;b@2|2;B@5"_s;
+    const QString vier = u"4;d@7|4;d @8"_s;
+
+    QTest::newRow("on from the start") << datei << -1 << QStringList{zwei, vier} << ergebnis;
+    QTest::newRow("on while a group of the same lines is shown")
+        << datei << 0 << QStringList{eins, zwei, vier} << ergebnis;
+    QTest::newRow("on while a group of different lines is shown")
+        << datei << 1 << QStringList{eins, zwei, vier} << ergebnis;
+    QTest::newRow("only the same lines: finished at once")
+        << QByteArray("1;a\r\n1;a\r\n2;b\r\n2;b\r\n") << -1 << QStringList{}
+        << QByteArray("1;a\r\n2;b\r\n");
+}
+
+void TestDuplikatensuche::gleicheZeilen()
+{
+    QFETCH(QByteArray, inhalt);
+    QFETCH(int, einschalten);
+    QFETCH(QStringList, gruppen);
+    QFETCH(QByteArray, ergebnis);
+
+    Lauf lauf(inhalt);
+    lauf.suche.setzeGleicheAutomatisch(einschalten < 0);
+    lauf.lade();
+    QStringList gezeigt;
+    for (int i = 0; lauf.gruppeGezeigt(); ++i) {
+        QVERIFY(i < 10);
+        gezeigt.append(lauf.gruppe());
+        if (i == einschalten) {
+            const QString vorher = lauf.view.bild();
+            lauf.suche.setzeGleicheAutomatisch(true);
+            if (lauf.view.bild() != vorher) {
+                // That settled the group on show, as one decision.
+                lauf.suche.letzteEntscheidungZuruecknehmen();
+                QCOMPARE(lauf.view.bild(), vorher);
+                lauf.suche.setzeGleicheAutomatisch(true);
+                continue;
+            }
+        }
+        lauf.suche.btnNaechsteZeile_Click();
+    }
+    QCOMPARE(gezeigt, gruppen);
+    QCOMPARE(lauf.status(), fertig);
+
+    // Counted as if every group had been clicked through.
+    Lauf klick(inhalt);
+    klick.lade();
+    while (klick.gruppeGezeigt())
+        klick.suche.btnNaechsteZeile_Click();
+    QCOMPARE(lauf.view.bild(), klick.view.bild());
+    QCOMPARE(lauf.beendeUndSpeichere(), ergebnis);
 }
 
 QTEST_GUILESS_MAIN(TestDuplikatensuche)

@@ -204,4 +204,65 @@ Lauf behalteErste(QByteArrayView roh, const QString &trennzeichen)
     return {Ausgang::Ergebnis, schreibe(datei, behalten)};
 }
 
+Lauf behalteNachRegel(QByteArrayView roh, const QString &trennzeichen, bool letzte, int vorher)
+{
+    const Datei datei = lies(roh);
+    if (datei.zeilen.size() < 4)
+        return {};
+
+    std::string trenner;
+    const bool trennbar = kodiere(datei, trennzeichen, trenner) && !trenner.empty();
+    // Each line's serial number (empty for none), and every serial number's lines.
+    std::vector<std::string> serie(datei.zeilen.size());
+    std::vector<bool> mitTrenner(datei.zeilen.size());
+    std::map<std::string, std::vector<size_t>> zeilenJeSerie;
+    for (size_t i = 0; i < datei.zeilen.size(); ++i) {
+        const std::string text = ohneRandLeerzeichen(datei.zeilen[i]);
+        const size_t pos = trennbar ? text.find(trenner) : std::string::npos;
+        const std::string schluessel = text.substr(0, pos);
+        mitTrenner[i] = pos != std::string::npos;
+        if (istSeriennummer(QByteArrayView(schluessel.data(), qsizetype(schluessel.size())))) {
+            serie[i] = schluessel;
+            zeilenJeSerie[schluessel].push_back(i);
+        }
+    }
+
+    Lauf lauf;
+    std::vector<std::string> behalten;
+    int serien = 0;
+    for (size_t i = 0; i < datei.zeilen.size(); ++i) {
+        const std::string &zeile = datei.zeilen[i];
+        const auto gruppe = zeilenJeSerie.find(serie[i]);
+        if (gruppe == zeilenJeSerie.end()) {
+            behalten.push_back(zeile);
+            continue;
+        }
+        const std::vector<size_t> &zeilen = gruppe->second;
+        if (zeilen.front() != i)
+            continue;
+        serien += mitTrenner[i] ? 1 : 0;
+        if (zeilen.size() == 1) {
+            behalten.push_back(zeile);
+            continue;
+        }
+        const bool nachRegel = lauf.gruppen++ >= vorher;
+        behalten.push_back(datei.zeilen[nachRegel && letzte ? zeilen.back() : i]);
+        for (const size_t andere : zeilen) {
+            if (datei.zeilen[andere] != zeile) {
+                ++lauf.verschiedene;
+                break;
+            }
+        }
+    }
+    if (serien == 0)
+        lauf.ausgang = Ausgang::NixGefunden;
+    else if (lauf.gruppen == 0)
+        lauf.ausgang = Ausgang::KeineDoppelten;
+    else {
+        lauf.ausgang = Ausgang::Ergebnis;
+        lauf.ergebnis = schreibe(datei, behalten);
+    }
+    return lauf;
+}
+
 } // namespace Referenzmodell

@@ -20,6 +20,10 @@ struct Lauf
 {
     Ausgang ausgang = Ausgang::ZuKurz;
     QByteArray ergebnis;
+    // Filled by behalteNachRegel only: the repeated serial numbers, and how many of them repeat
+    // lines that are not all the same.
+    int gruppen = 0;
+    int verschiedene = 0;
 };
 
 // The file read and written back without any change: every line followed by the file's line
@@ -31,5 +35,9 @@ bool istSeriennummer(QByteArrayView serie);
 
 // The whole run when the user keeps the line listed first of every group, unedited.
 Lauf behalteErste(QByteArrayView datei, const QString &trennzeichen);
+
+// The whole run when the user keeps the first line of the first `vorher` groups and then, for
+// every later group, its first line or (`letzte`) its last, unedited, at the place of the first.
+Lauf behalteNachRegel(QByteArrayView datei, const QString &trennzeichen, bool letzte, int vorher);
 
 } // namespace Referenzmodell

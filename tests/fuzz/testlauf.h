@@ -22,4 +22,24 @@ struct Ergebnis
 
 Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString &trennzeichen);
 
+// The folder the fuzz targets write their runs to: `make fuzz` hands one over in
+// TESSRA_FUZZ_ORDNER, otherwise a temporary one in memory where there is /dev/shm.
+QString arbeitsordner();
+
+// How the groups of a run are settled: the first `vorher` by "Weiter" keeping the first line,
+// every later one by the rule that keeps the first line or (`letzte`) the last. With
+// `gleicheAutomatisch` no rule is given; groups of identical lines settle themselves from the
+// start and every group shown keeps its first line.
+struct Regelfall
+{
+    bool letzte = false;
+    int vorher = 0;
+    bool gleicheAutomatisch = false;
+};
+
+// Runs the file as `fall` says and checks it against the model and against clicking "Weiter"
+// through every group; empty when all holds, otherwise what broke.
+QString pruefeRegeln(const QString &ordner, QByteArrayView datei, const QString &trennzeichen,
+                     const Regelfall &fall);
+
 } // namespace Testlauf
