@@ -9,12 +9,14 @@
 #include "duplikatensuche.h"
 #include "mainview.h"
 
+class QAction;
 class QDialog;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListView;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class Twips;
@@ -77,6 +79,7 @@ private:
     void baueSuchrahmen(const Twips &twips);
     void baueSpeicherknoepfe(const Twips &twips);
     void baueHilfe(const Twips &twips);
+    void baueKontextmenue();
     void legeTabreihenfolgeFest();
     void verbindeBefehle();
     void zentriere();
@@ -96,6 +99,11 @@ private:
     void Label1_Click();
     void Label4_Click();
     void Form_Unload();
+    void LstZeilen_ContextMenu(const QPoint &stelle);
+    void mnuZuruecknehmen_Click();
+    void mnuErsteBehalten_Click();
+    void mnuLetzteBehalten_Click();
+    void mnuGleicheUebernehmen_Click();
 
     void zeigeDurchsuchenFenster();
     void meldeProgrammstart(const std::optional<QString> &grund, const QString &was);
@@ -144,4 +152,12 @@ private:
     QLabel *m_hilfetext = nullptr;
     QLabel *m_label1 = nullptr;
     QLabel *m_label4 = nullptr;
+
+    // The context menu of LstZeilen: undo, the rules for the remaining groups, and the setting
+    // for groups of identical lines.
+    QMenu *m_mnuZeilen = nullptr;
+    QAction *m_mnuZuruecknehmen = nullptr;
+    QAction *m_mnuErsteBehalten = nullptr;
+    QAction *m_mnuLetzteBehalten = nullptr;
+    QAction *m_mnuGleicheUebernehmen = nullptr;
 };
