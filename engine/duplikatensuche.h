@@ -4,7 +4,7 @@
 #include "mainview.h"
 #include "suchzustand.h"
 
-#include <vector>
+#include <deque>
 
 // The duplicate-resolution engine: loads a serial-number file, walks it group by group as the
 // user settles each repeated serial number, and writes the result. Each public method is the
@@ -86,8 +86,9 @@ private:
 
     MainView &m_view;
     SuchZustand m_zustand;
-    // One entry per decision of the run so far, the latest last.
-    std::vector<Schritt> m_schritte;
+    // One entry per decision of the run so far, the latest last. A deque grows in blocks, so a
+    // long history is never copied whole, nor held twice while it grows.
+    std::deque<Schritt> m_schritte;
     bool m_gleicheAutomatisch = false;
     // The line whose cut text the edit field shows, read-only; `keine` when it shows a whole one.
     qsizetype m_gekuerzteZeile = Gruppenindex::keine;
