@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Drives the real program in a virtual X server, by mouse and keyboard only, through two whole
+# Drives the real program in a virtual X server, by mouse and keyboard only, through three whole
 # cleaning runs. The first: open and close the help, type a path, choose "Semikolon", "Datei
 # laden", pick the second line of the group, "Weiter", "Speichern (ersetzen)". The second picks
-# its file in the browse window by a double-click instead. Every click goes to the place the
-# window layout gives its control, so a control that moved makes a run go wrong and the file
-# check fail.
+# its file in the browse window by a double-click instead; the third goes through the context
+# menu of the list. Every click goes to the place the window layout gives its control, so a
+# control that moved makes a run go wrong and the file check fail.
 #
 # Usage: e2e_xvfb.sh PROGRAM
-# With TESSRA_SCREENSHOTS=DIR it also saves the window at start, with the help shown and with
-# a group shown.
+# With TESSRA_SCREENSHOTS=DIR it also saves the window at start, with the help shown, with a
+# group shown, and with a group whose lines differ in some columns and the list's context menu.
 set -euo pipefail
 
 programm=$(realpath "$1")
@@ -157,5 +157,64 @@ for _ in $(seq 50); do
 done
 cmp -s "$zweite" "$arbeit/erwartet2" ||
     fehler "Die im Suchfenster gewählte Datei ist nicht bereinigt: $(od -c "$zweite" | head -n 10)"
+kill -0 "$tessra_pid" 2>/dev/null || fehler "Tessra ist abgestürzt"
+
+# The third run goes through the list's context menu: the Menu key and the right button open it,
+# the keyboard picks its entries (the arrow keys pass the disabled ones). "Letzte Zeile
+# behalten" for all groups, answered "Ja"; undone; "Weiter" twice; then the setting for
+# identical groups settles the last group, of two identical lines, by itself.
+dritte="$daten/c.txt"
+printf 'Nr;Firma;Ort;Stand\r\n4711;Müller GmbH;Berlin;2019\r\n0815;Schulz KG;Köln;2020\r\n4711;Müller GmbH;Bonn;2019\r\n4711;Mueller GmbH;Berlin;2021\r\n0815;Schulz KG;Kiel;2020\r\n0042;Meier AG;Ulm;2018\r\n0042;Meier AG;Ulm;2018\r\n' >"$dritte"
+printf 'Nr;Firma;Ort;Stand\r\n4711;Müller GmbH;Berlin;2019\r\n0815;Schulz KG;Köln;2020\r\n0042;Meier AG;Ulm;2018\r\n' >"$arbeit/erwartet3"
+klicke $((120 + 120 + 2527)) $((240 + 240 + 142))
+xdotool key ctrl+a
+xdotool type --delay 20 "$dritte"
+sleep 0.3
+klicke $((120 + 3480 + 847)) $((240 + 600 + 247))
+# Frame2 (120, 2160) > LstZeilen (120, 480, 6495 x 1230): its free area below the three rows.
+liste_x=$(($(px $((120 + 120))) + 150))
+liste_y=$(($(px $((2160 + 480))) + 64))
+rechtsklick() {
+    xdotool mousemove --window "$fenster" "$liste_x" "$liste_y" click 3
+    sleep 0.5
+}
+if [ -n "${TESSRA_SCREENSHOTS:-}" ]; then
+    # Near the list's right edge, so the menu covers little of the window.
+    xdotool mousemove --window "$fenster" $((liste_x + 240)) "$liste_y" click 3
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$fenster")"
+    import -window root -crop "$((WIDTH + 330))x${HEIGHT}+${X}+${Y}" +repage \
+        "$TESSRA_SCREENSHOTS/tessra-unterschiede.png"
+    xdotool key Escape
+    sleep 0.3
+fi
+# The first row, already chosen, takes the focus for the Menu key.
+xdotool mousemove --window "$fenster" "$liste_x" $(($(px $((2160 + 480))) + 8)) click 1
+sleep 0.3
+xdotool key Menu
+sleep 0.5
+xdotool key Down Down Return
+frage=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tessra - Alle weiteren Gruppen$' | head -n1) ||
+    fehler "Die Frage nach allen weiteren Gruppen erscheint nicht"
+fokussiere "$frage" "Tessra - Alle weiteren Gruppen"
+# "Nein" has the focus; Tab moves it to "Ja".
+xdotool key Tab space
+sleep 0.5
+fokussiere "$fenster" Tessra
+rechtsklick
+xdotool key Down Return
+sleep 0.4
+klicke $((120 + 2520 + 847)) $((2160 + 2400 + 247))
+klicke $((120 + 2520 + 847)) $((2160 + 2400 + 247))
+rechtsklick
+xdotool key Down Down Down Down Return
+sleep 0.4
+klicke $((720 + 1147)) $((5400 + 247))
+for _ in $(seq 50); do
+    cmp -s "$dritte" "$arbeit/erwartet3" && break
+    sleep 0.2
+done
+cmp -s "$dritte" "$arbeit/erwartet3" ||
+    fehler "Der Lauf über das Kontextmenü endet anders: $(od -c "$dritte" | head -n 12)"
 kill -0 "$tessra_pid" 2>/dev/null || fehler "Tessra ist abgestürzt"
 echo "Ende-zu-Ende-Läufe in Xvfb bestanden"
