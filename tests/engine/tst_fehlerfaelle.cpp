@@ -40,14 +40,12 @@ private Q_SLOTS:
     void ordnerNichtBeschreibbar();
     void platteVoll_data();
     void platteVoll();
-    void sicherungsname_data();
-    void sicherungsname();
+    void heikleNamen_data();
+    void heikleNamen();
     void besitzUndRechte_data();
     void besitzUndRechte();
     void geaendertSeitDemLaden_data();
     void geaendertSeitDemLaden();
-    void namen_data();
-    void namen();
     void speichermangel_data();
     void speichermangel();
 
@@ -62,12 +60,12 @@ const QString fertig = QStringLiteral("FERTIG - Bitte Speichern -");
 
 enum class Befehl { Ersetzen, SpeichernUnter };
 
-// About 9 KB: 200 lines, 150 serial numbers, so the result is smaller than the file.
-QByteArray seriennummerndatei()
+// About 9 KB by default: 200 lines, 150 serial numbers, so the result is smaller than the file.
+QByteArray seriennummerndatei(int zeilen = 200, int serien = 150)
 {
     QByteArray inhalt = "Seriennummer;Artikel;Lager\r\n";
-    for (int i = 0; i < 200; ++i)
-        inhalt += QByteArray::number(100000 + i % 150) + ";Artikel-Nummer " +
+    for (int i = 0; i < zeilen; ++i)
+        inhalt += QByteArray::number(100000 + i % serien) + ";Artikel-Nummer " +
                   QByteArray::number(10000 + i) + ";Lager Nord\r\n";
     return inhalt;
 }
@@ -170,10 +168,12 @@ constexpr uid_t fremderNutzer = 4242;
 constexpr uid_t zweiterNutzer = 4243;
 constexpr gid_t gemeinsameGruppe = 4244;
 
-// Under a memory limit: leaves the process `rest` bytes of free memory in one piece and no
-// more. The limit alone is not enough, as the heap keeps blocks freed earlier for reuse.
-void lasseNurFrei(qint64 rest)
+// Leaves the process `rest` bytes of free memory in one piece and no more. A limit on the
+// address space alone is not enough, as the heap keeps blocks freed earlier for reuse.
+bool lasseNurFrei(qint64 rest)
 {
+    if (!begrenzeAdressraum(rest))
+        return false;
     // volatile, as the compiler may drop an allocation that is never used.
     void *volatile reserve = std::malloc(size_t(rest));
     void *volatile block = nullptr;
@@ -181,6 +181,7 @@ void lasseNurFrei(qint64 rest)
         block = std::malloc(64 * 1024);
     } while (block);
     std::free(reserve);
+    return true;
 }
 
 // Saves in a child process: as another user in the shared group unless `nutzer` is root, and
@@ -193,10 +194,8 @@ QString speichereImKind(FakeMainView &view, Duplikatensuche &suche, Befehl befeh
         if (nutzer != 0 && (setgroups(1, &gemeinsameGruppe) != 0 || setgid(gemeinsameGruppe) != 0 ||
                             setuid(nutzer) != 0))
             return u"<kein Nutzerwechsel>"_s;
-        if (spielraum >= 0 && !begrenzeAdressraum(spielraum))
+        if (spielraum >= 0 && !lasseNurFrei(spielraum))
             return u"<keine Speichergrenze>"_s;
-        if (spielraum >= 0)
-            lasseNurFrei(spielraum);
         speichere(view, suche, befehl, ziel);
         QString bericht = view.caption(Label::lblZeile);
         for (const auto &meldung : view.messages)
@@ -212,16 +211,16 @@ QStringList eintraege(const QString &ordner)
                                   QDir::NoDotAndDotDot);
 }
 
-struct stat dateiInfo(const QString &pfad)
+// Owner, group and mode as "4242:4244:664".
+QString besitzUndModus(const QString &pfad)
 {
-    struct stat info
-    {
-    };
-    ::lstat(QFile::encodeName(pfad).constData(), &info);
-    return info;
+    struct stat info = {};
+    ::stat(QFile::encodeName(pfad).constData(), &info);
+    return u"%1:%2:%3"_s.arg(info.st_uid).arg(info.st_gid).arg(info.st_mode & 07777, 0, 8);
 }
 
-enum class Sicherungsname { LinkAufAndere, LinkAufDatei, LinkInsLeere, Ordner };
+// What stands at the backup's name before saving.
+enum class Sicherungsname { Nichts, LinkAufAndere, LinkAufDatei, LinkInsLeere, Ordner };
 enum class Aenderung { Angehaengt, GleicheGroesse, AndererPfad };
 
 } // namespace
@@ -387,66 +386,6 @@ void TestFehlerfaelle::platteVoll()
     QCOMPARE(testdateiInhalt(befehl == Befehl::Ersetzen ? pfad : ziel).count("\r\n"), 151);
 }
 
-void TestFehlerfaelle::sicherungsname_data()
-{
-    QTest::addColumn<Sicherungsname>("name");
-    QTest::addColumn<QString>("grund"); // empty when the save goes through
-
-    QTest::newRow("link to another file") << Sicherungsname::LinkAufAndere << QString();
-    QTest::newRow("dangling link") << Sicherungsname::LinkInsLeere << QString();
-    QTest::newRow("link to the file itself")
-        << Sicherungsname::LinkAufDatei << u"führt zur Datei selbst"_s;
-    QTest::newRow("folder") << Sicherungsname::Ordner << u"einen Ordner"_s;
-}
-
-// Whoever may write to the folder can plant the backup's name; it must never lead the backup
-// into another file or into the file itself.
-void TestFehlerfaelle::sicherungsname()
-{
-    QFETCH(Sicherungsname, name);
-    QFETCH(QString, grund);
-    const QString sicherung = m_pfad + u".ALT"_s;
-    const QString andere = m_ordner->filePath(u"andere.txt"_s);
-    const QByteArray original = seriennummerndatei();
-    QVERIFY(legeTestdateiAn(m_pfad, original));
-    QVERIFY(legeTestdateiAn(andere, "andere\r\n"));
-    switch (name) {
-    case Sicherungsname::LinkAufAndere:
-        QVERIFY(QFile::link(andere, sicherung));
-        break;
-    case Sicherungsname::LinkAufDatei:
-        QVERIFY(QFile::link(m_pfad, sicherung));
-        break;
-    case Sicherungsname::LinkInsLeere:
-        QVERIFY(QFile::link(m_ordner->filePath(u"fehlt.txt"_s), sicherung));
-        break;
-    case Sicherungsname::Ordner:
-        QVERIFY(QDir().mkdir(sicherung));
-        break;
-    }
-
-    FakeMainView view;
-    Duplikatensuche suche(view);
-    ladeUndBehalteErste(view, suche, m_pfad);
-    speichere(view, suche, Befehl::Ersetzen, {});
-
-    QCOMPARE(testdateiInhalt(andere), QByteArray("andere\r\n"));
-    QCOMPARE(eintraege(m_ordner->path()),
-             QStringList({u"andere.txt"_s, u"liste.txt"_s, u"liste.txt.ALT"_s}));
-    if (grund.isEmpty()) {
-        QCOMPARE(view.caption(Label::lblZeile), u"Vorgang abgeschlossen"_s);
-        QVERIFY(!QFileInfo(sicherung).isSymLink());
-        QCOMPARE(testdateiInhalt(sicherung), original);
-        QCOMPARE(testdateiInhalt(m_pfad).count("\r\n"), 151);
-    } else {
-        QCOMPARE(view.messages.size(), 1);
-        QVERIFY2(view.messages[0].text.contains(sicherung) && view.messages[0].text.contains(grund),
-                 qPrintable(view.messages[0].text));
-        QCOMPARE(testdateiInhalt(m_pfad), original);
-        QVERIFY(bleibtFertig(view));
-    }
-}
-
 void TestFehlerfaelle::besitzUndRechte_data()
 {
     QTest::addColumn<uint>("modus");
@@ -495,16 +434,12 @@ void TestFehlerfaelle::besitzUndRechte()
     QCOMPARE(speichereImKind(view, suche, Befehl::Ersetzen, {}, sparer),
              u"Vorgang abgeschlossen"_s);
 
-    const struct stat datei = dateiInfo(pfad);
-    const struct stat sicherung = dateiInfo(pfad + u".ALT"_s);
     QCOMPARE(testdateiInhalt(pfad).count("\r\n"), 151);
     QCOMPARE(testdateiInhalt(pfad + u".ALT"_s), original);
-    QCOMPARE(datei.st_uid, besitzer);
-    QCOMPARE(datei.st_gid, gemeinsameGruppe);
-    QCOMPARE(datei.st_mode & 07777, modus);
-    QCOMPARE(sicherung.st_uid, sparer == 0 ? besitzer : sparer);
-    QCOMPARE(sicherung.st_gid, gemeinsameGruppe);
-    QCOMPARE(sicherung.st_mode & 07777, modus);
+    const QString gruppeUndModus = u":%1:%2"_s.arg(gemeinsameGruppe).arg(modus, 0, 8);
+    QCOMPARE(besitzUndModus(pfad), QString::number(besitzer) + gruppeUndModus);
+    QCOMPARE(besitzUndModus(pfad + u".ALT"_s),
+             QString::number(sparer == 0 ? besitzer : sparer) + gruppeUndModus);
     if (zweiterName)
         QCOMPARE(testdateiInhalt(zweiterPfad), testdateiInhalt(pfad));
 }
@@ -570,50 +505,85 @@ void TestFehlerfaelle::geaendertSeitDemLaden()
     }
 }
 
-void TestFehlerfaelle::namen_data()
+void TestFehlerfaelle::heikleNamen_data()
 {
     QTest::addColumn<Befehl>("befehl");
     QTest::addColumn<QString>("name");
+    QTest::addColumn<Sicherungsname>("sicherungsname");
     QTest::addColumn<QString>("grund"); // empty when the save goes through
 
+    const QString liste = u"liste.txt"_s;
+    QTest::newRow(".ALT a link to another file")
+        << Befehl::Ersetzen << liste << Sicherungsname::LinkAufAndere << QString();
+    QTest::newRow(".ALT a dangling link")
+        << Befehl::Ersetzen << liste << Sicherungsname::LinkInsLeere << QString();
+    QTest::newRow(".ALT a link to the file itself")
+        << Befehl::Ersetzen << liste << Sicherungsname::LinkAufDatei << u"führt zur Datei selbst"_s;
+    QTest::newRow(".ALT a folder")
+        << Befehl::Ersetzen << liste << Sicherungsname::Ordner << u"einen Ordner"_s;
     QTest::newRow("250 characters, Speichern (ersetzen)")
-        << Befehl::Ersetzen << QString(250, u'n') << QString();
+        << Befehl::Ersetzen << QString(250, u'n') << Sicherungsname::Nichts << QString();
     QTest::newRow("255 characters, Speichern unter... over an existing file")
-        << Befehl::SpeichernUnter << QString(255, u'n') << QString();
+        << Befehl::SpeichernUnter << QString(255, u'n') << Sicherungsname::Nichts << QString();
     QTest::newRow("255 characters, Speichern (ersetzen): no room for \".ALT\"")
-        << Befehl::Ersetzen << QString(255, u'n') << u"zu lang"_s;
+        << Befehl::Ersetzen << QString(255, u'n') << Sicherungsname::Nichts << u"zu lang"_s;
     QTest::newRow("folder linked to itself, Speichern unter...")
-        << Befehl::SpeichernUnter << u"schleife/neu.txt"_s << u"symbolische Verknüpfungen"_s;
+        << Befehl::SpeichernUnter << u"schleife/neu.txt"_s << Sicherungsname::Nichts
+        << u"symbolische Verknüpfungen"_s;
 }
 
-void TestFehlerfaelle::namen()
+// Whoever may write to the folder can plant the backup's name: it must never lead the backup
+// into another file or the file itself. And any name the file system takes must save.
+void TestFehlerfaelle::heikleNamen()
 {
     QFETCH(Befehl, befehl);
     QFETCH(QString, name);
+    QFETCH(Sicherungsname, sicherungsname);
     QFETCH(QString, grund);
-    QVERIFY(QFile::link(u"schleife"_s, m_ordner->filePath(u"schleife"_s)));
     const QString ziel = m_ordner->filePath(name);
     const QString pfad = befehl == Befehl::Ersetzen ? ziel : m_pfad;
+    const QString sicherung = pfad + u".ALT"_s;
+    const QString andere = m_ordner->filePath(u"andere.txt"_s);
+    const QString fehlt = m_ordner->filePath(u"fehlt.txt"_s);
     const QByteArray original = seriennummerndatei();
-    QVERIFY(legeTestdateiAn(pfad, original));
+    QVERIFY(legeTestdateiAn(pfad, original) && legeTestdateiAn(andere, "andere\r\n"));
+    QVERIFY(QFile::link(u"schleife"_s, m_ordner->filePath(u"schleife"_s)));
     if (befehl == Befehl::SpeichernUnter && grund.isEmpty())
         QVERIFY(legeTestdateiAn(ziel, "alt\r\n"));
+    switch (sicherungsname) {
+    case Sicherungsname::Nichts:
+        break;
+    case Sicherungsname::LinkAufAndere:
+        QVERIFY(QFile::link(andere, sicherung));
+        break;
+    case Sicherungsname::LinkAufDatei:
+        QVERIFY(QFile::link(pfad, sicherung));
+        break;
+    case Sicherungsname::LinkInsLeere:
+        QVERIFY(QFile::link(fehlt, sicherung));
+        break;
+    case Sicherungsname::Ordner:
+        QVERIFY(QDir().mkdir(sicherung));
+        break;
+    }
 
     FakeMainView view;
     Duplikatensuche suche(view);
     ladeUndBehalteErste(view, suche, pfad);
     speichere(view, suche, befehl, ziel);
 
+    QCOMPARE(testdateiInhalt(andere), QByteArray("andere\r\n"));
+    QVERIFY(!QFile::exists(fehlt));
     if (grund.isEmpty()) {
         QCOMPARE(view.caption(Label::lblZeile), u"Vorgang abgeschlossen"_s);
         QCOMPARE(testdateiInhalt(ziel).count("\r\n"), 151);
+        QVERIFY(!QFileInfo(sicherung).isSymLink());
         if (befehl == Befehl::Ersetzen)
-            QCOMPARE(testdateiInhalt(ziel + u".ALT"_s), original);
+            QCOMPARE(testdateiInhalt(sicherung), original);
     } else {
         QCOMPARE(view.messages.size(), 1);
         QVERIFY2(view.messages[0].text.contains(grund), qPrintable(view.messages[0].text));
         QCOMPARE(testdateiInhalt(pfad), original);
-        QCOMPARE(eintraege(m_ordner->path()).size(), 2);
         QVERIFY(bleibtFertig(view));
     }
 }
@@ -642,10 +612,7 @@ void TestFehlerfaelle::speichermangel()
     if (!adressraumBegrenzbar())
         QSKIP("Unter AddressSanitizer lässt sich der Adressraum nicht begrenzen.");
     // About 13 MB, so a save that held the file or the result as a whole would need far more.
-    QByteArray original = "Seriennummer;Artikel;Lager\r\n";
-    for (int i = 0; i < 300000; ++i)
-        original += QByteArray::number(100000 + i % 200000) + ";Artikel-Nummer " +
-                    QByteArray::number(i) + ";Lager Nord\r\n";
+    const QByteArray original = seriennummerndatei(300000, 200000);
     QVERIFY(legeTestdateiAn(m_pfad, original));
     const QString ziel = m_ordner->filePath(u"neu.txt"_s);
     FakeMainView view;
