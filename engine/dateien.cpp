@@ -34,9 +34,7 @@ Dateistand Dateistand::aus(const struct stat &info)
 
 std::optional<Dateistand> dateistand(const QString &pfad)
 {
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (::stat(QFile::encodeName(pfad).constData(), &info) != 0)
         return std::nullopt;
     return Dateistand::aus(info);
@@ -58,9 +56,7 @@ std::variant<QByteArray, Dateifehler> leseDatei(const QString &pfad, Dateistand 
     errno = 0;
     if (!datei.open(QIODevice::ReadOnly))
         return fehlerVon(pfad, errno, datei);
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (stand && ::fstat(datei.handle(), &info) == 0)
         *stand = Dateistand::aus(info);
     QByteArray inhalt = datei.readAll();

@@ -241,28 +241,13 @@ void Duplikatensuche::btnSpeichern_Click()
         return;
     }
     if (fehler) {
-        switch (fehler->schritt) {
-        case Ersetzungsfehler::Schritt::Lesen:
-            zeigeDateifehler(fehler->fehler,
-                             QStringLiteral("kann nicht gelesen werden, daher wurde keine "
-                                            "Sicherungskopie angelegt:"),
-                             titelSpeicherfehler);
-            break;
-        case Ersetzungsfehler::Schritt::Sicherung:
-            zeigeDateifehler(fehler->fehler,
-                             QStringLiteral("kann nicht als Sicherungskopie angelegt werden:"),
-                             titelSpeicherfehler);
-            break;
-        case Ersetzungsfehler::Schritt::Ersetzen:
-            zeigeDateifehler(
-                fehler->fehler,
-                fehler->nurInSicherung
-                    ? QStringLiteral("kann nicht gespeichert werden. Ihr bisheriger "
-                                     "Inhalt steht nur noch in der Sicherungskopie\n") +
-                          sicherung + QStringLiteral("\nGrund:")
-                    : QStringLiteral("kann nicht gespeichert werden:"),
-                titelSpeicherfehler);
-            break;
+        zeigeErsetzungsfehler(*fehler, sicherung);
+        // The file holds what it held before (a failed rewrite in place was undone), so a
+        // second try must not claim that another program changed it. After a rewrite that
+        // could not be undone it does ask, as "Ja" would overwrite the only good copy.
+        if (fehler->schritt == Ersetzungsfehler::Schritt::Ersetzen && !fehler->nurInSicherung) {
+            m_zustand.GeladenerPfad = pfad;
+            m_zustand.GeladenerStand = dateistand(pfad).value_or(Dateistand{});
         }
         return;
     }
@@ -319,6 +304,33 @@ void Duplikatensuche::btnSpeichernUnter_Click()
         return;
     }
     schliesseAb();
+}
+
+void Duplikatensuche::zeigeErsetzungsfehler(const Ersetzungsfehler &fehler,
+                                            const QString &sicherung)
+{
+    switch (fehler.schritt) {
+    case Ersetzungsfehler::Schritt::Lesen:
+        zeigeDateifehler(fehler.fehler,
+                         QStringLiteral("kann nicht gelesen werden, daher wurde keine "
+                                        "Sicherungskopie angelegt:"),
+                         titelSpeicherfehler);
+        return;
+    case Ersetzungsfehler::Schritt::Sicherung:
+        zeigeDateifehler(fehler.fehler,
+                         QStringLiteral("kann nicht als Sicherungskopie angelegt werden:"),
+                         titelSpeicherfehler);
+        return;
+    case Ersetzungsfehler::Schritt::Ersetzen:
+        zeigeDateifehler(fehler.fehler,
+                         fehler.nurInSicherung
+                             ? QStringLiteral("kann nicht gespeichert werden. Der bisherige "
+                                              "Inhalt steht nur noch in der Sicherungskopie\n") +
+                                   sicherung + QStringLiteral("\nGrund:")
+                             : QStringLiteral("kann nicht gespeichert werden:"),
+                         titelSpeicherfehler);
+        return;
+    }
 }
 
 void Duplikatensuche::zeigeSpeichermangel()

@@ -39,6 +39,7 @@ private:
     void zeigeDateifehler(const Dateifehler &fehler, const QString &vorgang, const QString &titel);
     bool ersetzenBestaetigt(const QString &pfad);
     Inhalt ergebnis() const;
+    void zeigeErsetzungsfehler(const Ersetzungsfehler &fehler, const QString &sicherung);
     void zeigeSpeichermangel();
     void schliesseAb();
 

@@ -253,9 +253,7 @@ void uebertrageRechte(int fd, const struct stat &vorbild)
         ::fchown(fd, uid_t(-1), vorbild.st_gid) != 0) {
         // The group is checked below either way.
     }
-    struct stat neu
-    {
-    };
+    struct stat neu = {};
     mode_t rechte = vorbild.st_mode & 0777;
     if (::fstat(fd, &neu) != 0 || neu.st_gid != vorbild.st_gid)
         rechte &= ~mode_t(S_IRWXG);
@@ -271,9 +269,7 @@ bool gleicheRechte(int fd, const struct stat &vorbild)
     if (::fchown(fd, vorbild.st_uid, vorbild.st_gid) != 0 ||
         ::fchmod(fd, vorbild.st_mode & 07777) != 0)
         return false;
-    struct stat neu
-    {
-    };
+    struct stat neu = {};
     return ::fstat(fd, &neu) == 0 && neu.st_uid == vorbild.st_uid && neu.st_gid == vorbild.st_gid &&
            (neu.st_mode & 07777) == (vorbild.st_mode & 07777);
 }
@@ -283,9 +279,7 @@ bool gleicheRechte(int fd, const struct stat &vorbild)
 // more than the mode shows, and not when the file is mounted onto its folder from elsewhere.
 bool neueDateiKannErsetzen(int fd, const struct stat &info, const QByteArray &ordner)
 {
-    struct stat ordnerInfo
-    {
-    };
+    struct stat ordnerInfo = {};
     return info.st_nlink == 1 && ::fgetxattr(fd, "system.posix_acl_access", nullptr, 0) < 0 &&
            ::stat(ordner.constData(), &ordnerInfo) == 0 && ordnerInfo.st_dev == info.st_dev;
 }
@@ -338,9 +332,7 @@ std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const Q
     const QByteArray zielordner = ordnerVon(ziel);
 
     const Deskriptor alt(::open(datei.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (!alt || ::fstat(alt.get(), &info) != 0)
         return fehlerBei(Schritt::Lesen, pfad, errno);
     if (!S_ISREG(info.st_mode))
@@ -349,9 +341,7 @@ std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const Q
             {pfad, S_ISDIR(info.st_mode) ? Grund::IstOrdner : Grund::KeineNormaleDatei, {}},
             false};
 
-    struct stat kopieInfo
-    {
-    };
+    struct stat kopieInfo = {};
     if (::stat(kopie.constData(), &kopieInfo) == 0 && kopieInfo.st_dev == info.st_dev &&
         kopieInfo.st_ino == info.st_ino)
         return Ersetzungsfehler{
@@ -388,9 +378,7 @@ std::optional<Dateifehler> schreibeDatei(const QString &pfad, const Inhalt &inha
 {
     std::vector<char> puffer(puffergroesse);
     const QByteArray ziel = zielVon(QFile::encodeName(pfad));
-    struct stat info
-    {
-    };
+    struct stat info = {};
     const bool vorhanden = ::stat(ziel.constData(), &info) == 0;
     if (vorhanden && S_ISDIR(info.st_mode))
         return Dateifehler{pfad, Grund::IstOrdner, {}};
