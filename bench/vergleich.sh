@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures tessra-bench against `awk -F';' '!seen[$1]++'` on a seeded 1,000,000-line file, three
-# runs each, and checks that both write the same bytes. Then measures a 100,000-line file of
-# the same make-up to show how the time grows with the file. Usage: vergleich.sh BUILD_DIR
+# runs each, and checks that both write the same bytes. Then measures "Speichern (ersetzen)"
+# (backup and replace of a copy) three times, and a 100,000-line file of the same make-up to show
+# how the time grows with the file. Usage: vergleich.sh BUILD_DIR
 set -euo pipefail
 
 build=${1:?build folder}
@@ -20,13 +21,15 @@ median() { sort -g | awk '{ werte[NR] = $1 } END { print werte[int((NR + 1) / 2)
 wert() { sed -n "s/^$1=//p" "$2"; }
 jetzt_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
-# Runs tessra-bench on a file (three times unless told); leaves each run's figures in
-# $daten/lauf-N.txt, with the wall time of the whole process (as awk's is taken) as wall_ms.
+# Runs tessra-bench on a file (three times unless told, further options after that); leaves each
+# run's figures in $daten/lauf-N.txt, with the wall time of the whole process (as awk's is
+# taken) as wall_ms.
 tessra_laeufe() {
     local datei=$1 anzahl=${2:-3}
+    shift $(( $# < 2 ? $# : 2 ))
     for lauf in $(seq "$anzahl"); do
         vorher=$(jetzt_ms)
-        "$bench" "$datei" --out "$datei.tessra" > "$daten/lauf-$lauf.txt"
+        "$bench" "$datei" --out "$datei.tessra" "$@" > "$daten/lauf-$lauf.txt"
         echo "wall_ms=$(( $(jetzt_ms) - vorher ))" >> "$daten/lauf-$lauf.txt"
     done
 }
@@ -54,6 +57,29 @@ else
     gleich=nein
 fi
 
+echo "== tessra-bench --ersetzen, $(wc -l < "$gross") Zeilen (Sicherungskopie und Ersetzen einer Kopie)"
+tessra_laeufe "$gross" 3 --ersetzen
+for lauf in 1 2 3; do
+    echo "-- Lauf $lauf: $(tr '\n' ' ' < "$daten/lauf-$lauf.txt")"
+done
+ersetzen_ms=$(for lauf in 1 2 3; do wert save_ms "$daten/lauf-$lauf.txt"; done | median)
+# What the save adds over the peak of loading and walking, and over the memory in use when it
+# starts; the median of each.
+zuwachs_mb=$(for lauf in 1 2 3; do
+    awk -v s="$(wert save_peak_rss_mb "$daten/lauf-$lauf.txt")" \
+        -v l="$(wert load_peak_rss_mb "$daten/lauf-$lauf.txt")" 'BEGIN { print s - l }'
+done | median)
+zuwachs_start_mb=$(for lauf in 1 2 3; do
+    awk -v s="$(wert save_peak_rss_mb "$daten/lauf-$lauf.txt")" \
+        -v r="$(wert rss_before_save_mb "$daten/lauf-$lauf.txt")" 'BEGIN { print s - r }'
+done | median)
+speicher_mb=$(for lauf in 1 2 3; do wert save_peak_rss_mb "$daten/lauf-$lauf.txt"; done | median)
+if cmp -s "$gross.tessra" "$gross.awk" && cmp -s "$gross.tessra.ALT" "$gross"; then
+    ersetzt_gleich=ja
+else
+    ersetzt_gleich=nein
+fi
+
 echo "== tessra-bench, $(wc -l < "$klein") Zeilen"
 # Five runs: a run of a few dozen milliseconds is easily disturbed on a shared machine.
 tessra_laeufe "$klein" 5
@@ -61,7 +87,8 @@ klein_ms=$(for lauf in 1 2 3 4 5; do wert total_ms "$daten/lauf-$lauf.txt"; done
 
 datei_mb=$(awk -v b="$(stat -c %s "$gross")" 'BEGIN { printf "%.1f", b / 1048576 }')
 awk -v t="$tessra_ms" -v a="$awk_ms" -v s="$schritt_us" -v r="$rss_mb" -v f="$datei_mb" \
-    -v k="$klein_ms" -v g="$gleich" -v w="$wand_ms" 'BEGIN {
+    -v k="$klein_ms" -v g="$gleich" -v w="$wand_ms" -v e="$ersetzen_ms" -v z="$zuwachs_mb" \
+    -v zs="$zuwachs_start_mb" -v sp="$speicher_mb" -v eg="$ersetzt_gleich" 'BEGIN {
     printf "tessra_total_ms_median=%s\n", t
     printf "awk_ms_median=%s  (Prozess von Start bis Ende)\n", a
     printf "tessra_wall_ms_median=%s  (Prozess von Start bis Ende, Verhältnis %.2f)\n", w, w / a
@@ -72,5 +99,10 @@ awk -v t="$tessra_ms" -v a="$awk_ms" -v s="$schritt_us" -v r="$rss_mb" -v f="$da
     printf "total_ms 100000 Zeilen=%s, 1000000 Zeilen=%s, Faktor %.1f  (Ziel <= 12: %s)\n",
         k, t, t / k, (t / k <= 12 ? "ok" : "VERFEHLT")
     printf "Ausgaben byte-gleich: %s\n", g
+    printf "ersetzen_save_ms_median=%s  (Sicherungskopie und Ersetzen, je mit fsync)\n", e
+    printf "ersetzen_save_peak_rss_mb=%s, ueber der Spitze nach dem Laden: %s MB, ueber dem Stand vor dem Speichern: %s MB  (Ziel <= 64: %s)\n",
+        sp, z, zs, (zs <= 64 ? "ok" : "VERFEHLT")
+    printf "Ersetzen byte-gleich mit awk, .ALT gleich der Datei: %s\n", eg
 }'
 [ "$gleich" = ja ] || { echo "tessra-bench und awk schreiben verschiedene Bytes" >&2; exit 1; }
+[ "$ersetzt_gleich" = ja ] || { echo "Speichern (ersetzen) schreibt andere Bytes" >&2; exit 1; }

@@ -2,6 +2,9 @@
 
 #include "anzeigetext.h"
 #include "dateien.h"
+#include "sicheresschreiben.h"
+
+#include <new>
 
 using Control = MainView::Control;
 using Label = MainView::Label;
@@ -12,6 +15,7 @@ const QString titelNixGefunden = QStringLiteral("Tessra - Nix gefunden");
 const QString titelDateifehler = QStringLiteral("Tessra - Dateifehler");
 const QString titelSpeicherfehler = QStringLiteral("Tessra - Speicherfehler");
 const QString titelZeichenproblem = QStringLiteral("Tessra - Zeichenproblem");
+const QString titelDateiGeaendert = QStringLiteral("Tessra - Datei geändert");
 
 // Only spaces count here; a tab in front of a path is left as it is.
 QString ohneLeerzeichen(const QString &text)
@@ -57,6 +61,8 @@ void Duplikatensuche::Zuruecksetzen()
     m_zustand.Ergebnis = {};
     m_zustand.Zeilen = {};
     m_zustand.Gruppen = {};
+    m_zustand.GeladenerPfad.clear();
+    m_zustand.GeladenerStand = {};
 }
 
 void Duplikatensuche::btnLaden_Click()
@@ -73,7 +79,8 @@ void Duplikatensuche::btnLaden_Click()
     if (!waehleTrennzeichen())
         return;
 
-    auto gelesen = leseDatei(pfad);
+    auto gelesen = leseDatei(pfad, &m_zustand.GeladenerStand);
+    m_zustand.GeladenerPfad = pfad;
     if (const auto *fehler = std::get_if<Dateifehler>(&gelesen)) {
         zeigeDateifehler(*fehler, QStringLiteral("kann nicht gelesen werden:"), titelDateifehler);
         Zuruecksetzen();
@@ -226,32 +233,70 @@ void Duplikatensuche::beendeSuchlauf()
     }
 }
 
+// The result as the writer takes it: streamed from the loaded bytes and the edited lines.
+Inhalt Duplikatensuche::ergebnis() const
+{
+    return [this](const Schreibziel &ziel) {
+        return m_zustand.Ergebnis.schreibeInhalt(m_zustand.Zeilen, ziel);
+    };
+}
+
 void Duplikatensuche::btnSpeichern_Click()
 {
     const QString pfad = m_view.txtPfad();
     const QString sicherung = pfad + QStringLiteral(".ALT");
+    if (!ersetzenBestaetigt(pfad))
+        return;
 
-    // The copy must be complete before the file itself is touched.
-    auto alt = leseDatei(pfad);
-    if (const auto *fehler = std::get_if<Dateifehler>(&alt)) {
-        zeigeDateifehler(*fehler,
-                         QStringLiteral("kann nicht gelesen werden, daher wurde keine "
-                                        "Sicherungskopie angelegt:"),
-                         titelSpeicherfehler);
+    std::optional<Ersetzungsfehler> fehler;
+    try {
+        fehler = ersetzeMitSicherung(pfad, sicherung, ergebnis());
+    } catch (const std::bad_alloc &) {
+        zeigeSpeichermangel();
         return;
     }
-    if (const auto fehler = schreibeDatei(sicherung, std::get<QByteArray>(alt))) {
-        zeigeDateifehler(*fehler, QStringLiteral("kann nicht als Sicherungskopie angelegt werden:"),
-                         titelSpeicherfehler);
-        return;
-    }
-    const QByteArray inhalt = m_zustand.Ergebnis.dateiinhalt(m_zustand.Zeilen);
-    if (const auto fehler = schreibeDatei(pfad, inhalt)) {
-        zeigeDateifehler(*fehler, QStringLiteral("kann nicht gespeichert werden:"),
-                         titelSpeicherfehler);
+    if (fehler) {
+        zeigeErsetzungsfehler(*fehler, sicherung);
+        // The file holds what it held before (a failed rewrite in place was undone), so a
+        // second try must not claim that another program changed it. After a rewrite that
+        // could not be undone it does ask, as "Ja" would overwrite the only good copy.
+        if (fehler->schritt == Ersetzungsfehler::Schritt::Ersetzen && !fehler->nurInSicherung) {
+            m_zustand.GeladenerPfad = pfad;
+            m_zustand.GeladenerStand = dateistand(pfad).value_or(Dateistand{});
+        }
         return;
     }
     schliesseAb();
+}
+
+// Replacing a file that is not the one loaded, or no longer as it was loaded, throws away
+// content the user has never seen; that needs a yes first.
+bool Duplikatensuche::ersetzenBestaetigt(const QString &pfad)
+{
+    const std::optional<Dateistand> jetzt = dateistand(pfad);
+    if (!jetzt)
+        return true;
+    const Dateistand &geladen = m_zustand.GeladenerStand;
+    const bool geladeneDatei = pfad == m_zustand.GeladenerPfad || jetzt->selbeDatei(geladen);
+    if (geladeneDatei && *jetzt == geladen)
+        return true;
+    const QString sicherung = pfad + QStringLiteral(".ALT");
+    const QString frage =
+        geladeneDatei
+            ? QStringLiteral("Die Datei\n") + pfad +
+                  QStringLiteral("\nwurde seit dem Laden von einem anderen Programm geändert.\n"
+                                 "Beim Ersetzen gehen diese Änderungen in der Datei verloren; sie "
+                                 "bleiben nur in der Sicherungskopie\n") +
+                  sicherung + QStringLiteral("\nerhalten.\n\nDie Datei trotzdem ersetzen?")
+            : QStringLiteral("Der Pfad wurde nach dem Laden geändert und nennt jetzt eine andere, "
+                             "schon vorhandene Datei:\n") +
+                  pfad +
+                  QStringLiteral("\nBeim Ersetzen geht ihr Inhalt in der Datei verloren; er "
+                                 "bleibt nur in der Sicherungskopie\n") +
+                  sicherung +
+                  QStringLiteral("\nerhalten.\n\nDiese Datei trotzdem durch das Ergebnis "
+                                 "ersetzen?");
+    return m_view.askYesNo(frage, titelDateiGeaendert);
 }
 
 void Duplikatensuche::btnSpeichernUnter_Click()
@@ -261,13 +306,54 @@ void Duplikatensuche::btnSpeichernUnter_Click()
                        QStringLiteral("Seriennummerndatei speichern"), m_view.txtPfad());
     if (ziel.size() <= 3)
         return;
-    const QByteArray inhalt = m_zustand.Ergebnis.dateiinhalt(m_zustand.Zeilen);
-    if (const auto fehler = schreibeDatei(ziel, inhalt)) {
+    std::optional<Dateifehler> fehler;
+    try {
+        fehler = schreibeDatei(ziel, ergebnis());
+    } catch (const std::bad_alloc &) {
+        zeigeSpeichermangel();
+        return;
+    }
+    if (fehler) {
         zeigeDateifehler(*fehler, QStringLiteral("kann nicht gespeichert werden:"),
                          titelSpeicherfehler);
         return;
     }
     schliesseAb();
+}
+
+void Duplikatensuche::zeigeErsetzungsfehler(const Ersetzungsfehler &fehler,
+                                            const QString &sicherung)
+{
+    switch (fehler.schritt) {
+    case Ersetzungsfehler::Schritt::Lesen:
+        zeigeDateifehler(fehler.fehler,
+                         QStringLiteral("kann nicht gelesen werden, daher wurde keine "
+                                        "Sicherungskopie angelegt:"),
+                         titelSpeicherfehler);
+        return;
+    case Ersetzungsfehler::Schritt::Sicherung:
+        zeigeDateifehler(fehler.fehler,
+                         QStringLiteral("kann nicht als Sicherungskopie angelegt werden:"),
+                         titelSpeicherfehler);
+        return;
+    case Ersetzungsfehler::Schritt::Ersetzen:
+        zeigeDateifehler(fehler.fehler,
+                         fehler.nurInSicherung
+                             ? QStringLiteral("kann nicht gespeichert werden. Der bisherige "
+                                              "Inhalt steht nur noch in der Sicherungskopie\n") +
+                                   sicherung + QStringLiteral("\nGrund:")
+                             : QStringLiteral("kann nicht gespeichert werden:"),
+                         titelSpeicherfehler);
+        return;
+    }
+}
+
+void Duplikatensuche::zeigeSpeichermangel()
+{
+    m_view.showMessage(QStringLiteral("Zum Speichern ist nicht genug Arbeitsspeicher frei.\n"
+                                      "Die Datei ist unverändert; das Ergebnis kann erneut oder "
+                                      "an anderer Stelle gespeichert werden."),
+                       titelSpeicherfehler);
 }
 
 void Duplikatensuche::schliesseAb()

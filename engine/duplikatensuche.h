@@ -2,6 +2,7 @@
 
 #include "dateifehler.h"
 #include "mainview.h"
+#include "sicheresschreiben.h"
 #include "suchzustand.h"
 
 // The duplicate-resolution engine: loads a serial-number file, walks it group by group as the
@@ -39,6 +40,10 @@ private:
     void beendeSuchlauf();
     void zeigeZeilennummer(qsizetype zeile);
     void zeigeDateifehler(const Dateifehler &fehler, const QString &vorgang, const QString &titel);
+    bool ersetzenBestaetigt(const QString &pfad);
+    Inhalt ergebnis() const;
+    void zeigeErsetzungsfehler(const Ersetzungsfehler &fehler, const QString &sicherung);
+    void zeigeSpeichermangel();
     void schliesseAb();
 
     MainView &m_view;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dateien.h"
 #include "ergebnisliste.h"
 #include "gruppenindex.h"
 #include "textdatei.h"
@@ -27,4 +28,8 @@ struct SuchZustand
     QByteArrayView Serie;
     // The column delimiter chosen at loading; may be longer than one character.
     QString Trennzeichen;
+    // The path the file was loaded from and its state then, so that saving notices a file
+    // that another program changed meanwhile, or a path edited to name another file.
+    QString GeladenerPfad;
+    Dateistand GeladenerStand;
 };
