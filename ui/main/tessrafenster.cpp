@@ -19,6 +19,7 @@
 
 #include "bildschirmleser.h"
 #include "fensterbild.h"
+#include "gestensperre.h"
 #include "programmstart.h"
 #include "schriften.h"
 #include "twips.h"
@@ -104,6 +105,7 @@ QFont fett825()
 TessraFenster::TessraFenster(QWidget *parent)
     : QWidget(parent)
     , m_suche(*this)
+    , m_gestensperre(new Gestensperre(*this))
 {
     setObjectName(QStringLiteral("TessraFenster"));
     setWindowTitle(QStringLiteral("Tessra"));
@@ -396,26 +398,35 @@ void TessraFenster::LstZeilen_Click()
 void TessraFenster::btnHilfe_Click()
 {
     m_frmHilfe->show();
+    // A double-click on the button must not close the page it has just opened.
+    m_gestensperre->sperreRest();
 }
 
 void TessraFenster::frmHilfe_Click()
 {
-    m_frmHilfe->hide();
+    versteckeHilfe();
 }
 
 void TessraFenster::Hilfetext_Click()
 {
-    m_frmHilfe->hide();
+    versteckeHilfe();
 }
 
 void TessraFenster::Label1_Click()
 {
-    m_frmHilfe->hide();
+    versteckeHilfe();
 }
 
 void TessraFenster::Label4_Click()
 {
+    versteckeHilfe();
+}
+
+void TessraFenster::versteckeHilfe()
+{
     m_frmHilfe->hide();
+    // The rest of a double-click would land on the control the page uncovered.
+    m_gestensperre->sperreRest();
 }
 
 void TessraFenster::Form_Unload()

@@ -9,6 +9,7 @@
 #include "duplikatensuche.h"
 #include "mainview.h"
 
+class Gestensperre;
 class QDialog;
 class QFrame;
 class QGroupBox;
@@ -95,6 +96,7 @@ private:
     void Label1_Click();
     void Label4_Click();
     void Form_Unload();
+    void versteckeHilfe();
 
     void zeigeDurchsuchenFenster();
     void meldeProgrammstart(const std::optional<QString> &grund, const QString &was);
@@ -105,6 +107,7 @@ private:
     Duplikatensuche m_suche;
     DialogAntwort m_dialogAntwort;
     QPointer<DurchsuchenFenster> m_durchsuchen;
+    Gestensperre *m_gestensperre = nullptr;
 
     QGroupBox *m_frame1 = nullptr;
     QLineEdit *m_txtPfad = nullptr;

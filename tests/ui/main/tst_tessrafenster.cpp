@@ -57,6 +57,8 @@ private Q_SLOTS:
     void tabulatorFolgtDerReihenfolge();
     void hilfeDecktAllesAbUndSchliesstBeimKlick_data();
     void hilfeDecktAllesAbUndSchliesstBeimKlick();
+    void doppelklickAufDieHilfeErreichtNurSie_data();
+    void doppelklickAufDieHilfeErreichtNurSie();
     void pfadpruefung_data();
     void pfadpruefung();
     void optionenSchliessenSichAus();
@@ -94,6 +96,7 @@ private:
     void klickeEintrag(int zeile);
     QString legeAn(const QString &name, const QByteArray &inhalt);
     void ladeMitSemikolon(const QString &pfad);
+    QStringList zustandOhneHilfe() const;
 
     std::unique_ptr<QTemporaryDir> m_ordner;
     std::unique_ptr<TessraFenster> m_fenster;
@@ -159,6 +162,26 @@ void TstTessraFenster::ladeMitSemikolon(const QString &pfad)
     klicke(ctl<QRadioButton>(QStringLiteral("optSemikolon")));
     QVERIFY(knopf(QStringLiteral("btnLaden"))->isEnabled());
     klicke(knopf(QStringLiteral("btnLaden")));
+}
+
+// What every control but the help page shows: name, enabled state and text.
+QStringList TstTessraFenster::zustandOhneHilfe() const
+{
+    QStringList bild;
+    for (auto *widget : m_fenster->findChildren<QWidget *>()) {
+        if (widget->parentWidget() == ctl<QWidget>(QStringLiteral("frmHilfe")) ||
+            widget->objectName() == QStringLiteral("frmHilfe"))
+            continue;
+        QString text;
+        if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            text = button->text() + (button->isChecked() ? u"*" : u"");
+        else if (auto *label = qobject_cast<QLabel *>(widget))
+            text = label->text();
+        else if (auto *zeile = qobject_cast<QLineEdit *>(widget))
+            text = zeile->text();
+        bild.append(widget->objectName() + u':' + (widget->isEnabled() ? u"an:" : u"aus:") + text);
+    }
+    return bild;
 }
 
 void TstTessraFenster::zeigtEntwurfszustand()
@@ -366,27 +389,9 @@ void TstTessraFenster::hilfeDecktAllesAbUndSchliesstBeimKlick()
     QFETCH(QString, ziel);
     QFETCH(QPoint, stelle);
 
-    const auto zustand = [this] {
-        QStringList bild;
-        for (auto *widget : m_fenster->findChildren<QWidget *>()) {
-            if (widget->parentWidget() == ctl<QWidget>(QStringLiteral("frmHilfe")) ||
-                widget->objectName() == QStringLiteral("frmHilfe"))
-                continue;
-            QString text;
-            if (auto *button = qobject_cast<QAbstractButton *>(widget))
-                text = button->text() + (button->isChecked() ? u"*" : u"");
-            else if (auto *label = qobject_cast<QLabel *>(widget))
-                text = label->text();
-            else if (auto *zeile = qobject_cast<QLineEdit *>(widget))
-                text = zeile->text();
-            bild.append(widget->objectName() + u':' + (widget->isEnabled() ? u"an:" : u"aus:") +
-                        text);
-        }
-        return bild;
-    };
     const QString pfad = legeAn(QStringLiteral("daten.txt"), "Nr;Name\r\n1;a\r\n2;b\r\n1;c\r\n");
     ladeMitSemikolon(pfad);
-    const QStringList vorher = zustand();
+    const QStringList vorher = zustandOhneHilfe();
 
     auto *hilfe = ctl<QWidget>(QStringLiteral("frmHilfe"));
     klicke(knopf(QStringLiteral("btnHilfe")));
@@ -417,8 +422,48 @@ void TstTessraFenster::hilfeDecktAllesAbUndSchliesstBeimKlick()
     QTest::mouseClick(m_fenster->windowHandle(), Qt::LeftButton, {},
                       widget->mapTo(m_fenster.get(), punkt));
     QVERIFY(!hilfe->isVisible());
-    QCOMPARE(zustand(), vorher);
+    QCOMPARE(zustandOhneHilfe(), vorher);
     QCOMPARE(QApplication::focusWidget(), fokus);
+}
+
+void TstTessraFenster::doppelklickAufDieHilfeErreichtNurSie_data()
+{
+    QTest::addColumn<QString>("darunter"); // the control under the place of the double-click
+    QTest::addColumn<bool>("fertig");      // the run finished, or a group shown
+    QTest::addColumn<bool>("hilfeDanach");
+
+    QTest::newRow("über Weiter") << QStringLiteral("btnNächsteZeile") << false << false;
+    QTest::newRow("über Speichern") << QStringLiteral("btnSpeichern") << true << false;
+    QTest::newRow("auf Hilfe (F1)") << QStringLiteral("btnHilfe") << false << true;
+}
+
+void TstTessraFenster::doppelklickAufDieHilfeErreichtNurSie()
+{
+    QFETCH(QString, darunter);
+    QFETCH(bool, fertig);
+    QFETCH(bool, hilfeDanach);
+
+    const QByteArray alt = "Nr;Name\r\n1;a\r\n2;b\r\n1;c\r\n";
+    const QString pfad = legeAn(QStringLiteral("daten.txt"), alt);
+    ladeMitSemikolon(pfad);
+    if (fertig)
+        klicke(knopf(QStringLiteral("btnNächsteZeile")));
+    const QStringList vorher = zustandOhneHilfe();
+    auto *hilfe = ctl<QWidget>(QStringLiteral("frmHilfe"));
+    auto *ziel = knopf(darunter);
+    if (ziel != knopf(QStringLiteral("btnHilfe")))
+        klicke(knopf(QStringLiteral("btnHilfe")));
+
+    QTest::mouseDClick(m_fenster->windowHandle(), Qt::LeftButton, {},
+                       ziel->mapTo(m_fenster.get(), ziel->rect().center()));
+    QCOMPARE(hilfe->isVisible(), hilfeDanach);
+    QCOMPARE(zustandOhneHilfe(), vorher);
+    QCOMPARE(testdateiInhalt(pfad), alt);
+    QVERIFY(!QFile::exists(pfad + QStringLiteral(".ALT")));
+    // The gesture is over: the next click where "Hilfe (F1)" lies acts again.
+    QTest::mouseClick(m_fenster->windowHandle(), Qt::LeftButton, {},
+                      knopf(QStringLiteral("btnHilfe"))->geometry().center());
+    QCOMPARE(hilfe->isVisible(), !hilfeDanach);
 }
 
 void TstTessraFenster::pfadpruefung_data()
