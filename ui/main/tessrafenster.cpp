@@ -21,6 +21,7 @@
 #include "fensterbild.h"
 #include "gestensperre.h"
 #include "programmstart.h"
+#include "rahmen.h"
 #include "schriften.h"
 #include "twips.h"
 
@@ -66,7 +67,7 @@ QPushButton *knopf(QWidget *container, const QString &name, const QString &text,
 QGroupBox *rahmen(QWidget *container, const QString &name, const QString &titel,
                   const QRect &geometrie)
 {
-    auto *rahmen = erzeuge<QGroupBox>(container, name, geometrie);
+    auto *rahmen = erzeuge<Rahmen>(container, name, geometrie);
     rahmen->setTitle(titel);
     return rahmen;
 }

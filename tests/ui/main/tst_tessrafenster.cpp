@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QImage>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,6 +55,7 @@ private Q_SLOTS:
     void tooltips_data();
     void tooltips();
     void texteWerdenNichtAbgeschnitten();
+    void rahmenlinieUmschliesstDieSteuerelemente();
     void tabulatorFolgtDerReihenfolge();
     void hilfeDecktAllesAbUndSchliesstBeimKlick_data();
     void hilfeDecktAllesAbUndSchliesstBeimKlick();
@@ -335,6 +337,38 @@ void TstTessraFenster::texteWerdenNichtAbgeschnitten()
     for (const char *name : {"lblZeile", "Label2", "Hilfetext", "Label4"}) {
         const QFontInfo info(ctl<QLabel>(QString::fromLatin1(name))->font());
         QVERIFY2(serifenlos.contains(info.family()), qPrintable(info.family()));
+    }
+}
+
+void TstTessraFenster::rahmenlinieUmschliesstDieSteuerelemente()
+{
+    for (auto *rahmen : m_fenster->findChildren<QGroupBox *>()) {
+        // The frame alone, without its controls, on a transparent ground: what it paints is its
+        // caption and its box line.
+        QImage bild(rahmen->size(), QImage::Format_ARGB32);
+        bild.fill(Qt::transparent);
+        rahmen->render(&bild, {}, {}, {});
+        const int spalte = bild.width() - 3; // right of every caption
+        const int zeile = bild.height() / 2;
+        // From an edge inwards, past the line, to the first pixel inside the box.
+        const auto innen = [](int von, int schritt, int ende, const auto &gemalt) {
+            int i = von;
+            while (i != ende && !gemalt(i))
+                i += schritt;
+            while (i != ende && gemalt(i))
+                i += schritt;
+            return i;
+        };
+        const auto inSpalte = [&](int y) { return qAlpha(bild.pixel(spalte, y)) != 0; };
+        const auto inZeile = [&](int x) { return qAlpha(bild.pixel(x, zeile)) != 0; };
+        const QRect kasten(
+            QPoint(innen(0, 1, bild.width(), inZeile), innen(0, 1, bild.height(), inSpalte)),
+            QPoint(innen(bild.width() - 1, -1, -1, inZeile),
+                   innen(bild.height() - 1, -1, -1, inSpalte)));
+        const auto controls = rahmen->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        for (const QWidget *control : controls)
+            QVERIFY2(kasten.contains(control->geometry()),
+                     qPrintable(rahmen->objectName() + u'>' + control->objectName()));
     }
 }
 
