@@ -376,6 +376,7 @@ void DurchsuchenFenster::warneLaufwerksfehler(const QString &pfad, const Ordneri
                     QStringLiteral("Der Ordner ") + pfad +
                         QStringLiteral(" kann nicht gelesen werden.\n") + inhalt.fehlerText(),
                     QMessageBox::Ok, this);
+    box.setFont(font());
     box.exec();
 }
 

@@ -486,6 +486,8 @@ void TessraFenster::setDialogAntwort(DialogAntwort antwort)
 
 bool TessraFenster::fuehreAus(QDialog &dialog)
 {
+    // A dialog is a window of its own and would otherwise take the application's font.
+    dialog.setFont(font());
     if (m_dialogAntwort) {
         m_dialogAntwort(dialog);
         return dialog.result() == QDialog::Accepted;
@@ -509,6 +511,9 @@ QString TessraFenster::askText(const QString &prompt, const QString &title,
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(defaultText);
+    // Whatever fits the path field fits here too.
+    if (auto *feld = dialog.findChild<QLineEdit *>())
+        feld->setMinimumWidth(m_txtPfad->width());
     return fuehreAus(dialog) ? dialog.textValue() : QString();
 }
 

@@ -1,6 +1,7 @@
 #include "durchsuchenfenster.h"
 #include "tessrafenster.h"
 #include "testdateien.h"
+#include "uebersetzung.h"
 
 #include <memory>
 
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -46,6 +48,7 @@ class TstTessraFenster : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -69,6 +72,7 @@ private Q_SLOTS:
     void enterImZeilenfeld();
     void ganzerLaufErsetztDieDatei();
     void speichernUnterFragtNachDemOrt();
+    void eingabefensterSprichtDeutschUndFasstDenPfad();
     void windows1252MitCrLfBleibtByteGenau();
     void langeZeileBleibtGanz();
     void kurzeDateiMeldetWarnung();
@@ -106,6 +110,11 @@ private:
     QStringList m_antworten; // for input boxes; an empty queue cancels
 };
 
+void TstTessraFenster::initTestCase()
+{
+    QVERIFY(ladeDeutscheQtTexte());
+}
+
 void TstTessraFenster::init()
 {
     m_ordner = std::make_unique<QTemporaryDir>();
@@ -114,6 +123,7 @@ void TstTessraFenster::init()
     m_antworten.clear();
     m_fenster = std::make_unique<TessraFenster>();
     m_fenster->setDialogAntwort([this](QDialog &dialog) {
+        QCOMPARE(dialog.font(), m_fenster->font());
         if (auto *box = qobject_cast<QMessageBox *>(&dialog)) {
             QCOMPARE(box->icon(), QMessageBox::Warning);
             QCOMPARE(box->standardButtons(), QMessageBox::Ok);
@@ -694,6 +704,31 @@ void TstTessraFenster::speichernUnterFragtNachDemOrt()
     QCOMPARE(testdateiInhalt(ziel), QByteArray("Nr;Name\r\n100;A\r\n200;B\r\n300;D\r\n"));
     QCOMPARE(testdateiInhalt(pfad), alt);
     QVERIFY(!QFile::exists(pfad + QStringLiteral(".ALT")));
+}
+
+void TstTessraFenster::eingabefensterSprichtDeutschUndFasstDenPfad()
+{
+    const QString pfad = legeAn(QStringLiteral("liste.txt"), "1;a\r\n1;b\r\n2;c\r\n3;d\r\n");
+    ladeMitSemikolon(pfad);
+    klicke(knopf(QStringLiteral("btnNächsteZeile")));
+    QStringList knoepfe;
+    int feldbreite = 0;
+    m_fenster->setDialogAntwort([&](QDialog &dialog) {
+        dialog.show();
+        for (const auto *knopf : dialog.findChildren<QPushButton *>())
+            knoepfe.append(knopf->text());
+        feldbreite = dialog.findChild<QLineEdit *>()->width();
+        dialog.reject();
+    });
+    klicke(knopf(QStringLiteral("btnSpeichernUnter")));
+    knoepfe.sort();
+    QCOMPARE(knoepfe, (QStringList{QStringLiteral("Abbrechen"), QStringLiteral("OK")}));
+    QVERIFY2(feldbreite >= feld(QStringLiteral("txtPfad"))->width(),
+             qPrintable(QString::number(feldbreite)));
+
+    const std::unique_ptr<QMenu> menue(
+        feld(QStringLiteral("txtZeile"))->createStandardContextMenu());
+    QCOMPARE(menue->actions().constFirst()->text(), QStringLiteral("&Rückgängig\tStrg+Z"));
 }
 
 void TstTessraFenster::windows1252MitCrLfBleibtByteGenau()
