@@ -20,6 +20,7 @@
 #include "bildschirmleser.h"
 #include "fensterbild.h"
 #include "gestensperre.h"
+#include "listenauswahl.h"
 #include "programmstart.h"
 #include "rahmen.h"
 #include "schriften.h"
@@ -184,6 +185,8 @@ void TessraFenster::baueSuchrahmen(const Twips &t)
     m_lstZeilen =
         erzeuge<QListWidget>(m_frame2, QStringLiteral("LstZeilen"), t.rect(120, 480, 6495, 1230));
     m_lstZeilen->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The highlighted line is always the one that txtZeile came from.
+    behalteListenauswahl(*m_lstZeilen);
     m_label3 = neueBeschriftung(m_frame2, QStringLiteral("Label3"),
                                 QStringLiteral("Ausgewählte Zeile (noch änderbar):"),
                                 t.rect(120, 1800, 2655, 255));

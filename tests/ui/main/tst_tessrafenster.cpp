@@ -69,6 +69,8 @@ private Q_SLOTS:
     void optionenSchliessenSichAus();
     void resetWaehrendEinerGruppe();
     void listenauswahlZeigtZeilennummer();
+    void listeBehaeltIhreZeile_data();
+    void listeBehaeltIhreZeile();
     void enterImZeilenfeld();
     void ganzerLaufErsetztDieDatei();
     void speichernUnterFragtNachDemOrt();
@@ -619,6 +621,36 @@ void TstTessraFenster::listenauswahlZeigtZeilennummer()
     feld(QStringLiteral("txtZeile"))->setText(QStringLiteral("5;bearbeitet"));
     klickeEintrag(1);
     QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("5;zweite"));
+}
+
+void TstTessraFenster::listeBehaeltIhreZeile_data()
+{
+    QTest::addColumn<QString>("geste");
+    for (const char *geste :
+         {"Klick unter die Zeilen", "Strg+Klick auf die Zeile", "Strg+Leertaste"})
+        QTest::newRow(geste) << QString::fromUtf8(geste);
+}
+
+void TstTessraFenster::listeBehaeltIhreZeile()
+{
+    QFETCH(QString, geste);
+    const QString pfad = legeAn(QStringLiteral("daten.txt"), "1;a\r\n2;b\r\n1;c\r\n3;d\r\n");
+    ladeMitSemikolon(pfad);
+    klickeEintrag(1);
+    QListWidget *lst = liste();
+    const QPoint frei(20, lst->viewport()->height() - 5);
+    QVERIFY(!lst->indexAt(frei).isValid());
+
+    if (geste.startsWith(u"Klick"))
+        QTest::mouseClick(lst->viewport(), Qt::LeftButton, {}, frei);
+    else if (geste.startsWith(u"Strg+Klick"))
+        QTest::mouseClick(lst->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          lst->visualItemRect(lst->item(1)).center());
+    else
+        QTest::keyClick(lst, Qt::Key_Space, Qt::ControlModifier);
+    QCOMPARE(lst->selectedItems(), QList<QListWidgetItem *>{lst->item(1)});
+    QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("1;c"));
+    QCOMPARE(status(), QStringLiteral("Zeile 3 von 4"));
 }
 
 void TstTessraFenster::enterImZeilenfeld()
