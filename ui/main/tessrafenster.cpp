@@ -3,6 +3,7 @@
 #include <limits>
 
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QInputDialog>
@@ -10,12 +11,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QUrl>
 
 #include "bildschirmleser.h"
 #include "fensterbild.h"
@@ -95,6 +98,26 @@ void setzeTextfarbe(QWidget *widget, const QColor &farbe)
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, farbe);
     widget->setPalette(palette);
+}
+
+// Accepts a drop that carries exactly one local file, as file managers drag it, and gives its
+// path; refuses any other, text included. Only the path is taken: the file stays where it is,
+// whatever the source proposes.
+std::optional<QString> nimmDateiAn(QDropEvent &ablage)
+{
+    ablage.ignore();
+    const QMimeData *daten = ablage.mimeData();
+    const QList<QUrl> adressen = daten ? daten->urls() : QList<QUrl>();
+    if (adressen.size() != 1 || !adressen.constFirst().isLocalFile())
+        return std::nullopt;
+    if (ablage.possibleActions().testFlag(Qt::CopyAction))
+        ablage.setDropAction(Qt::CopyAction);
+    else if (ablage.possibleActions().testFlag(Qt::LinkAction))
+        ablage.setDropAction(Qt::LinkAction);
+    else
+        return std::nullopt;
+    ablage.accept();
+    return adressen.constFirst().toLocalFile();
 }
 
 QFont fett825()
@@ -311,6 +334,7 @@ void TessraFenster::verbindeBefehle()
     klick(m_btnHilfe, &TessraFenster::btnHilfe_Click);
 
     connect(m_txtPfad, &QLineEdit::textChanged, this, &TessraFenster::txtPfad_Change);
+    m_txtPfad->installEventFilter(this);
     // A new current row covers clicks and arrow keys; a click on the row that is already
     // selected brings back its text after an edit.
     connect(m_lstZeilen, &QListWidget::currentRowChanged, this, &TessraFenster::LstZeilen_Click);
@@ -448,6 +472,8 @@ void TessraFenster::closeEvent(QCloseEvent *event)
 
 bool TessraFenster::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_txtPfad)
+        return txtPfad_Ablage(event);
     if (event->type() != QEvent::MouseButtonRelease)
         return QWidget::eventFilter(watched, event);
     const auto *maus = static_cast<QMouseEvent *>(event);
@@ -465,6 +491,22 @@ bool TessraFenster::eventFilter(QObject *watched, QEvent *event)
     else if (watched == m_label4)
         Label4_Click();
     return true;
+}
+
+bool TessraFenster::txtPfad_Ablage(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+        nimmDateiAn(*static_cast<QDropEvent *>(event));
+        return true;
+    case QEvent::Drop:
+        if (const auto datei = nimmDateiAn(*static_cast<QDropEvent *>(event)))
+            m_txtPfad->setText(*datei); // runs the path check, as typing does
+        return true;
+    default:
+        return false;
+    }
 }
 
 void TessraFenster::keyPressEvent(QKeyEvent *event)

@@ -90,6 +90,7 @@ private:
     void btnExplorer_Click();
     void btnReset_Click();
     void LstZeilen_Click();
+    bool txtPfad_Ablage(QEvent *event);
     void btnHilfe_Click();
     void frmHilfe_Click();
     void Hilfetext_Click();

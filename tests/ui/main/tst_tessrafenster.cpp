@@ -16,11 +16,13 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 namespace {
 
@@ -66,6 +68,8 @@ private Q_SLOTS:
     void doppelklickAufDieHilfeErreichtNurSie();
     void pfadpruefung_data();
     void pfadpruefung();
+    void ablageImPfadfeld_data();
+    void ablageImPfadfeld();
     void optionenSchliessenSichAus();
     void resetWaehrendEinerGruppe();
     void listenauswahlZeigtZeilennummer();
@@ -546,6 +550,54 @@ void TstTessraFenster::pfadpruefung()
     QCOMPARE(txtPfad->text(), pfad);
     for (const char *name : {"btnLaden", "btnEditor", "btnExplorer"})
         QVERIFY2(knopf(QString::fromLatin1(name))->isEnabled() == nutzbar, name);
+}
+
+void TstTessraFenster::ablageImPfadfeld_data()
+{
+    QTest::addColumn<QString>("art");
+    QTest::addColumn<bool>("suchfensterOffen");
+    QTest::addColumn<bool>("angenommen");
+
+    QTest::newRow("Datei") << QStringLiteral("Datei") << false << true;
+    QTest::newRow("zwei Dateien") << QStringLiteral("zwei Dateien") << false << false;
+    QTest::newRow("Webadresse") << QStringLiteral("Webadresse") << false << false;
+    QTest::newRow("Text") << QStringLiteral("Text") << false << false;
+    QTest::newRow("Datei bei offenem Suchfenster") << QStringLiteral("Datei") << true << false;
+}
+
+void TstTessraFenster::ablageImPfadfeld()
+{
+    QFETCH(QString, art);
+    QFETCH(bool, suchfensterOffen);
+    QFETCH(bool, angenommen);
+
+    const QString pfad = legeAn(QStringLiteral("meine größe.txt"), "1;a\r\n");
+    const QByteArray uri = QUrl::fromLocalFile(pfad).toEncoded();
+    // File managers send the addresses as a list and as plain text.
+    QByteArray adressen = uri + "\r\n";
+    if (art == QStringLiteral("zwei Dateien"))
+        adressen += uri + "\r\n";
+    else if (art == QStringLiteral("Webadresse"))
+        adressen = "https://tessra.invalid/liste.txt\r\n";
+    QMimeData daten;
+    if (art != QStringLiteral("Text"))
+        daten.setData(QStringLiteral("text/uri-list"), adressen);
+    daten.setText(QString::fromUtf8(adressen));
+    if (suchfensterOffen)
+        klicke(knopf(QStringLiteral("btnDurchsuchen")));
+
+    QLineEdit *txtPfad = feld(QStringLiteral("txtPfad"));
+    const QPoint mitte = txtPfad->rect().center();
+    QDragEnterEvent eintritt(mitte, Qt::CopyAction | Qt::MoveAction, &daten, Qt::LeftButton, {});
+    QApplication::sendEvent(txtPfad, &eintritt);
+    QCOMPARE(eintritt.isAccepted(), angenommen);
+    QDropEvent ablage(mitte, Qt::CopyAction | Qt::MoveAction, &daten, Qt::LeftButton, {});
+    QApplication::sendEvent(txtPfad, &ablage);
+    QCOMPARE(ablage.isAccepted(), angenommen);
+    if (angenommen)
+        QCOMPARE(ablage.dropAction(), Qt::CopyAction);
+    QCOMPARE(txtPfad->text(), angenommen ? pfad : QString());
+    QCOMPARE(knopf(QStringLiteral("btnEditor"))->isEnabled(), angenommen);
 }
 
 void TstTessraFenster::optionenSchliessenSichAus()
