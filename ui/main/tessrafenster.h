@@ -9,6 +9,7 @@
 #include "duplikatensuche.h"
 #include "mainview.h"
 
+class Gestensperre;
 class QDialog;
 class QFrame;
 class QGroupBox;
@@ -90,12 +91,14 @@ private:
     void btnExplorer_Click();
     void btnReset_Click();
     void LstZeilen_Click();
+    bool txtPfad_Ablage(QEvent *event);
     void btnHilfe_Click();
     void frmHilfe_Click();
     void Hilfetext_Click();
     void Label1_Click();
     void Label4_Click();
     void Form_Unload();
+    void versteckeHilfe();
 
     void zeigeDurchsuchenFenster();
     void meldeProgrammstart(const std::optional<QString> &grund, const QString &was);
@@ -106,6 +109,7 @@ private:
     Duplikatensuche m_suche;
     DialogAntwort m_dialogAntwort;
     QPointer<DurchsuchenFenster> m_durchsuchen;
+    Gestensperre *m_gestensperre = nullptr;
 
     QGroupBox *m_frame1 = nullptr;
     QLineEdit *m_txtPfad = nullptr;
