@@ -31,6 +31,9 @@ public:
     void LstZeilen_Click();
 
 private:
+    bool lade(const QString &pfad);
+    void brichAbOhneSpeicher();
+    void suchschritt();
     bool waehleTrennzeichen();
     void zeigeGruppe();
     void beendeSuchlauf();
