@@ -1,5 +1,6 @@
 #include "duplikatensuche.h"
 #include "fakemainview.h"
+#include "kindprozess.h"
 #include "testdateien.h"
 
 #include <pwd.h>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <memory>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -34,6 +36,8 @@ private Q_SLOTS:
     void ordnerNichtBeschreibbar();
     void platteVoll_data();
     void platteVoll();
+    void speicherReichtNicht_data();
+    void speicherReichtNicht();
 
 private:
     std::unique_ptr<QTemporaryDir> m_ordner;
@@ -309,6 +313,85 @@ void TestFehlerfaelle::platteVoll()
     speichere(view, suche, befehl, ziel);
     QCOMPARE(view.caption(Label::lblZeile), QStringLiteral("Vorgang abgeschlossen"));
     QCOMPARE(testdateiInhalt(befehl == Befehl::Ersetzen ? pfad : ziel).count("\r\n"), 151);
+}
+
+// 4 MiB of lines in two groups, as 8-bit text or as UTF-16 of twice the size. Written line by
+// line: a copy of it in the test process could later serve as room for the child's load.
+bool legeGrosseDateiAn(const QString &pfad, bool utf16)
+{
+    QFile datei(pfad);
+    if (!datei.open(QIODevice::WriteOnly))
+        return false;
+    const auto schreibe = [&](const QString &zeile) {
+        const QByteArray bytes = utf16 ? alsUtf16(zeile, QSysInfo::LittleEndian) : zeile.toLatin1();
+        return datei.write(bytes) == bytes.size();
+    };
+    bool gut =
+        schreibe(utf16 ? QStringLiteral("\uFEFFNr;Artikel\r\n") : QStringLiteral("Nr;Artikel\r\n"));
+    for (int i = 0; gut && datei.pos() < (4 << 20); ++i)
+        gut = schreibe(QString::number(100000 + i % 2) + QStringLiteral(";Artikel Nord\r\n"));
+    return gut && datei.flush();
+}
+
+QByteArray pruefsumme(const QString &pfad)
+{
+    QFile datei(pfad);
+    QCryptographicHash summe(QCryptographicHash::Sha256);
+    if (!datei.open(QIODevice::ReadOnly) || !summe.addData(&datei))
+        return {};
+    return summe.result();
+}
+
+void TestFehlerfaelle::speicherReichtNicht_data()
+{
+    QTest::addColumn<bool>("utf16");
+    QTest::addColumn<qint64>("spielraum");
+    QTest::addColumn<QString>("ausgang");
+
+    constexpr qint64 mib = 1 << 20;
+    const QString zuGross =
+        QStringLiteral("Tessra - Dateifehler: ist zu groß für den verfügbaren Arbeitsspeicher.");
+    const QString gruppe = QStringLiteral("Gruppe gezeigt");
+    // Measured: loading the 8-bit file takes about 15 MiB, listing its first group 10 more.
+    QTest::newRow("8-bit, less than the file") << false << 2 * mib << zuGross;
+    QTest::newRow("8-bit, read but not split") << false << 8 * mib << zuGross;
+    QTest::newRow("8-bit, loaded, group too large to list") << false << 20 * mib << zuGross;
+    QTest::newRow("8-bit, enough room") << false << 256 * mib << gruppe;
+    QTest::newRow("utf-16, read but not indexed") << true << 12 * mib << zuGross;
+    QTest::newRow("utf-16, enough room") << true << 256 * mib << gruppe;
+}
+
+// A file too big for the memory there is: a German warning, the window idle, nothing written.
+void TestFehlerfaelle::speicherReichtNicht()
+{
+    QFETCH(bool, utf16);
+    QFETCH(qint64, spielraum);
+    QFETCH(QString, ausgang);
+    if (!adressraumBegrenzbar())
+        QSKIP("Unter AddressSanitizer lässt sich der Adressraum nicht begrenzen.");
+    QVERIFY(legeGrosseDateiAn(m_pfad, utf16));
+    const QByteArray vorher = pruefsumme(m_pfad);
+
+    const QString ergebnis = imKindprozess([&]() -> QString {
+        FakeMainView view;
+        Duplikatensuche suche(view);
+        view.delimiter = MainView::Delimiter::Semikolon;
+        view.setTxtPfad(m_pfad);
+        suche.txtPfad_Change();
+        if (!begrenzeAdressraum(spielraum))
+            return QStringLiteral("<keine Grenze>");
+        suche.btnLaden_Click();
+        if (view.isEnabled(Control::btnNaechsteZeile))
+            return QStringLiteral("Gruppe gezeigt");
+        if (view.messages.size() != 1 || !view.isEnabled(Control::btnLaden) ||
+            !view.isEnabled(Control::txtPfad))
+            return QStringLiteral("<nicht zurückgesetzt>");
+        const auto &meldung = view.messages.first();
+        return meldung.title + u": " + meldung.text.section(u'\n', 2);
+    });
+    QCOMPARE(ergebnis, ausgang);
+    QCOMPARE(pruefsumme(m_pfad), vorher);
+    QCOMPARE(QDir(m_ordner->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestFehlerfaelle)

@@ -1,4 +1,5 @@
 #include "ergebnisliste.h"
+#include "testdateien.h"
 #include "textdatei.h"
 
 #include <QTest>
@@ -30,17 +31,6 @@ QByteArray alleBytes(QByteArrayView ohne, QByteArrayView zeilenende)
     return inhalt;
 }
 
-QByteArray utf16(const QString &text, QSysInfo::Endian reihenfolge)
-{
-    QByteArray bytes;
-    for (const QChar c : text) {
-        const bool be = reihenfolge == QSysInfo::BigEndian;
-        bytes += char(be ? c.unicode() >> 8 : c.unicode() & 0xFF);
-        bytes += char(be ? c.unicode() & 0xFF : c.unicode() >> 8);
-    }
-    return bytes;
-}
-
 // Every kind of code unit: ASCII, umlauts, the euro sign, a surrogate pair, unpaired
 // surrogates, with the mark in front.
 QByteArray utf16Zeilen(QSysInfo::Endian reihenfolge, const QString &zeilenende)
@@ -48,7 +38,7 @@ QByteArray utf16Zeilen(QSysInfo::Endian reihenfolge, const QString &zeilenende)
     const QString text = u"\uFEFFNr\tName"_s + zeilenende + u"1\tMüller"_s + zeilenende +
                          u"2\t€ 😀"_s + zeilenende + u"3\t"_s + QChar(0xD800) + u'x' +
                          QChar(0xDFFF) + zeilenende;
-    return utf16(text, reihenfolge);
+    return alsUtf16(text, reihenfolge);
 }
 
 QByteArray unveraendertGeschrieben(const Textdatei &datei)
