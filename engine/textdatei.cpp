@@ -302,6 +302,15 @@ QByteArrayView Textdatei::bytes(qsizetype zeile) const
     return QByteArrayView(m_inhalt).sliced(spanne.anfang, spanne.laenge);
 }
 
+QByteArrayView Textdatei::schluesselbytes(qsizetype zeile) const
+{
+    if (m_schluesselanfang.empty())
+        return bytes(zeile);
+    const qsizetype anfang = m_schluesselanfang.at(size_t(zeile));
+    return QByteArrayView(m_schluesseltext)
+        .sliced(anfang, m_schluesselanfang[size_t(zeile) + 1] - anfang);
+}
+
 QString Textdatei::text(qsizetype zeile) const
 {
     return dekodieren(bytes(zeile));

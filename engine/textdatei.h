@@ -36,14 +36,7 @@ public:
     // way every ASCII character is one byte of its own and two lines differ here exactly when
     // their text differs. The last line of a UTF-16 file cut off inside a code unit is empty
     // here, so it keeps its place at the end of the file.
-    QByteArrayView schluesselbytes(qsizetype zeile) const
-    {
-        if (m_schluesselanfang.empty())
-            return bytes(zeile);
-        const auto anfang = m_schluesselanfang.at(size_t(zeile));
-        return QByteArrayView(m_schluesseltext)
-            .sliced(anfang, m_schluesselanfang[size_t(zeile) + 1] - anfang);
-    }
+    QByteArrayView schluesselbytes(qsizetype zeile) const;
     // The delimiter as it would stand in schluesselbytes(): null when no line can hold it,
     // empty (not null) for an empty delimiter.
     QByteArray schluesselTrennzeichen(const QString &trennzeichen) const;

@@ -19,9 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *daten, std::size_t gro
 
     // Only the last line of a UTF-16 file can end in half a code unit, which no text holds.
     const qsizetype letzte = datei.size() - 1;
-    const bool halbeEinheit = datei.size() > 0 && datei.bytes(letzte).size() % 2 != 0 &&
-                              (datei.kodierung() == Textdatei::Kodierung::Utf16Le ||
-                               datei.kodierung() == Textdatei::Kodierung::Utf16Be);
+    const bool istUtf16 = datei.kodierung() == Textdatei::Kodierung::Utf16Le ||
+                          datei.kodierung() == Textdatei::Kodierung::Utf16Be;
+    const bool halbeEinheit = istUtf16 && datei.size() > 0 && datei.bytes(letzte).size() % 2 != 0;
     const qsizetype ganzeZeilen = halbeEinheit ? letzte : datei.size();
 
     Ergebnisliste unveraendert;
@@ -31,6 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *daten, std::size_t gro
         if (zeile < ganzeZeilen)
             pruefe(datei.kodieren(text) == datei.bytes(zeile).toByteArray(),
                    "der Text einer Zeile ergibt wieder ihre Bytes");
+        // Serial numbers of UTF-16 lines are read on their UTF-8 text.
+        if (istUtf16 && zeile < ganzeZeilen && text.isValidUtf16())
+            pruefe(datei.schluesselbytes(zeile) == text.toUtf8(), "Schlüsseltext ist UTF-8");
     }
     const QByteArray geschrieben = unveraendert.dateiinhalt(datei);
     pruefe(geschrieben == Referenzmodell::unveraendertGeschrieben(bytes),
