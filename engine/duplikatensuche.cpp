@@ -29,6 +29,13 @@ QString ohneLeerzeichen(const QString &text)
     return text.sliced(anfang, ende - anfang);
 }
 
+// An edited line must stay one line in the saved file, whatever its line ends; a QLineEdit
+// keeps a pasted CR or LF.
+bool enthaeltZeilenende(const QString &text)
+{
+    return text.contains(u'\r') || text.contains(u'\n');
+}
+
 QString zahl(qsizetype wert)
 {
     return QString::number(wert);
@@ -79,23 +86,18 @@ void Duplikatensuche::btnLaden_Click()
     if (!waehleTrennzeichen())
         return;
 
-    auto gelesen = leseDatei(pfad, &m_zustand.GeladenerStand);
-    m_zustand.GeladenerPfad = pfad;
-    if (const auto *fehler = std::get_if<Dateifehler>(&gelesen)) {
-        zeigeDateifehler(*fehler, QStringLiteral("kann nicht gelesen werden:"), titelDateifehler);
-        Zuruecksetzen();
+    try {
+        if (!lade(pfad))
+            return;
+    } catch (const std::bad_alloc &) {
+        brichAbOhneSpeicher();
         return;
     }
-    Textdatei datei = Textdatei::ausBytes(std::get<QByteArray>(std::move(gelesen)));
-    // An empty file leaves the one empty line of the reset state.
-    if (datei.size() > 0)
-        m_zustand.Zeilen = std::move(datei);
 
     if (m_zustand.Zeilen.size() >= 4) {
         m_zustand.AnzSerien = 0;
         m_zustand.AktZeile = -1;
         m_zustand.Ergebnis = {};
-        m_zustand.Gruppen = Gruppenindex(m_zustand.Zeilen, m_zustand.Trennzeichen);
         m_view.setEnabled(Control::btnLaden, false);
         btnNaechsteZeile_Click();
         return;
@@ -103,6 +105,38 @@ void Duplikatensuche::btnLaden_Click()
     m_view.showMessage(QStringLiteral("In der Datei sind nur ") + zahl(m_zustand.Zeilen.size()) +
                            QStringLiteral(" Zeilen vorhanden.\nManuell gehts schneller..."),
                        QStringLiteral("Tessra - Lohnt sich nicht!"));
+    Zuruecksetzen();
+}
+
+// Reads the file into `Zeilen` and, for a file long enough to be searched, finds which lines
+// share a serial number. False when the file could not be read, which was reported.
+bool Duplikatensuche::lade(const QString &pfad)
+{
+    auto gelesen = leseDatei(pfad, &m_zustand.GeladenerStand);
+    m_zustand.GeladenerPfad = pfad;
+    if (const auto *fehler = std::get_if<Dateifehler>(&gelesen)) {
+        zeigeDateifehler(*fehler, QStringLiteral("kann nicht gelesen werden:"), titelDateifehler);
+        Zuruecksetzen();
+        return false;
+    }
+    Textdatei datei = Textdatei::ausBytes(std::get<QByteArray>(std::move(gelesen)));
+    // An empty file leaves the one empty line of the reset state.
+    if (datei.size() > 0)
+        m_zustand.Zeilen = std::move(datei);
+    if (m_zustand.Zeilen.size() >= 4)
+        m_zustand.Gruppen = Gruppenindex(m_zustand.Zeilen, m_zustand.Trennzeichen);
+    return true;
+}
+
+// Memory ran out while loading or listing a group. What was built so far goes first, so that
+// the message box has memory to work with; nothing has been written.
+void Duplikatensuche::brichAbOhneSpeicher()
+{
+    m_zustand = SuchZustand{};
+    m_view.clearLstZeilen();
+    m_view.showMessage(QStringLiteral("Die Datei\n") + m_view.txtPfad() +
+                           QStringLiteral("\nist zu groß für den verfügbaren Arbeitsspeicher."),
+                       titelDateifehler);
     Zuruecksetzen();
 }
 
@@ -131,6 +165,15 @@ bool Duplikatensuche::waehleTrennzeichen()
 }
 
 void Duplikatensuche::btnNaechsteZeile_Click()
+{
+    try {
+        suchschritt();
+    } catch (const std::bad_alloc &) {
+        brichAbOhneSpeicher();
+    }
+}
+
+void Duplikatensuche::suchschritt()
 {
     SuchZustand &z = m_zustand;
     const QString gewaehlt = m_view.txtZeile();
@@ -183,7 +226,7 @@ bool Duplikatensuche::uebernehmeGewaehlteZeile(const QString &gewaehlt)
         return true;
     }
     const auto bytes = z.Zeilen.kodieren(gewaehlt);
-    if (!bytes || z.Zeilen.enthaeltZeilenende(gewaehlt)) {
+    if (!bytes || enthaeltZeilenende(gewaehlt)) {
         m_view.showMessage(QStringLiteral("Die Zeile enthält Zeichen, die in dieser Datei nicht "
                                           "gespeichert werden können.\nBitte die Zeile ändern."),
                            titelZeichenproblem);

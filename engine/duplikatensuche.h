@@ -32,6 +32,9 @@ public:
     void LstZeilen_Click();
 
 private:
+    bool lade(const QString &pfad);
+    void brichAbOhneSpeicher();
+    void suchschritt();
     bool waehleTrennzeichen();
     bool uebernehmeGewaehlteZeile(const QString &gewaehlt);
     void zeigeGruppe();

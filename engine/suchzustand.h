@@ -24,7 +24,8 @@ struct SuchZustand
     qsizetype AnzSerien = 0;
     // Other lines that share the current line's serial number.
     qsizetype AnzFunde = 0;
-    // The serial number of the line under examination, as it stands in the file's bytes.
+    // The serial number of the line under examination, as the key reader sees the line
+    // (Textdatei::schluesselbytes).
     QByteArrayView Serie;
     // The column delimiter chosen at loading; may be longer than one character.
     QString Trennzeichen;

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <memory>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -48,6 +49,8 @@ private Q_SLOTS:
     void geaendertSeitDemLaden();
     void speichermangel_data();
     void speichermangel();
+    void speicherReichtNicht_data();
+    void speicherReichtNicht();
 
 private:
     std::unique_ptr<QTemporaryDir> m_ordner;
@@ -168,22 +171,6 @@ constexpr uid_t fremderNutzer = 4242;
 constexpr uid_t zweiterNutzer = 4243;
 constexpr gid_t gemeinsameGruppe = 4244;
 
-// Leaves the process `rest` bytes of free memory in one piece and no more. A limit on the
-// address space alone is not enough, as the heap keeps blocks freed earlier for reuse.
-bool lasseNurFrei(qint64 rest)
-{
-    if (!begrenzeAdressraum(rest))
-        return false;
-    // volatile, as the compiler may drop an allocation that is never used.
-    void *volatile reserve = std::malloc(size_t(rest));
-    void *volatile block = nullptr;
-    do {
-        block = std::malloc(64 * 1024);
-    } while (block);
-    std::free(reserve);
-    return true;
-}
-
 // Saves in a child process: as another user in the shared group unless `nutzer` is root, and
 // with only `spielraum` bytes of memory to spare unless it is negative. Returns the status line and
 // every message box.
@@ -194,7 +181,7 @@ QString speichereImKind(FakeMainView &view, Duplikatensuche &suche, Befehl befeh
         if (nutzer != 0 && (setgroups(1, &gemeinsameGruppe) != 0 || setgid(gemeinsameGruppe) != 0 ||
                             setuid(nutzer) != 0))
             return u"<kein Nutzerwechsel>"_s;
-        if (spielraum >= 0 && !lasseNurFrei(spielraum))
+        if (spielraum >= 0 && !begrenzeAdressraum(spielraum))
             return u"<keine Speichergrenze>"_s;
         speichere(view, suche, befehl, ziel);
         QString bericht = view.caption(Label::lblZeile);
@@ -631,6 +618,92 @@ void TestFehlerfaelle::speichermangel()
         QCOMPARE(testdateiInhalt(m_pfad), original);
         QCOMPARE(eintraege(m_ordner->path()), QStringList(u"liste.txt"_s));
     }
+}
+
+// 4 MiB of lines in two groups, `breite` characters after each serial number, as 8-bit text or
+// as UTF-16 of twice the size. Written line by line: a copy of it in the test process could
+// later serve as room for the child's load.
+bool legeGrosseDateiAn(const QString &pfad, bool utf16, int breite)
+{
+    QFile datei(pfad);
+    if (!datei.open(QIODevice::WriteOnly))
+        return false;
+    const auto schreibe = [&](const QString &zeile) {
+        const QByteArray bytes = utf16 ? alsUtf16(zeile, QSysInfo::LittleEndian) : zeile.toLatin1();
+        return datei.write(bytes) == bytes.size();
+    };
+    bool gut =
+        schreibe(utf16 ? QStringLiteral("\uFEFFNr;Artikel\r\n") : QStringLiteral("Nr;Artikel\r\n"));
+    for (int i = 0; gut && datei.pos() < (4 << 20); ++i)
+        gut = schreibe(QString::number(100000 + i % 2) + u';' + QString(breite, u'x') +
+                       QStringLiteral("\r\n"));
+    return gut && datei.flush();
+}
+
+QByteArray pruefsumme(const QString &pfad)
+{
+    QFile datei(pfad);
+    QCryptographicHash summe(QCryptographicHash::Sha256);
+    if (!datei.open(QIODevice::ReadOnly) || !summe.addData(&datei))
+        return {};
+    return summe.result();
+}
+
+void TestFehlerfaelle::speicherReichtNicht_data()
+{
+    QTest::addColumn<bool>("utf16");
+    QTest::addColumn<int>("breite");
+    QTest::addColumn<qint64>("spielraum");
+    QTest::addColumn<QString>("ausgang");
+
+    constexpr qint64 mib = 1 << 20;
+    const QString zuGross =
+        QStringLiteral("Tessra - Dateifehler: ist zu groß für den verfügbaren Arbeitsspeicher.");
+    const QString gruppe = QStringLiteral("Gruppe gezeigt");
+    // Measured: reading takes twice the file for a moment, the index of the short lines about
+    // 20 MiB more, and the long lines' first group, whose every row this test's view makes,
+    // a few MiB. Here the short lines load from 28 MiB on, the long ones from 13 MiB, the UTF-16
+    // file from 21 MiB.
+    QTest::newRow("8-bit, less than the file") << false << 13 << 2 * mib << zuGross;
+    QTest::newRow("8-bit, read but not indexed") << false << 13 << 18 * mib << zuGross;
+    QTest::newRow("8-bit, loaded, group too large to list") << false << 400 << 11 * mib << zuGross;
+    QTest::newRow("8-bit, enough room") << false << 13 << 256 * mib << gruppe;
+    QTest::newRow("utf-16, read but not indexed") << true << 13 << 12 * mib << zuGross;
+    QTest::newRow("utf-16, enough room") << true << 13 << 256 * mib << gruppe;
+}
+
+// A file too big for the memory there is: a German warning, the window idle, nothing written.
+void TestFehlerfaelle::speicherReichtNicht()
+{
+    QFETCH(bool, utf16);
+    QFETCH(int, breite);
+    QFETCH(qint64, spielraum);
+    QFETCH(QString, ausgang);
+    if (!adressraumBegrenzbar())
+        QSKIP("Unter AddressSanitizer lässt sich der Adressraum nicht begrenzen.");
+    QVERIFY(legeGrosseDateiAn(m_pfad, utf16, breite));
+    const QByteArray vorher = pruefsumme(m_pfad);
+
+    const QString ergebnis = imKindprozess([&]() -> QString {
+        FakeMainView view;
+        Duplikatensuche suche(view);
+        view.delimiter = MainView::Delimiter::Semikolon;
+        view.setTxtPfad(m_pfad);
+        suche.txtPfad_Change();
+        if (!begrenzeAdressraum(spielraum))
+            return QStringLiteral("<keine Grenze>");
+        suche.btnLaden_Click();
+        if (view.isEnabled(Control::btnNaechsteZeile))
+            return QStringLiteral("Gruppe gezeigt");
+        if (view.messages.size() != 1 || !view.isEnabled(Control::btnLaden) ||
+            !view.isEnabled(Control::txtPfad))
+            return QStringLiteral("<nicht zurückgesetzt>");
+        const auto &meldung = view.messages.first();
+        return meldung.title + u": " + meldung.text.section(u'\n', 2);
+    });
+    QCOMPARE(ergebnis, ausgang);
+    QCOMPARE(pruefsumme(m_pfad), vorher);
+    QCOMPARE(QDir(m_ordner->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestFehlerfaelle)

@@ -82,6 +82,7 @@ private Q_SLOTS:
     void speichernUnterFragtNachDemOrt();
     void eingabefensterSprichtDeutschUndFasstDenPfad();
     void windows1252MitCrLfBleibtByteGenau();
+    void utf16ExportBleibtByteGenau();
     void langeZeileBleibtGanz();
     void kurzeDateiMeldetWarnung();
     void durchsuchenSetztZurueck();
@@ -867,6 +868,33 @@ void TstTessraFenster::windows1252MitCrLfBleibtByteGenau()
                         "7;M\xfcller\tK\xf6ln\r\n"
                         "8;\x01Steuer\r\n"
                         "9;\xe4\xf6\xfc\r\n"));
+}
+
+// A spreadsheet's "Unicode text" export: UTF-16 LE with its mark, tab-delimited, CR LF.
+void TstTessraFenster::utf16ExportBleibtByteGenau()
+{
+    const auto utf16 = [](const QString &text) { return alsUtf16(text, QSysInfo::LittleEndian); };
+    const QByteArray alt = utf16(QStringLiteral("\uFEFFNr\tName\r\n4711\tMüller\r\n4712\t€ 5\r\n"
+                                                "4711\tMüller & Söhne\r\n4713\t😀\r\n"));
+    const QString pfad = legeAn(QStringLiteral("unicode.txt"), alt);
+    QLineEdit *txtPfad = feld(QStringLiteral("txtPfad"));
+    txtPfad->clear();
+    QTest::keyClicks(txtPfad, pfad);
+    klicke(ctl<QRadioButton>(QStringLiteral("optTab")));
+    klicke(knopf(QStringLiteral("btnLaden")));
+
+    QCOMPARE(eintraege(), 2);
+    QCOMPARE(liste()->model()->index(0, 0).data().toString(), QStringLiteral("4711\tMüller"));
+    klickeEintrag(1);
+    QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("4711\tMüller & Söhne"));
+    klicke(knopf(QStringLiteral("btnNächsteZeile")));
+    QCOMPARE(status(), QStringLiteral("FERTIG - Bitte Speichern -"));
+    klicke(knopf(QStringLiteral("btnSpeichern")));
+    QVERIFY(m_dialoge.isEmpty());
+    QCOMPARE(testdateiInhalt(pfad),
+             utf16(QStringLiteral("\uFEFFNr\tName\r\n4711\tMüller & Söhne\r\n"
+                                  "4712\t€ 5\r\n4713\t😀\r\n")));
+    QCOMPARE(testdateiInhalt(pfad + QStringLiteral(".ALT")), alt);
 }
 
 void TstTessraFenster::langeZeileBleibtGanz()
