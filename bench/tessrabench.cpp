@@ -1,14 +1,14 @@
 // Runs one whole cleaning run through the engine without a window and reports how long each
 // part took: load, the walk over every group (keeping the line listed first, unedited) and
-// "Speichern unter...". Every figure is measured here, on this run. With --regel the groups are
-// settled instead by one rule command from the first group on, keeping each group's first or
-// last line, and its time is reported as rule_ms.
+// "Speichern unter..." or, with --ersetzen, "Speichern (ersetzen)" of a copy of the file (backup
+// and replace). It also reports the peak memory of the run and of the save alone. Every figure
+// is measured here, on this run. With --regel the groups are settled instead by one rule command
+// from the first group on, keeping each group's first or last line, and its time is reported as
+// rule_ms.
 
 #include "dateien.h"
 #include "duplikatensuche.h"
 #include "fakemainview.h"
-
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,6 +16,7 @@
 #include <optional>
 #include <vector>
 
+#include <QFile>
 #include <QString>
 
 namespace {
@@ -27,6 +28,7 @@ struct Optionen
     QString datei;
     QString trennzeichen = QStringLiteral(";");
     QString ziel;
+    bool ersetzen = false;
     std::optional<Duplikatensuche::Regel> regel;
 };
 
@@ -39,8 +41,10 @@ int verwendung(const char *meldung)
 {
     std::fprintf(stderr,
                  "tessra-bench: %s\n"
-                 "Aufruf: tessra-bench DATEI [--delim TEXT] [--out PFAD] [--regel erste|letzte]\n"
-                 "        (--delim tab steht für den Tabulator; Vorgabe ist \";\")\n",
+                 "Aufruf: tessra-bench DATEI [--delim TEXT] [--out PFAD] [--ersetzen]\n"
+                 "                    [--regel erste|letzte]\n"
+                 "        (--delim tab steht für den Tabulator; Vorgabe ist \";\".\n"
+                 "        --ersetzen kopiert DATEI nach PFAD und ersetzt die Kopie.)\n",
                  meldung);
     return 2;
 }
@@ -58,6 +62,8 @@ bool leseOptionen(int argc, char **argv, Optionen &optionen)
             optionen.trennzeichen = wert == u"tab" ? QStringLiteral("\t") : wert;
         } else if (argument == u"--out") {
             optionen.ziel = QString::fromLocal8Bit(argv[++i]);
+        } else if (argument == u"--ersetzen") {
+            optionen.ersetzen = true;
         } else if (argument == u"--regel") {
             const QString wert = QString::fromLocal8Bit(argv[++i]);
             if (wert == u"erste")
@@ -107,18 +113,31 @@ double median(std::vector<double> werte)
     return *mitte;
 }
 
-double spitzenspeicherMb()
+// A memory figure of this process from /proc/self/status in MiB: VmHWM is the peak resident
+// memory since the start or the last reset, VmRSS what is resident now.
+double speicherMb(const QByteArray &feld)
 {
-    rusage nutzung{};
-    getrusage(RUSAGE_SELF, &nutzung);
-    return double(nutzung.ru_maxrss) / 1024.0; // Linux reports kilobytes
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &zeile : status.readAll().split('\n')) {
+        if (zeile.startsWith(QByteArray(feld + ':')))
+            return zeile.mid(feld.size() + 1).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+// Lets the peak start again from the memory in use now, so that the save's own peak shows.
+bool setzeSpitzenspeicherZurueck()
+{
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    const auto start = Uhr::now();
     Optionen optionen;
     if (!leseOptionen(argc, argv, optionen))
         return verwendung("ungültige Argumente");
@@ -127,10 +146,18 @@ int main(int argc, char **argv)
                      qPrintable(optionen.datei));
         return 1;
     }
+    // The copy to be replaced is made before the clock starts.
+    if (optionen.ersetzen && ((QFile::exists(optionen.ziel) && !QFile::remove(optionen.ziel)) ||
+                              !QFile::copy(optionen.datei, optionen.ziel))) {
+        std::fprintf(stderr, "tessra-bench: Die Kopie %s kann nicht angelegt werden.\n",
+                     qPrintable(optionen.ziel));
+        return 1;
+    }
+    const auto start = Uhr::now();
 
     FakeMainView view;
     view.waehleTrennzeichen(optionen.trennzeichen);
-    view.setTxtPfad(optionen.datei);
+    view.setTxtPfad(optionen.ersetzen ? optionen.ziel : optionen.datei);
     Duplikatensuche suche(view);
     suche.txtPfad_Change();
 
@@ -157,9 +184,20 @@ int main(int argc, char **argv)
         return 1;
     const qsizetype zeilen = suche.zustand().Zeilen.size();
 
-    view.answers.enqueue(optionen.ziel);
-    suche.btnSpeichernUnter_Click();
+    const double ladeSpitzeMb = speicherMb("VmHWM");
+    const double vorDemSpeichernMb = speicherMb("VmRSS");
+    if (!setzeSpitzenspeicherZurueck())
+        std::fprintf(stderr, "tessra-bench: /proc/self/clear_refs ist nicht beschreibbar; "
+                             "save_peak_rss_mb gilt für den ganzen Lauf.\n");
+    const auto speicherStart = Uhr::now();
+    if (optionen.ersetzen) {
+        suche.btnSpeichern_Click();
+    } else {
+        view.answers.enqueue(optionen.ziel);
+        suche.btnSpeichernUnter_Click();
+    }
     const auto speicherEnde = Uhr::now();
+    const double speicherSpitzeMb = speicherMb("VmHWM");
     if (meldungGezeigt(view) || !statusIst(view, QStringLiteral("Vorgang abgeschlossen")))
         return 1;
 
@@ -174,10 +212,14 @@ int main(int argc, char **argv)
         std::printf("groups=%zu\n", schritte.size());
         std::printf("walk_ms=%.1f\n", millisekunden(ladeEnde, laufEnde));
     }
-    std::printf("save_ms=%.1f\n", millisekunden(laufEnde, speicherEnde));
+    std::printf("save=%s\n", optionen.ersetzen ? "ersetzen" : "unter");
+    std::printf("save_ms=%.1f\n", millisekunden(speicherStart, speicherEnde));
     if (!optionen.regel)
         std::printf("step_median_us=%.2f\n", median(schritte));
-    std::printf("peak_rss_mb=%.1f\n", spitzenspeicherMb());
+    std::printf("peak_rss_mb=%.1f\n", std::max(ladeSpitzeMb, speicherSpitzeMb));
+    std::printf("load_peak_rss_mb=%.1f\n", ladeSpitzeMb);
+    std::printf("rss_before_save_mb=%.1f\n", vorDemSpeichernMb);
+    std::printf("save_peak_rss_mb=%.1f\n", speicherSpitzeMb);
     std::printf("total_ms=%.1f\n", millisekunden(start, Uhr::now()));
     return 0;
 }

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Measures tessra-bench against `awk -F';' '!seen[$1]++'` on a seeded 1,000,000-line file, three
-# runs each, and checks that both write the same bytes. Then measures a 100,000-line file of
-# the same make-up to show how the time grows with the file. Last, the rules for all remaining
-# groups over the large file: keeping the first line must write what the walk wrote, keeping the
-# last what a two-pass awk writes, each in no more time than the walk. Usage: vergleich.sh
-# BUILD_DIR
+# runs each, and checks that both write the same bytes. Then measures "Speichern (ersetzen)"
+# (backup and replace of a copy) three times, and a 100,000-line file of the same make-up to show
+# how the time grows with the file. Last, the rules for all remaining groups over the large file:
+# keeping the first line must write what the walk wrote, keeping the last what a two-pass awk
+# writes, each in no more time than the walk. Usage: vergleich.sh BUILD_DIR
 set -euo pipefail
 
 build=${1:?build folder}
@@ -23,15 +23,15 @@ median() { sort -g | awk '{ werte[NR] = $1 } END { print werte[int((NR + 1) / 2)
 wert() { sed -n "s/^$1=//p" "$2"; }
 jetzt_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
-# Runs tessra-bench on a file (three times unless told, writing to FILE.tessra unless told, with
-# any further options); leaves each run's figures in $daten/lauf-N.txt, with the wall time of the
-# whole process (as awk's is taken) as wall_ms.
+# Runs tessra-bench on a file (three times unless told, further options after that); leaves each
+# run's figures in $daten/lauf-N.txt, with the wall time of the whole process (as awk's is
+# taken) as wall_ms.
 tessra_laeufe() {
-    local datei=$1 anzahl=${2:-3} ausgabe=${3:-$1.tessra}
-    shift $(( $# < 3 ? $# : 3 ))
+    local datei=$1 anzahl=${2:-3}
+    shift $(( $# < 2 ? $# : 2 ))
     for lauf in $(seq "$anzahl"); do
         vorher=$(jetzt_ms)
-        "$bench" "$datei" --out "$ausgabe" "$@" > "$daten/lauf-$lauf.txt"
+        "$bench" "$datei" --out "$datei.tessra" "$@" > "$daten/lauf-$lauf.txt"
         echo "wall_ms=$(( $(jetzt_ms) - vorher ))" >> "$daten/lauf-$lauf.txt"
     done
 }
@@ -60,6 +60,29 @@ else
     gleich=nein
 fi
 
+echo "== tessra-bench --ersetzen, $(wc -l < "$gross") Zeilen (Sicherungskopie und Ersetzen einer Kopie)"
+tessra_laeufe "$gross" 3 --ersetzen
+for lauf in 1 2 3; do
+    echo "-- Lauf $lauf: $(tr '\n' ' ' < "$daten/lauf-$lauf.txt")"
+done
+ersetzen_ms=$(for lauf in 1 2 3; do wert save_ms "$daten/lauf-$lauf.txt"; done | median)
+# What the save adds over the peak of loading and walking, and over the memory in use when it
+# starts; the median of each.
+zuwachs_mb=$(for lauf in 1 2 3; do
+    awk -v s="$(wert save_peak_rss_mb "$daten/lauf-$lauf.txt")" \
+        -v l="$(wert load_peak_rss_mb "$daten/lauf-$lauf.txt")" 'BEGIN { print s - l }'
+done | median)
+zuwachs_start_mb=$(for lauf in 1 2 3; do
+    awk -v s="$(wert save_peak_rss_mb "$daten/lauf-$lauf.txt")" \
+        -v r="$(wert rss_before_save_mb "$daten/lauf-$lauf.txt")" 'BEGIN { print s - r }'
+done | median)
+speicher_mb=$(for lauf in 1 2 3; do wert save_peak_rss_mb "$daten/lauf-$lauf.txt"; done | median)
+if cmp -s "$gross.tessra" "$gross.awk" && cmp -s "$gross.tessra.ALT" "$gross"; then
+    ersetzt_gleich=ja
+else
+    ersetzt_gleich=nein
+fi
+
 echo "== tessra-bench, $(wc -l < "$klein") Zeilen"
 # Five runs: a run of a few dozen milliseconds is easily disturbed on a shared machine.
 tessra_laeufe "$klein" 5
@@ -68,7 +91,8 @@ klein_ms=$(for lauf in 1 2 3 4 5; do wert total_ms "$daten/lauf-$lauf.txt"; done
 # The rules, three runs each; every run's output is compared, not just the last one's.
 regel_ms() {
     local regel=$1 vergleich=$2
-    tessra_laeufe "$gross" 3 "$gross.$regel" --regel "$regel" >&2
+    # The last --out counts: each rule writes a file of its own.
+    tessra_laeufe "$gross" 3 --regel "$regel" --out "$gross.$regel" >&2
     for lauf in 1 2 3; do
         echo "-- --regel $regel, Lauf $lauf: $(tr '\n' ' ' < "$daten/lauf-$lauf.txt")" >&2
     done
@@ -84,8 +108,9 @@ letzte_ms=$(regel_ms letzte "$gross.awk-letzte")
 
 datei_mb=$(awk -v b="$(stat -c %s "$gross")" 'BEGIN { printf "%.1f", b / 1048576 }')
 awk -v t="$tessra_ms" -v a="$awk_ms" -v s="$schritt_us" -v r="$rss_mb" -v f="$datei_mb" \
-    -v k="$klein_ms" -v g="$gleich" -v w="$wand_ms" -v l="$gang_ms" -v re="$erste_ms" \
-    -v rl="$letzte_ms" 'BEGIN {
+    -v k="$klein_ms" -v g="$gleich" -v w="$wand_ms" -v e="$ersetzen_ms" -v z="$zuwachs_mb" \
+    -v zs="$zuwachs_start_mb" -v sp="$speicher_mb" -v eg="$ersetzt_gleich" -v l="$gang_ms" \
+    -v re="$erste_ms" -v rl="$letzte_ms" 'BEGIN {
     printf "tessra_total_ms_median=%s\n", t
     printf "awk_ms_median=%s  (Prozess von Start bis Ende)\n", a
     printf "tessra_wall_ms_median=%s  (Prozess von Start bis Ende, Verhältnis %.2f)\n", w, w / a
@@ -96,9 +121,14 @@ awk -v t="$tessra_ms" -v a="$awk_ms" -v s="$schritt_us" -v r="$rss_mb" -v f="$da
     printf "total_ms 100000 Zeilen=%s, 1000000 Zeilen=%s, Faktor %.1f  (Ziel <= 12: %s)\n",
         k, t, t / k, (t / k <= 12 ? "ok" : "VERFEHLT")
     printf "Ausgaben byte-gleich: %s\n", g
+    printf "ersetzen_save_ms_median=%s  (Sicherungskopie und Ersetzen, je mit fsync)\n", e
+    printf "ersetzen_save_peak_rss_mb=%s, ueber der Spitze nach dem Laden: %s MB, ueber dem Stand vor dem Speichern: %s MB  (Ziel <= 64: %s)\n",
+        sp, z, zs, (zs <= 64 ? "ok" : "VERFEHLT")
+    printf "Ersetzen byte-gleich mit awk, .ALT gleich der Datei: %s\n", eg
     printf "walk_ms_median=%s  (\"Weiter\" durch alle Gruppen)\n", l
     printf "rule_ms_median erste=%s, letzte=%s  (Ziel <= walk: %s)\n", re, rl,
         (re <= l && rl <= l ? "ok" : "VERFEHLT")
     printf "Regeln byte-gleich mit Durchklicken (erste) und zweifachem awk (letzte): ja\n"
 }'
 [ "$gleich" = ja ] || { echo "tessra-bench und awk schreiben verschiedene Bytes" >&2; exit 1; }
+[ "$ersetzt_gleich" = ja ] || { echo "Speichern (ersetzen) schreibt andere Bytes" >&2; exit 1; }

@@ -9,6 +9,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tessra-Team <team@tessra.invalid>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's German texts are data, not a library, so the shared-library scan cannot find them; the scan
+# adds its findings to this list.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core | fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tessra.invalid/")
 # The summary is the synopsis line; the long description says it in both languages.

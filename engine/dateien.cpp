@@ -1,8 +1,9 @@
 #include "dateien.h"
 
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 
@@ -25,6 +26,20 @@ Dateifehler fehlerVon(const QString &pfad, int errnoWert, const QFileDevice &dat
 
 } // namespace
 
+Dateistand Dateistand::aus(const struct stat &info)
+{
+    return {info.st_dev, info.st_ino, qint64(info.st_size), qint64(info.st_mtim.tv_sec),
+            qint64(info.st_mtim.tv_nsec)};
+}
+
+std::optional<Dateistand> dateistand(const QString &pfad)
+{
+    struct stat info = {};
+    if (::stat(QFile::encodeName(pfad).constData(), &info) != 0)
+        return std::nullopt;
+    return Dateistand::aus(info);
+}
+
 bool istLesbareDatei(const QString &pfad)
 {
     if (keineNormaleDatei(pfad) || !QFileInfo(pfad).isFile())
@@ -33,7 +48,7 @@ bool istLesbareDatei(const QString &pfad)
     return datei.open(QIODevice::ReadOnly);
 }
 
-std::variant<QByteArray, Dateifehler> leseDatei(const QString &pfad)
+std::variant<QByteArray, Dateifehler> leseDatei(const QString &pfad, Dateistand *stand)
 {
     if (auto fehler = keineNormaleDatei(pfad))
         return *fehler;
@@ -41,29 +56,11 @@ std::variant<QByteArray, Dateifehler> leseDatei(const QString &pfad)
     errno = 0;
     if (!datei.open(QIODevice::ReadOnly))
         return fehlerVon(pfad, errno, datei);
+    struct stat info = {};
+    if (stand && ::fstat(datei.handle(), &info) == 0)
+        *stand = Dateistand::aus(info);
     QByteArray inhalt = datei.readAll();
     if (datei.error() != QFileDevice::NoError)
         return fehlerVon(pfad, errno, datei);
     return inhalt;
-}
-
-std::optional<Dateifehler> schreibeDatei(const QString &pfad, QByteArrayView inhalt)
-{
-    if (auto fehler = keineNormaleDatei(pfad))
-        return fehler;
-    QSaveFile datei(pfad);
-    errno = 0;
-    if (!datei.open(QIODevice::WriteOnly))
-        return fehlerVon(pfad, errno, datei);
-    // QSaveFile buffers what is written, and its commit() does not notice when the final flush
-    // fails (a full disk): it would put the cut-off file in place of the whole one. So the
-    // flush is checked here, while the old file is still untouched.
-    if (datei.write(inhalt.data(), inhalt.size()) != inhalt.size() || !datei.flush()) {
-        const int errnoWert = errno;
-        datei.cancelWriting();
-        return fehlerVon(pfad, errnoWert, datei);
-    }
-    if (!datei.commit())
-        return fehlerVon(pfad, errno, datei);
-    return std::nullopt;
 }

@@ -11,13 +11,33 @@ struct Dateifehler
         IstOrdner,
         KeineNormaleDatei,
         KeinZugriff,
+        // The folder does not let the user create, rename or remove entries in it.
+        OrdnerGesperrt,
         Schreibgeschuetzt,
         KeinPlatz,
+        KontingentErschoepft,
+        DateiZuGross,
+        KeinArbeitsspeicher,
+        NameZuLang,
+        NameUngueltig,
+        ZuVieleVerknuepfungen,
+        ZuVieleEintraege,
+        SchonVorhanden,
+        AlsProgrammInBenutzung,
+        InBenutzung,
+        Gesperrt,
+        AndererDatentraeger,
+        // The backup's name leads to the file itself, so backing up would overwrite it.
+        SicherungIstDatei,
         KeinDatentraeger,
         NichtErreichbar,
         EinAusgabe,
         Sonstiges,
     };
+
+    // What a failed system call was working on: a permission error on the folder means that
+    // no entry may be created there, which is a different message from a locked file.
+    enum class Ort { Datei, Ordner };
 
     QString pfad;
     Grund grund = Grund::Sonstiges;
@@ -29,5 +49,8 @@ struct Dateifehler
 
     // The reason for the errno value a failed system call left, or the fallback when it says
     // nothing useful.
-    static Dateifehler ausErrno(const QString &pfad, int errnoWert, const QString &systemtext);
+    static Dateifehler ausErrno(const QString &pfad, int errnoWert, const QString &systemtext,
+                                Ort ort = Ort::Datei);
+    // The same with the system's words for that errno value.
+    static Dateifehler ausErrno(const QString &pfad, int errnoWert, Ort ort = Ort::Datei);
 };

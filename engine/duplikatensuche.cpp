@@ -2,6 +2,9 @@
 
 #include "anzeigetext.h"
 #include "dateien.h"
+#include "sicheresschreiben.h"
+
+#include <new>
 
 using Control = MainView::Control;
 using Label = MainView::Label;
@@ -12,6 +15,7 @@ const QString titelNixGefunden = QStringLiteral("Tessra - Nix gefunden");
 const QString titelDateifehler = QStringLiteral("Tessra - Dateifehler");
 const QString titelSpeicherfehler = QStringLiteral("Tessra - Speicherfehler");
 const QString titelZeichenproblem = QStringLiteral("Tessra - Zeichenproblem");
+const QString titelDateiGeaendert = QStringLiteral("Tessra - Datei geändert");
 
 // Only spaces count here; a tab in front of a path is left as it is.
 QString ohneLeerzeichen(const QString &text)
@@ -23,6 +27,13 @@ QString ohneLeerzeichen(const QString &text)
     while (ende > anfang && text[ende - 1] == u' ')
         --ende;
     return text.sliced(anfang, ende - anfang);
+}
+
+// An edited line must stay one line in the saved file, whatever its line ends; a QLineEdit
+// keeps a pasted CR or LF.
+bool enthaeltZeilenende(const QString &text)
+{
+    return text.contains(u'\r') || text.contains(u'\n');
 }
 
 QString zahl(qsizetype wert)
@@ -57,6 +68,8 @@ void Duplikatensuche::Zuruecksetzen()
     m_zustand.Ergebnis = {};
     m_zustand.Zeilen = {};
     m_zustand.Gruppen = {};
+    m_zustand.GeladenerPfad.clear();
+    m_zustand.GeladenerStand = {};
     m_schritte.clear();
 }
 
@@ -74,22 +87,18 @@ void Duplikatensuche::btnLaden_Click()
     if (!waehleTrennzeichen())
         return;
 
-    auto gelesen = leseDatei(pfad);
-    if (const auto *fehler = std::get_if<Dateifehler>(&gelesen)) {
-        zeigeDateifehler(*fehler, QStringLiteral("kann nicht gelesen werden:"), titelDateifehler);
-        Zuruecksetzen();
+    try {
+        if (!lade(pfad))
+            return;
+    } catch (const std::bad_alloc &) {
+        brichAbOhneSpeicher();
         return;
     }
-    Textdatei datei = Textdatei::ausBytes(std::get<QByteArray>(std::move(gelesen)));
-    // An empty file leaves the one empty line of the reset state.
-    if (datei.size() > 0)
-        m_zustand.Zeilen = std::move(datei);
 
     if (m_zustand.Zeilen.size() >= 4) {
         m_zustand.AnzSerien = 0;
         m_zustand.AktZeile = -1;
         m_zustand.Ergebnis = {};
-        m_zustand.Gruppen = Gruppenindex(m_zustand.Zeilen, m_zustand.Trennzeichen);
         m_view.setEnabled(Control::btnLaden, false);
         btnNaechsteZeile_Click();
         return;
@@ -97,6 +106,38 @@ void Duplikatensuche::btnLaden_Click()
     m_view.showMessage(QStringLiteral("In der Datei sind nur ") + zahl(m_zustand.Zeilen.size()) +
                            QStringLiteral(" Zeilen vorhanden.\nManuell gehts schneller..."),
                        QStringLiteral("Tessra - Lohnt sich nicht!"));
+    Zuruecksetzen();
+}
+
+// Reads the file into `Zeilen` and, for a file long enough to be searched, finds which lines
+// share a serial number. False when the file could not be read, which was reported.
+bool Duplikatensuche::lade(const QString &pfad)
+{
+    auto gelesen = leseDatei(pfad, &m_zustand.GeladenerStand);
+    m_zustand.GeladenerPfad = pfad;
+    if (const auto *fehler = std::get_if<Dateifehler>(&gelesen)) {
+        zeigeDateifehler(*fehler, QStringLiteral("kann nicht gelesen werden:"), titelDateifehler);
+        Zuruecksetzen();
+        return false;
+    }
+    Textdatei datei = Textdatei::ausBytes(std::get<QByteArray>(std::move(gelesen)));
+    // An empty file leaves the one empty line of the reset state.
+    if (datei.size() > 0)
+        m_zustand.Zeilen = std::move(datei);
+    if (m_zustand.Zeilen.size() >= 4)
+        m_zustand.Gruppen = Gruppenindex(m_zustand.Zeilen, m_zustand.Trennzeichen);
+    return true;
+}
+
+// Memory ran out while loading or listing a group. What was built so far goes first, so that
+// the message box has memory to work with; nothing has been written.
+void Duplikatensuche::brichAbOhneSpeicher()
+{
+    m_zustand = SuchZustand{};
+    m_view.clearLstZeilen();
+    m_view.showMessage(QStringLiteral("Die Datei\n") + m_view.txtPfad() +
+                           QStringLiteral("\nist zu groß für den verfügbaren Arbeitsspeicher."),
+                       titelDateifehler);
     Zuruecksetzen();
 }
 
@@ -124,7 +165,23 @@ bool Duplikatensuche::waehleTrennzeichen()
     return true;
 }
 
+// Runs a command that walks or lists a group; memory running out on the way ends the run as it
+// does while loading.
+template <typename Befehl> void Duplikatensuche::ohneSpeichermangel(Befehl befehl)
+{
+    try {
+        befehl();
+    } catch (const std::bad_alloc &) {
+        brichAbOhneSpeicher();
+    }
+}
+
 void Duplikatensuche::btnNaechsteZeile_Click()
+{
+    ohneSpeichermangel([this] { suchschritt(); });
+}
+
+void Duplikatensuche::suchschritt()
 {
     const QString gewaehlt = m_view.txtZeile();
     const Schritt schritt = aktuellerSchritt();
@@ -239,49 +296,53 @@ Duplikatensuche::Schritt Duplikatensuche::aktuellerSchritt() const
 
 void Duplikatensuche::letzteEntscheidungZuruecknehmen()
 {
-    if (m_schritte.empty())
-        return;
-    const Schritt schritt = m_schritte.back();
-    m_schritte.pop_back();
-    SuchZustand &z = m_zustand;
-    z.Ergebnis.kehreZurueck(schritt.ergebnis);
-    z.AktZeile = schritt.aktZeile;
-    z.AnzSerien = schritt.anzSerien;
-    z.Serie = z.Gruppen.seriennummer(z.Zeilen, z.AktZeile).text;
-    // A finished run is running again: nothing to save, and the file stays as loaded.
-    m_view.setEnabled(Control::btnSpeichern, false);
-    m_view.setEnabled(Control::btnSpeichernUnter, false);
-    m_view.setEnabled(Control::txtPfad, false);
-    m_view.setEnabled(Control::btnLaden, false);
-    zeigeGruppe();
+    ohneSpeichermangel([&] {
+        if (m_schritte.empty())
+            return;
+        const Schritt schritt = m_schritte.back();
+        m_schritte.pop_back();
+        SuchZustand &z = m_zustand;
+        z.Ergebnis.kehreZurueck(schritt.ergebnis);
+        z.AktZeile = schritt.aktZeile;
+        z.AnzSerien = schritt.anzSerien;
+        z.Serie = z.Gruppen.seriennummer(z.Zeilen, z.AktZeile).text;
+        // A finished run is running again: nothing to save, and the file stays as loaded.
+        m_view.setEnabled(Control::btnSpeichern, false);
+        m_view.setEnabled(Control::btnSpeichernUnter, false);
+        m_view.setEnabled(Control::txtPfad, false);
+        m_view.setEnabled(Control::btnLaden, false);
+        zeigeGruppe();
+    });
 }
 
 void Duplikatensuche::alleWeiterenGruppen(Regel regel)
 {
-    if (!gruppeGezeigt())
-        return;
-    const qsizetype anzahl = verbleibendeGruppen();
-    const QString gruppen =
-        anzahl == 1 ? QStringLiteral("Es ist noch 1 Gruppe übrig, die angezeigte.")
-                    : QStringLiteral("Es sind noch ") + zahl(anzahl) +
-                          QStringLiteral(" Gruppen übrig, die angezeigte eingeschlossen.");
-    const QString zeile =
-        regel == Regel::ErsteBehalten ? QStringLiteral("die erste") : QStringLiteral("die letzte");
-    if (!m_view.askYesNo(gruppen + QStringLiteral("\nVon jeder Gruppe ") + zeile +
-                             QStringLiteral(" Zeile unverändert behalten und die übrigen "
-                                            "Zeilen entfernen?"),
-                         QStringLiteral("Tessra - Alle weiteren Gruppen")))
-        return;
-    m_schritte.push_back(aktuellerSchritt());
-    leereZeilenfeld();
-    m_view.clearLstZeilen();
-    // No view call per group: the window gets the end state once.
-    Gang gang;
-    do
-        behalteNachRegel(regel, gang);
-    while (geheZumNaechstenKopf(gang));
-    zeigeGangStand(gang);
-    beendeSuchlauf();
+    ohneSpeichermangel([&] {
+        if (!gruppeGezeigt())
+            return;
+        const qsizetype anzahl = verbleibendeGruppen();
+        const QString gruppen =
+            anzahl == 1 ? QStringLiteral("Es ist noch 1 Gruppe übrig, die angezeigte.")
+                        : QStringLiteral("Es sind noch ") + zahl(anzahl) +
+                              QStringLiteral(" Gruppen übrig, die angezeigte eingeschlossen.");
+        const QString zeile = regel == Regel::ErsteBehalten ? QStringLiteral("die erste")
+                                                            : QStringLiteral("die letzte");
+        if (!m_view.askYesNo(gruppen + QStringLiteral("\nVon jeder Gruppe ") + zeile +
+                                 QStringLiteral(" Zeile unverändert behalten und die übrigen "
+                                                "Zeilen entfernen?"),
+                             QStringLiteral("Tessra - Alle weiteren Gruppen")))
+            return;
+        m_schritte.push_back(aktuellerSchritt());
+        leereZeilenfeld();
+        m_view.clearLstZeilen();
+        // No view call per group: the window gets the end state once.
+        Gang gang;
+        do
+            behalteNachRegel(regel, gang);
+        while (geheZumNaechstenKopf(gang));
+        zeigeGangStand(gang);
+        beendeSuchlauf();
+    });
 }
 
 qsizetype Duplikatensuche::verbleibendeGruppen() const
@@ -298,15 +359,17 @@ qsizetype Duplikatensuche::verbleibendeGruppen() const
 
 void Duplikatensuche::setzeGleicheAutomatisch(bool an)
 {
-    m_gleicheAutomatisch = an;
-    if (!an || !gruppeGezeigt() || !zeilenGleich(m_zustand.AktZeile))
-        return;
-    m_schritte.push_back(aktuellerSchritt());
-    leereZeilenfeld();
-    m_view.clearLstZeilen();
-    Gang gang;
-    behalteNachRegel(Regel::ErsteBehalten, gang);
-    sucheNaechsteGruppe(gang);
+    ohneSpeichermangel([&] {
+        m_gleicheAutomatisch = an;
+        if (!an || !gruppeGezeigt() || !zeilenGleich(m_zustand.AktZeile))
+            return;
+        m_schritte.push_back(aktuellerSchritt());
+        leereZeilenfeld();
+        m_view.clearLstZeilen();
+        Gang gang;
+        behalteNachRegel(Regel::ErsteBehalten, gang);
+        sucheNaechsteGruppe(gang);
+    });
 }
 
 // Adds the line in the edit field to the result; false when it cannot be stored.
@@ -326,7 +389,7 @@ bool Duplikatensuche::uebernehmeGewaehlteZeile(const QString &gewaehlt)
         return true;
     }
     const auto bytes = z.Zeilen.kodieren(gewaehlt);
-    if (!bytes || z.Zeilen.enthaeltZeilenende(gewaehlt)) {
+    if (!bytes || enthaeltZeilenende(gewaehlt)) {
         m_view.showMessage(QStringLiteral("Die Zeile enthält Zeichen, die in dieser Datei nicht "
                                           "gespeichert werden können.\nBitte die Zeile ändern."),
                            titelZeichenproblem);
@@ -378,32 +441,70 @@ void Duplikatensuche::beendeSuchlauf()
     }
 }
 
+// The result as the writer takes it: streamed from the loaded bytes and the edited lines.
+Inhalt Duplikatensuche::ergebnis() const
+{
+    return [this](const Schreibziel &ziel) {
+        return m_zustand.Ergebnis.schreibeInhalt(m_zustand.Zeilen, ziel);
+    };
+}
+
 void Duplikatensuche::btnSpeichern_Click()
 {
     const QString pfad = m_view.txtPfad();
     const QString sicherung = pfad + QStringLiteral(".ALT");
+    if (!ersetzenBestaetigt(pfad))
+        return;
 
-    // The copy must be complete before the file itself is touched.
-    auto alt = leseDatei(pfad);
-    if (const auto *fehler = std::get_if<Dateifehler>(&alt)) {
-        zeigeDateifehler(*fehler,
-                         QStringLiteral("kann nicht gelesen werden, daher wurde keine "
-                                        "Sicherungskopie angelegt:"),
-                         titelSpeicherfehler);
+    std::optional<Ersetzungsfehler> fehler;
+    try {
+        fehler = ersetzeMitSicherung(pfad, sicherung, ergebnis());
+    } catch (const std::bad_alloc &) {
+        zeigeSpeichermangel();
         return;
     }
-    if (const auto fehler = schreibeDatei(sicherung, std::get<QByteArray>(alt))) {
-        zeigeDateifehler(*fehler, QStringLiteral("kann nicht als Sicherungskopie angelegt werden:"),
-                         titelSpeicherfehler);
-        return;
-    }
-    const QByteArray inhalt = m_zustand.Ergebnis.dateiinhalt(m_zustand.Zeilen);
-    if (const auto fehler = schreibeDatei(pfad, inhalt)) {
-        zeigeDateifehler(*fehler, QStringLiteral("kann nicht gespeichert werden:"),
-                         titelSpeicherfehler);
+    if (fehler) {
+        zeigeErsetzungsfehler(*fehler, sicherung);
+        // The file holds what it held before (a failed rewrite in place was undone), so a
+        // second try must not claim that another program changed it. After a rewrite that
+        // could not be undone it does ask, as "Ja" would overwrite the only good copy.
+        if (fehler->schritt == Ersetzungsfehler::Schritt::Ersetzen && !fehler->nurInSicherung) {
+            m_zustand.GeladenerPfad = pfad;
+            m_zustand.GeladenerStand = dateistand(pfad).value_or(Dateistand{});
+        }
         return;
     }
     schliesseAb();
+}
+
+// Replacing a file that is not the one loaded, or no longer as it was loaded, throws away
+// content the user has never seen; that needs a yes first.
+bool Duplikatensuche::ersetzenBestaetigt(const QString &pfad)
+{
+    const std::optional<Dateistand> jetzt = dateistand(pfad);
+    if (!jetzt)
+        return true;
+    const Dateistand &geladen = m_zustand.GeladenerStand;
+    const bool geladeneDatei = pfad == m_zustand.GeladenerPfad || jetzt->selbeDatei(geladen);
+    if (geladeneDatei && *jetzt == geladen)
+        return true;
+    const QString sicherung = pfad + QStringLiteral(".ALT");
+    const QString frage =
+        geladeneDatei
+            ? QStringLiteral("Die Datei\n") + pfad +
+                  QStringLiteral("\nwurde seit dem Laden von einem anderen Programm geändert.\n"
+                                 "Beim Ersetzen gehen diese Änderungen in der Datei verloren; sie "
+                                 "bleiben nur in der Sicherungskopie\n") +
+                  sicherung + QStringLiteral("\nerhalten.\n\nDie Datei trotzdem ersetzen?")
+            : QStringLiteral("Der Pfad wurde nach dem Laden geändert und nennt jetzt eine andere, "
+                             "schon vorhandene Datei:\n") +
+                  pfad +
+                  QStringLiteral("\nBeim Ersetzen geht ihr Inhalt in der Datei verloren; er "
+                                 "bleibt nur in der Sicherungskopie\n") +
+                  sicherung +
+                  QStringLiteral("\nerhalten.\n\nDiese Datei trotzdem durch das Ergebnis "
+                                 "ersetzen?");
+    return m_view.askYesNo(frage, titelDateiGeaendert);
 }
 
 void Duplikatensuche::btnSpeichernUnter_Click()
@@ -413,13 +514,54 @@ void Duplikatensuche::btnSpeichernUnter_Click()
                        QStringLiteral("Seriennummerndatei speichern"), m_view.txtPfad());
     if (ziel.size() <= 3)
         return;
-    const QByteArray inhalt = m_zustand.Ergebnis.dateiinhalt(m_zustand.Zeilen);
-    if (const auto fehler = schreibeDatei(ziel, inhalt)) {
+    std::optional<Dateifehler> fehler;
+    try {
+        fehler = schreibeDatei(ziel, ergebnis());
+    } catch (const std::bad_alloc &) {
+        zeigeSpeichermangel();
+        return;
+    }
+    if (fehler) {
         zeigeDateifehler(*fehler, QStringLiteral("kann nicht gespeichert werden:"),
                          titelSpeicherfehler);
         return;
     }
     schliesseAb();
+}
+
+void Duplikatensuche::zeigeErsetzungsfehler(const Ersetzungsfehler &fehler,
+                                            const QString &sicherung)
+{
+    switch (fehler.schritt) {
+    case Ersetzungsfehler::Schritt::Lesen:
+        zeigeDateifehler(fehler.fehler,
+                         QStringLiteral("kann nicht gelesen werden, daher wurde keine "
+                                        "Sicherungskopie angelegt:"),
+                         titelSpeicherfehler);
+        return;
+    case Ersetzungsfehler::Schritt::Sicherung:
+        zeigeDateifehler(fehler.fehler,
+                         QStringLiteral("kann nicht als Sicherungskopie angelegt werden:"),
+                         titelSpeicherfehler);
+        return;
+    case Ersetzungsfehler::Schritt::Ersetzen:
+        zeigeDateifehler(fehler.fehler,
+                         fehler.nurInSicherung
+                             ? QStringLiteral("kann nicht gespeichert werden. Der bisherige "
+                                              "Inhalt steht nur noch in der Sicherungskopie\n") +
+                                   sicherung + QStringLiteral("\nGrund:")
+                             : QStringLiteral("kann nicht gespeichert werden:"),
+                         titelSpeicherfehler);
+        return;
+    }
+}
+
+void Duplikatensuche::zeigeSpeichermangel()
+{
+    m_view.showMessage(QStringLiteral("Zum Speichern ist nicht genug Arbeitsspeicher frei.\n"
+                                      "Die Datei ist unverändert; das Ergebnis kann erneut oder "
+                                      "an anderer Stelle gespeichert werden."),
+                       titelSpeicherfehler);
 }
 
 void Duplikatensuche::schliesseAb()

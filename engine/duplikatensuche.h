@@ -2,6 +2,7 @@
 
 #include "dateifehler.h"
 #include "mainview.h"
+#include "sicheresschreiben.h"
 #include "suchzustand.h"
 
 #include <deque>
@@ -74,6 +75,10 @@ private:
     qsizetype verbleibendeGruppen() const;
     void zeigeGangStand(const Gang &gang);
 
+    bool lade(const QString &pfad);
+    void brichAbOhneSpeicher();
+    template <typename Befehl> void ohneSpeichermangel(Befehl befehl);
+    void suchschritt();
     bool waehleTrennzeichen();
     bool uebernehmeGewaehlteZeile(const QString &gewaehlt);
     void zeigeGruppe();
@@ -82,6 +87,10 @@ private:
     void beendeSuchlauf();
     void zeigeZeilennummer(qsizetype zeile);
     void zeigeDateifehler(const Dateifehler &fehler, const QString &vorgang, const QString &titel);
+    bool ersetzenBestaetigt(const QString &pfad);
+    Inhalt ergebnis() const;
+    void zeigeErsetzungsfehler(const Ersetzungsfehler &fehler, const QString &sicherung);
+    void zeigeSpeichermangel();
     void schliesseAb();
 
     MainView &m_view;

@@ -39,17 +39,23 @@ QString Ergebnisliste::text(const Textdatei &quelle, qsizetype index) const
 
 QByteArray Ergebnisliste::dateiinhalt(const Textdatei &quelle) const
 {
-    const QByteArrayView zeilenende = quelle.zeilenendeBytes();
-    qsizetype groesse = quelle.vorspann().size();
-    for (qsizetype i = 0; i < size(); ++i)
-        groesse += bytes(quelle, i).size() + zeilenende.size();
-
     QByteArray inhalt;
-    inhalt.reserve(groesse);
-    inhalt.append(quelle.vorspann());
-    for (qsizetype i = 0; i < size(); ++i) {
-        inhalt.append(bytes(quelle, i));
-        inhalt.append(zeilenende);
-    }
+    schreibeInhalt(quelle, [&inhalt](QByteArrayView stueck) {
+        inhalt.append(stueck);
+        return true;
+    });
     return inhalt;
+}
+
+bool Ergebnisliste::schreibeInhalt(const Textdatei &quelle,
+                                   const std::function<bool(QByteArrayView)> &ziel) const
+{
+    const QByteArrayView zeilenende = quelle.zeilenendeBytes();
+    if (!ziel(quelle.vorspann()))
+        return false;
+    for (qsizetype i = 0; i < size(); ++i) {
+        if (!ziel(bytes(quelle, i)) || !ziel(zeilenende))
+            return false;
+    }
+    return true;
 }

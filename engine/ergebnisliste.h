@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 // The lines of the result under construction. A line taken over unchanged is kept as its
@@ -31,6 +32,10 @@ public:
 
     // The whole result file: every line followed by the file's line end, also the last one.
     QByteArray dateiinhalt(const Textdatei &quelle) const;
+    // The same handed to `ziel` piece by piece, so that nothing as large as the file is built;
+    // stops and returns false as soon as `ziel` does.
+    bool schreibeInhalt(const Textdatei &quelle,
+                        const std::function<bool(QByteArrayView)> &ziel) const;
 
 private:
     QByteArrayView bytes(const Textdatei &quelle, qsizetype index) const;

@@ -8,19 +8,8 @@
 
 #include <QHash>
 
-namespace {
-
-QByteArray kodiertesTrennzeichen(const Textdatei &zeilen, const QString &trennzeichen)
-{
-    if (trennzeichen.isEmpty())
-        return QByteArray("");
-    return zeilen.kodieren(trennzeichen).value_or(QByteArray());
-}
-
-} // namespace
-
 Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen)
-    : m_trennzeichen(kodiertesTrennzeichen(zeilen, trennzeichen))
+    : m_trennzeichen(zeilen.schluesselTrennzeichen(trennzeichen))
     , m_erste(size_t(zeilen.size()), keine)
     , m_naechste(size_t(zeilen.size()), keine)
 {
@@ -83,7 +72,7 @@ Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen)
 
 Seriennummer Gruppenindex::seriennummer(const Textdatei &zeilen, qsizetype zeile) const
 {
-    return seriennummerVon(zeilen.bytes(zeile), m_trennzeichen);
+    return seriennummerVon(zeilen.schluesselbytes(zeile), m_trennzeichen);
 }
 
 qsizetype Gruppenindex::ersteZeile(qsizetype zeile) const

@@ -29,7 +29,7 @@ public:
     qsizetype naechsteZeile(qsizetype zeile) const;
 
 private:
-    // Null when the delimiter cannot be written in the file's encoding.
+    // As Textdatei::schluesselTrennzeichen: null when no line can hold the delimiter.
     QByteArray m_trennzeichen;
     std::vector<qsizetype> m_erste;
     std::vector<qsizetype> m_naechste;

@@ -2,9 +2,10 @@
 
 #include <QByteArrayView>
 
-// Reading the serial number of a line. All of it works on the line's bytes: in UTF-8 and in
-// Windows-1252 a space, a digit and every other ASCII character is one byte of its own, and a
-// delimiter's bytes can only match where its characters stand.
+// Reading the serial number of a line. All of it works on bytes: a line's own bytes in UTF-8
+// and Windows-1252 files, its UTF-8 text in UTF-16 files (Textdatei::schluesselbytes). There a
+// space, a digit and every other ASCII character is one byte of its own, and a delimiter's
+// bytes can only match where its characters stand.
 
 // The serial number of a line: the text in front of the first delimiter, after the line's
 // leading and trailing spaces (not tabs) are removed. A line without the delimiter is its own

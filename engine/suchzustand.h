@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dateien.h"
 #include "ergebnisliste.h"
 #include "gruppenindex.h"
 #include "textdatei.h"
@@ -23,8 +24,13 @@ struct SuchZustand
     qsizetype AnzSerien = 0;
     // Other lines that share the current line's serial number.
     qsizetype AnzFunde = 0;
-    // The serial number of the line under examination, as it stands in the file's bytes.
+    // The serial number of the line under examination, as the key reader sees the line
+    // (Textdatei::schluesselbytes).
     QByteArrayView Serie;
     // The column delimiter chosen at loading; may be longer than one character.
     QString Trennzeichen;
+    // The path the file was loaded from and its state then, so that saving notices a file
+    // that another program changed meanwhile, or a path edited to name another file.
+    QString GeladenerPfad;
+    Dateistand GeladenerStand;
 };

@@ -8,7 +8,12 @@
 namespace {
 
 constexpr QByteArrayView utf8Bom("\xEF\xBB\xBF");
+constexpr QByteArrayView utf16LeBom("\xFF\xFE");
+constexpr QByteArrayView utf16BeBom("\xFE\xFF");
 constexpr const char *windows1252 = "windows-1252";
+
+// Bytes that are not part of valid UTF-8 become these lone low surrogates, one per byte value.
+constexpr char16_t fremdbyteBasis = 0xDC00;
 
 bool istFolgebyte(char c)
 {
@@ -37,6 +42,152 @@ bool istGueltigesUtf8(QByteArrayView inhalt)
     return true;
 }
 
+// The length of the well-formed UTF-8 sequence at `pos` and the character it stands for; 0
+// when there is none.
+qsizetype utf8Folge(QByteArrayView bytes, qsizetype pos, char32_t &zeichen)
+{
+    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char erstes = byte(pos);
+    zeichen = erstes;
+    if (erstes < 0x80)
+        return 1;
+    qsizetype laenge = 0;
+    unsigned char von = 0x80; // the range of the second byte: no overlong forms, no surrogates
+    unsigned char bis = 0xBF;
+    if (erstes >= 0xC2 && erstes <= 0xDF) {
+        laenge = 2;
+    } else if (erstes >= 0xE0 && erstes <= 0xEF) {
+        laenge = 3;
+        von = erstes == 0xE0 ? 0xA0 : von;
+        bis = erstes == 0xED ? 0x9F : bis;
+    } else if (erstes >= 0xF0 && erstes <= 0xF4) {
+        laenge = 4;
+        von = erstes == 0xF0 ? 0x90 : von;
+        bis = erstes == 0xF4 ? 0x8F : bis;
+    } else {
+        return 0;
+    }
+    if (pos + laenge > bytes.size() || byte(pos + 1) < von || byte(pos + 1) > bis)
+        return 0;
+    for (qsizetype i = pos + 2; i < pos + laenge; ++i)
+        if (!istFolgebyte(bytes[i]))
+            return 0;
+    zeichen &= 0x7F >> laenge;
+    for (qsizetype i = pos + 1; i < pos + laenge; ++i)
+        zeichen = zeichen << 6 | (byte(i) & 0x3F);
+    return laenge;
+}
+
+// UTF-8 in which every byte outside a well-formed sequence keeps its identity as a character
+// of its own.
+QString utf8MitFremdbytes(QByteArrayView bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    qsizetype pos = 0;
+    while (pos < bytes.size()) {
+        char32_t zeichen = 0;
+        const qsizetype laenge = utf8Folge(bytes, pos, zeichen);
+        if (laenge == 0) {
+            text.append(QChar(fremdbyteBasis + static_cast<unsigned char>(bytes[pos])));
+            ++pos;
+        } else {
+            for (const char16_t einheit : QChar::fromUcs4(zeichen))
+                text.append(QChar(einheit));
+            pos += laenge;
+        }
+    }
+    return text;
+}
+
+// The way back: a lone U+DC80 to U+DCFF is its byte again, everything else plain UTF-8.
+QByteArray utf8MitFremdbytes(QStringView text)
+{
+    QByteArray bytes;
+    qsizetype lauf = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const bool gepaart = i > 0 && text[i - 1].isHighSurrogate();
+        if (c < 0xDC80 || c > 0xDCFF || gepaart)
+            continue;
+        bytes.append(text.sliced(lauf, i - lauf).toUtf8());
+        bytes.append(char(c - fremdbyteBasis));
+        lauf = i + 1;
+    }
+    bytes.append(text.sliced(lauf).toUtf8());
+    return bytes;
+}
+
+char16_t einheit(const char *zeiger, bool bigEndian)
+{
+    const auto erstes = static_cast<unsigned char>(zeiger[0]);
+    const auto zweites = static_cast<unsigned char>(zeiger[1]);
+    return bigEndian ? char16_t(erstes << 8 | zweites) : char16_t(zweites << 8 | erstes);
+}
+
+// The code units as they are, unpaired surrogates included. A byte left over at the end is
+// half a code unit and shows as the replacement character.
+QString utf16Text(QByteArrayView bytes, bool bigEndian)
+{
+    const qsizetype einheiten = bytes.size() / 2;
+    QString text(einheiten + bytes.size() % 2, Qt::Uninitialized);
+    char16_t *ziel = reinterpret_cast<char16_t *>(text.data());
+    for (qsizetype i = 0; i < einheiten; ++i)
+        ziel[i] = einheit(bytes.data() + 2 * i, bigEndian);
+    if (bytes.size() % 2 != 0)
+        ziel[einheiten] = QChar::ReplacementCharacter;
+    return text;
+}
+
+QByteArray utf16Bytes(QStringView text, bool bigEndian)
+{
+    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        bytes[2 * i + (bigEndian ? 1 : 0)] = char(c & 0xFF);
+        bytes[2 * i + (bigEndian ? 0 : 1)] = char(c >> 8);
+    }
+    return bytes;
+}
+
+// Writes the UTF-8 form of one code point (or unpaired surrogate) to `ziel` when it is given;
+// returns the number of bytes either way.
+qsizetype utf8Bytes(char32_t zeichen, char *ziel)
+{
+    if (zeichen < 0x80) {
+        if (ziel)
+            ziel[0] = char(zeichen);
+        return 1;
+    }
+    const qsizetype laenge = zeichen < 0x800 ? 2 : zeichen < 0x10000 ? 3 : 4;
+    if (ziel) {
+        for (qsizetype i = laenge - 1; i > 0; --i, zeichen >>= 6)
+            ziel[i] = char(0x80 | (zeichen & 0x3F));
+        constexpr unsigned char kopf[] = {0, 0, 0xC0, 0xE0, 0xF0};
+        ziel[0] = char(kopf[laenge] | zeichen);
+    }
+    return laenge;
+}
+
+// The UTF-8 form of a whole UTF-16 text: counts only when `ziel` is null.
+qsizetype utf8AusUtf16(QByteArrayView bytes, bool bigEndian, char *ziel)
+{
+    qsizetype laenge = 0;
+    const qsizetype einheiten = bytes.size() / 2;
+    for (qsizetype i = 0; i < einheiten; ++i) {
+        char32_t zeichen = einheit(bytes.data() + 2 * i, bigEndian);
+        if (QChar::isHighSurrogate(zeichen) && i + 1 < einheiten) {
+            const char16_t folgt = einheit(bytes.data() + 2 * i + 2, bigEndian);
+            if (QChar::isLowSurrogate(folgt)) {
+                zeichen = QChar::surrogateToUcs4(char16_t(zeichen), folgt);
+                ++i;
+            }
+        }
+        laenge += utf8Bytes(zeichen, ziel ? ziel + laenge : nullptr);
+    }
+    return laenge;
+}
+
 } // namespace
 
 Textdatei::Textdatei()
@@ -51,18 +202,32 @@ Textdatei Textdatei::ausBytes(QByteArray inhalt)
     datei.m_inhalt = std::move(inhalt);
     const QByteArrayView alles(datei.m_inhalt);
 
-    qsizetype anfang = 0;
-    if (istGueltigesUtf8(alles)) {
+    if (alles.startsWith(utf8Bom))
         datei.m_kodierung = Kodierung::Utf8;
-        datei.m_bom = alles.startsWith(utf8Bom);
-        if (datei.m_bom)
-            anfang = utf8Bom.size();
-    } else {
+    else if (alles.startsWith(utf16LeBom))
+        datei.m_kodierung = Kodierung::Utf16Le;
+    else if (alles.startsWith(utf16BeBom))
+        datei.m_kodierung = Kodierung::Utf16Be;
+    else if (istGueltigesUtf8(alles))
+        datei.m_kodierung = Kodierung::Utf8;
+    else
         datei.m_kodierung = Kodierung::Windows1252;
-    }
+    datei.m_bom = alles.startsWith(utf8Bom) || datei.istUtf16();
 
+    if (datei.istUtf16()) {
+        datei.teileInUtf16Zeilen(utf16LeBom.size());
+        datei.legeSchluesseltextAn();
+    } else {
+        datei.teileIn8BitZeilen(datei.m_bom ? utf8Bom.size() : 0);
+    }
+    return datei;
+}
+
+void Textdatei::teileIn8BitZeilen(qsizetype anfang)
+{
+    const QByteArrayView alles(m_inhalt);
     const bool ohneCr = !alles.contains('\r');
-    datei.m_zeilenende = ohneCr ? Zeilenende::Lf : Zeilenende::CrLf;
+    m_zeilenende = ohneCr ? Zeilenende::Lf : Zeilenende::CrLf;
     const char trenner = ohneCr ? '\n' : '\r';
 
     const char *daten = alles.data();
@@ -70,12 +235,65 @@ Textdatei Textdatei::ausBytes(QByteArray inhalt)
     while (anfang < groesse) {
         const void *fund = std::memchr(daten + anfang, trenner, size_t(groesse - anfang));
         const qsizetype ende = fund ? static_cast<const char *>(fund) - daten : groesse;
-        datei.m_zeilen.push_back({anfang, ende - anfang});
+        m_zeilen.push_back({anfang, ende - anfang});
         anfang = ende + 1;
         if (!ohneCr && anfang < groesse && daten[anfang] == '\n')
             ++anfang;
     }
-    return datei;
+}
+
+void Textdatei::teileInUtf16Zeilen(qsizetype anfang)
+{
+    const bool bigEndian = m_kodierung == Kodierung::Utf16Be;
+    const char *daten = m_inhalt.constData();
+    const qsizetype groesse = m_inhalt.size();
+    // A byte left over after the last whole code unit stays with the last line.
+    const qsizetype ganzeEinheiten = groesse - (groesse - anfang) % 2;
+    const auto an = [&](qsizetype pos) { return einheit(daten + pos, bigEndian); };
+
+    bool ohneCr = true;
+    for (qsizetype pos = anfang; pos < ganzeEinheiten && ohneCr; pos += 2)
+        ohneCr = an(pos) != u'\r';
+    m_zeilenende = ohneCr ? Zeilenende::Lf : Zeilenende::CrLf;
+    const char16_t trenner = ohneCr ? u'\n' : u'\r';
+
+    qsizetype zeilenanfang = anfang;
+    qsizetype pos = anfang;
+    while (pos < ganzeEinheiten) {
+        if (an(pos) != trenner) {
+            pos += 2;
+            continue;
+        }
+        m_zeilen.push_back({zeilenanfang, pos - zeilenanfang});
+        pos += 2;
+        if (!ohneCr && pos < ganzeEinheiten && an(pos) == u'\n')
+            pos += 2;
+        zeilenanfang = pos;
+    }
+    if (zeilenanfang < groesse)
+        m_zeilen.push_back({zeilenanfang, groesse - zeilenanfang});
+}
+
+void Textdatei::legeSchluesseltextAn()
+{
+    const bool bigEndian = m_kodierung == Kodierung::Utf16Be;
+    // A line cut off inside a code unit has no serial number: it cannot be listed and moved
+    // up, where its odd byte would shift every line after it.
+    const auto ganz = [](QByteArrayView zeile) { return zeile.size() % 2 == 0; };
+    qsizetype gesamt = 0;
+    for (qsizetype zeile = 0; zeile < size(); ++zeile)
+        if (ganz(bytes(zeile)))
+            gesamt += utf8AusUtf16(bytes(zeile), bigEndian, nullptr);
+
+    m_schluesseltext = QByteArray(gesamt, Qt::Uninitialized);
+    m_schluesselanfang.reserve(m_zeilen.size() + 1);
+    qsizetype laenge = 0;
+    for (qsizetype zeile = 0; zeile < size(); ++zeile) {
+        m_schluesselanfang.push_back(laenge);
+        if (ganz(bytes(zeile)))
+            laenge += utf8AusUtf16(bytes(zeile), bigEndian, m_schluesseltext.data() + laenge);
+    }
+    m_schluesselanfang.push_back(laenge);
 }
 
 QByteArrayView Textdatei::bytes(qsizetype zeile) const
@@ -84,43 +302,106 @@ QByteArrayView Textdatei::bytes(qsizetype zeile) const
     return QByteArrayView(m_inhalt).sliced(spanne.anfang, spanne.laenge);
 }
 
+QByteArrayView Textdatei::schluesselbytes(qsizetype zeile) const
+{
+    if (m_schluesselanfang.empty())
+        return bytes(zeile);
+    const qsizetype anfang = m_schluesselanfang.at(size_t(zeile));
+    return QByteArrayView(m_schluesseltext)
+        .sliced(anfang, m_schluesselanfang[size_t(zeile) + 1] - anfang);
+}
+
 QString Textdatei::text(qsizetype zeile) const
 {
     return dekodieren(bytes(zeile));
 }
 
+QByteArray Textdatei::schluesselTrennzeichen(const QString &trennzeichen) const
+{
+    if (trennzeichen.isEmpty())
+        return QByteArray("");
+    if (!istUtf16())
+        return kodieren(trennzeichen).value_or(QByteArray());
+    const QByteArray einheiten = utf16Bytes(trennzeichen, false);
+    QByteArray bytes(utf8AusUtf16(einheiten, false, nullptr), Qt::Uninitialized);
+    utf8AusUtf16(einheiten, false, bytes.data());
+    return bytes;
+}
+
 QString Textdatei::dekodieren(QByteArrayView bytes) const
 {
-    if (m_kodierung == Kodierung::Utf8)
-        return QString::fromUtf8(bytes);
-    return QStringDecoder(windows1252, QStringDecoder::Flag::Stateless).decode(bytes);
+    switch (m_kodierung) {
+    case Kodierung::Utf8: {
+        // The fast way serves nearly every line. It replaces what is not UTF-8 by U+FFFD and
+        // drops a mark at the start of a line, which is text of that line.
+        QString text = QString::fromUtf8(bytes);
+        if (text.contains(QChar::ReplacementCharacter) || bytes.startsWith(utf8Bom))
+            return utf8MitFremdbytes(bytes);
+        return text;
+    }
+    case Kodierung::Windows1252:
+        return QStringDecoder(windows1252, QStringDecoder::Flag::Stateless).decode(bytes);
+    case Kodierung::Utf16Le:
+    case Kodierung::Utf16Be:
+        return utf16Text(bytes, m_kodierung == Kodierung::Utf16Be);
+    }
+    return {};
 }
 
 QByteArrayView Textdatei::vorspann() const
 {
-    return m_bom ? utf8Bom : QByteArrayView();
+    switch (m_kodierung) {
+    case Kodierung::Utf8:
+        return m_bom ? utf8Bom : QByteArrayView();
+    case Kodierung::Windows1252:
+        return {};
+    case Kodierung::Utf16Le:
+        return utf16LeBom;
+    case Kodierung::Utf16Be:
+        return utf16BeBom;
+    }
+    return {};
 }
 
 QByteArrayView Textdatei::zeilenendeBytes() const
 {
-    return m_zeilenende == Zeilenende::CrLf ? QByteArrayView("\r\n") : QByteArrayView("\n");
+    const bool crLf = m_zeilenende == Zeilenende::CrLf;
+    switch (m_kodierung) {
+    case Kodierung::Utf8:
+    case Kodierung::Windows1252:
+        break;
+    case Kodierung::Utf16Le:
+        return crLf ? QByteArrayView("\r\0\n\0", 4) : QByteArrayView("\n\0", 2);
+    case Kodierung::Utf16Be:
+        return crLf ? QByteArrayView("\0\r\0\n", 4) : QByteArrayView("\0\n", 2);
+    }
+    return crLf ? QByteArrayView("\r\n") : QByteArrayView("\n");
 }
 
 std::optional<QByteArray> Textdatei::kodieren(const QString &text) const
 {
-    constexpr auto flags = QStringEncoder::Flag::Stateless;
-    QStringEncoder encoder = m_kodierung == Kodierung::Utf8
-                                 ? QStringEncoder(QStringEncoder::Utf8, flags)
-                                 : QStringEncoder(windows1252, flags);
-    QByteArray bytes = encoder.encode(text);
-    if (encoder.hasError())
+    QByteArray bytes;
+    switch (m_kodierung) {
+    case Kodierung::Utf8:
+        // Only a file with a mark stays UTF-8 with such bytes in it: without one, the next
+        // reading would take the whole file for Windows-1252.
+        bytes = m_bom ? utf8MitFremdbytes(QStringView(text)) : text.toUtf8();
+        break;
+    case Kodierung::Windows1252: {
+        QStringEncoder encoder(windows1252, QStringEncoder::Flag::Stateless);
+        bytes = encoder.encode(text);
+        if (encoder.hasError())
+            return std::nullopt;
+        break;
+    }
+    case Kodierung::Utf16Le:
+    case Kodierung::Utf16Be:
+        bytes = utf16Bytes(text, m_kodierung == Kodierung::Utf16Be);
+        break;
+    }
+    // What is written must read back as what the user saw: an unpaired surrogate has no place
+    // in UTF-8, and two bytes of their own typed side by side could read back as one character.
+    if (dekodieren(bytes) != text)
         return std::nullopt;
     return bytes;
-}
-
-bool Textdatei::enthaeltZeilenende(const QString &text) const
-{
-    if (m_zeilenende == Zeilenende::Lf)
-        return text.contains(u'\n');
-    return text.contains(u'\r');
 }

@@ -9,15 +9,17 @@
 
 // The lines of a serial-number file, kept as the bytes they were read as.
 //
-// A file is UTF-8 when it is valid UTF-8 (a byte-order mark is allowed), otherwise
-// Windows-1252, where every byte value stands for one character. Lines end at CR or CR LF, and
-// a lone LF belongs to its line, unless the file holds no CR at all: then it is a Unix text file
-// and its lines end at LF. Keeping the bytes lets an unchanged line go back to disk exactly as it
-// came; text is decoded only for the lines the user gets to see.
+// A byte-order mark decides the encoding: EF BB BF is UTF-8, FF FE UTF-16 little-endian, FE FF
+// UTF-16 big-endian. A file without a mark is UTF-8 when it is valid UTF-8, otherwise
+// Windows-1252, where every byte value stands for one character; it is never taken for UTF-16.
+// Lines end at CR or CR LF, and a lone LF belongs to its line, unless the file holds no CR at
+// all: then it is a Unix text file and its lines end at LF. In UTF-16 files these are code
+// units, not bytes. Keeping the bytes lets an unchanged line go back to disk exactly as it came;
+// text is decoded only for the lines the user gets to see.
 class Textdatei
 {
 public:
-    enum class Kodierung { Utf8, Windows1252 };
+    enum class Kodierung { Utf8, Windows1252, Utf16Le, Utf16Be };
     enum class Zeilenende { CrLf, Lf };
 
     // One empty line: the state of a run before any file was loaded.
@@ -29,6 +31,16 @@ public:
     QByteArrayView bytes(qsizetype zeile) const;
     QString text(qsizetype zeile) const;
 
+    // The line as the serial-number reader sees it: its bytes, except in UTF-16 files, where it
+    // is the line's text in UTF-8 (an unpaired surrogate written as its own three bytes). Either
+    // way every ASCII character is one byte of its own and two lines differ here exactly when
+    // their text differs. The last line of a UTF-16 file cut off inside a code unit is empty
+    // here, so it keeps its place at the end of the file.
+    QByteArrayView schluesselbytes(qsizetype zeile) const;
+    // The delimiter as it would stand in schluesselbytes(): null when no line can hold it,
+    // empty (not null) for an empty delimiter.
+    QByteArray schluesselTrennzeichen(const QString &trennzeichen) const;
+
     Kodierung kodierung() const { return m_kodierung; }
     bool hatBom() const { return m_bom; }
     Zeilenende zeilenende() const { return m_zeilenende; }
@@ -37,12 +49,12 @@ public:
     QByteArrayView vorspann() const;
     QByteArrayView zeilenendeBytes() const;
 
-    // Bytes in this file's encoding as text.
+    // Bytes in this file's encoding as text. In a UTF-8 file each byte that is not part of valid
+    // UTF-8 becomes a character of its own, U+DC80 to U+DCFF, which valid UTF-8 never yields.
     QString dekodieren(QByteArrayView bytes) const;
-    // The text in this file's encoding, or nothing when a character has no place in it.
+    // The text in this file's encoding, or nothing when it cannot be written so that it reads
+    // back as the same text.
     std::optional<QByteArray> kodieren(const QString &text) const;
-    // True when the text holds a character that would end a line in this file.
-    bool enthaeltZeilenende(const QString &text) const;
 
 private:
     struct Spanne
@@ -51,9 +63,21 @@ private:
         qsizetype laenge = 0;
     };
 
+    bool istUtf16() const
+    {
+        return m_kodierung == Kodierung::Utf16Le || m_kodierung == Kodierung::Utf16Be;
+    }
+    void teileIn8BitZeilen(qsizetype anfang);
+    void teileInUtf16Zeilen(qsizetype anfang);
+    void legeSchluesseltextAn();
+
     QByteArray m_inhalt;
     std::vector<Spanne> m_zeilen;
     Kodierung m_kodierung = Kodierung::Utf8;
     bool m_bom = false;
     Zeilenende m_zeilenende = Zeilenende::CrLf;
+    // UTF-16 files only: the UTF-8 text of every line one after the other, and where each
+    // line's text starts in it (one more entry than lines: the end).
+    QByteArray m_schluesseltext;
+    std::vector<qsizetype> m_schluesselanfang;
 };

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake g++ ninja-build pkg-config
     clang libclang-rt-14-dev
-    qt6-base-dev libglib2.0-dev
+    qt6-base-dev libglib2.0-dev qt6-translations-l10n
     xvfb xauth xdotool x11-utils imagemagick dbus-daemon
     fonts-dejavu-core fonts-liberation
     desktop-file-utils appstream dpkg-dev file

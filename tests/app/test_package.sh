@@ -29,6 +29,8 @@ done
 dpkg-deb -f "$deb" Maintainer | grep -q 'Tessra' || fail "maintainer field"
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' \
     || fail "dependencies were not derived from the shared libraries"
+dpkg-deb -f "$deb" Depends | grep -q 'qt6-translations-l10n' \
+    || fail "Qt's German texts are not among the dependencies"
 dpkg-deb -f "$deb" Description | grep -q 'Seriennummer' || fail "no German description"
 
 dpkg-deb -x "$deb" "$work/root"

@@ -110,6 +110,8 @@ private Q_SLOTS:
     void regeln();
     void gleicheZeilen_data();
     void gleicheZeilen();
+    void zeilenendeImFeldWirdAbgelehnt_data();
+    void zeilenendeImFeldWirdAbgelehnt();
 };
 
 // Whole runs: file, delimiter, the groups the user is shown, what the user does with each, and
@@ -187,6 +189,29 @@ void TestDuplikatensuche::lauf_data()
                       "1;Gr\xC3\xB6\xC3\x9F"
                       "e\n2;c\n3;d\n")
         << u"3"_s;
+    // Keys are text: an umlaut and unpaired surrogates keep lines apart; the edit is UTF-16.
+    const QString d800(QChar(0xD800));
+    const QString d801(QChar(0xD801));
+    QTest::newRow("utf-16 le, tab, crlf")
+        << alsUtf16(u"\uFEFFNr\tName\r\n1\tMüller\r\n5ü\ta\r\n4"_s + d800 +
+                        u"\ta\r\n1\tMeier\r\n5ö\tb\r\n4"_s + d801 + u"\tb"_s,
+                    QSysInfo::LittleEndian)
+        << QStringLiteral("\t") << QStringList{u"1\tMüller@1|1\tMeier@4"_s}
+        << QStringList{u"=1\tÄrger 😀"_s}
+        << alsUtf16(u"\uFEFFNr\tName\r\n1\tÄrger 😀\r\n5ü\ta\r\n4"_s + d800 +
+                        u"\ta\r\n5ö\tb\r\n4"_s + d801 + u"\tb\r\n"_s,
+                    QSysInfo::LittleEndian)
+        << u"5"_s;
+    // Keys differing only in a byte that is not UTF-8 stay apart; such a byte can be typed.
+    const QString fremdesFF(QChar(0xDCFF));
+    QTest::newRow("utf-8 with bom and stray bytes")
+        << QByteArray("\xEF\xBB\xBF"
+                      "1;a\r\n2\x80;x\r\n1;b\r\n2\x81;y\r\n5;\xFF\r\n5;z\r\n")
+        << semikolon << QStringList{u"1;a@0|1;b@2"_s, u"5;"_s + fremdesFF + u"@4|5;z@5"_s}
+        << QStringList{u"#1"_s, u"=5;"_s + fremdesFF + u"!"_s}
+        << QByteArray("\xEF\xBB\xBF"
+                      "1;b\r\n2\x80;x\r\n2\x81;y\r\n5;\xFF!\r\n")
+        << u"4"_s;
     QTest::newRow("a lone line feed inside a line travels along")
         << QByteArray("1;a\nb\r\n1;c\r\n2;d\r\n3\r\n") << semikolon
         << QStringList{u"1;a\nb@0|1;c@1"_s} << QStringList{u"#0"_s}
@@ -774,6 +799,38 @@ void TestDuplikatensuche::gleicheZeilen()
         klick.suche.btnNaechsteZeile_Click();
     QCOMPARE(lauf.view.bild(), klick.view.bild());
     QCOMPARE(lauf.beendeUndSpeichere(), ergebnis);
+}
+
+// A CR or LF in the edit field would split the line when the file is read again, or turn a
+// Unix file into one with CR line ends.
+void TestDuplikatensuche::zeilenendeImFeldWirdAbgelehnt_data()
+{
+    QTest::addColumn<QByteArray>("inhalt");
+    QTest::addColumn<QString>("eingabe");
+
+    const QByteArray crLf("1;a\r\n1;b\r\n2;c\r\n3;d\r\n");
+    const QByteArray nurLf("1;a\n1;b\n2;c\n3;d\n");
+    QTest::newRow("cr lf file, cr") << crLf << u"1;x\ry"_s;
+    QTest::newRow("cr lf file, lf") << crLf << u"1;x\ny"_s;
+    QTest::newRow("unix file, cr") << nurLf << u"1;x\ry"_s;
+    QTest::newRow("unix file, lf") << nurLf << u"1;x\ny"_s;
+    QTest::newRow("utf-16 be file with cr, cr lf")
+        << alsUtf16(u"\uFEFF1;a\r1;b\r2;c\r3;d"_s, QSysInfo::BigEndian) << u"1;x\r\n"_s;
+}
+
+void TestDuplikatensuche::zeilenendeImFeldWirdAbgelehnt()
+{
+    QFETCH(QByteArray, inhalt);
+    QFETCH(QString, eingabe);
+    Lauf lauf(inhalt);
+    lauf.lade();
+    lauf.view.setTxtZeile(eingabe);
+    lauf.suche.btnNaechsteZeile_Click();
+
+    QCOMPARE(lauf.view.messages.size(), 1);
+    QCOMPARE(lauf.view.messages.first().title, QStringLiteral("Tessra - Zeichenproblem"));
+    QCOMPARE(lauf.gruppe(), QStringLiteral("1;a@0|1;b@1"));
+    QVERIFY(lauf.gruppeGezeigt());
 }
 
 QTEST_GUILESS_MAIN(TestDuplikatensuche)

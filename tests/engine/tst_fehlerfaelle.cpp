@@ -1,20 +1,27 @@
 #include "duplikatensuche.h"
 #include "fakemainview.h"
+#include "kindprozess.h"
 #include "testdateien.h"
 
+#include <fcntl.h>
+#include <grp.h>
 #include <pwd.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using Control = MainView::Control;
 using Label = MainView::Label;
 
@@ -34,6 +41,16 @@ private Q_SLOTS:
     void ordnerNichtBeschreibbar();
     void platteVoll_data();
     void platteVoll();
+    void heikleNamen_data();
+    void heikleNamen();
+    void besitzUndRechte_data();
+    void besitzUndRechte();
+    void geaendertSeitDemLaden_data();
+    void geaendertSeitDemLaden();
+    void speichermangel_data();
+    void speichermangel();
+    void speicherReichtNicht_data();
+    void speicherReichtNicht();
 
 private:
     std::unique_ptr<QTemporaryDir> m_ordner;
@@ -46,12 +63,12 @@ const QString fertig = QStringLiteral("FERTIG - Bitte Speichern -");
 
 enum class Befehl { Ersetzen, SpeichernUnter };
 
-// About 9 KB: 200 lines, 150 serial numbers, so the result is smaller than the file.
-QByteArray seriennummerndatei()
+// About 9 KB by default: 200 lines, 150 serial numbers, so the result is smaller than the file.
+QByteArray seriennummerndatei(int zeilen = 200, int serien = 150)
 {
     QByteArray inhalt = "Seriennummer;Artikel;Lager\r\n";
-    for (int i = 0; i < 200; ++i)
-        inhalt += QByteArray::number(100000 + i % 150) + ";Artikel-Nummer " +
+    for (int i = 0; i < zeilen; ++i)
+        inhalt += QByteArray::number(100000 + i % serien) + ";Artikel-Nummer " +
                   QByteArray::number(10000 + i) + ";Lager Nord\r\n";
     return inhalt;
 }
@@ -147,6 +164,51 @@ bool fuelleAuf(const QString &pfad, qint64 frei)
     const qint64 voll = fueller.size();
     return frei == 0 || (frei <= voll && fueller.resize(voll - frei));
 }
+
+// Ids of nobody in particular: root may hand files to them and become them without any entry
+// in the user database.
+constexpr uid_t fremderNutzer = 4242;
+constexpr uid_t zweiterNutzer = 4243;
+constexpr gid_t gemeinsameGruppe = 4244;
+
+// Saves in a child process: as another user in the shared group unless `nutzer` is root, and
+// with only `spielraum` bytes of memory to spare unless it is negative. Returns the status line and
+// every message box.
+QString speichereImKind(FakeMainView &view, Duplikatensuche &suche, Befehl befehl,
+                        const QString &ziel, uid_t nutzer, qint64 spielraum = -1)
+{
+    return imKindprozess([&]() -> QString {
+        if (nutzer != 0 && (setgroups(1, &gemeinsameGruppe) != 0 || setgid(gemeinsameGruppe) != 0 ||
+                            setuid(nutzer) != 0))
+            return u"<kein Nutzerwechsel>"_s;
+        if (spielraum >= 0 && !begrenzeAdressraum(spielraum))
+            return u"<keine Speichergrenze>"_s;
+        speichere(view, suche, befehl, ziel);
+        QString bericht = view.caption(Label::lblZeile);
+        for (const auto &meldung : view.messages)
+            bericht += u'\n' + meldung.title + u'\n' + meldung.text;
+        return bericht;
+    });
+}
+
+// Everything in the folder, hidden entries and dangling links too.
+QStringList eintraege(const QString &ordner)
+{
+    return QDir(ordner).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
+// Owner, group and mode as "4242:4244:664".
+QString besitzUndModus(const QString &pfad)
+{
+    struct stat info = {};
+    ::stat(QFile::encodeName(pfad).constData(), &info);
+    return u"%1:%2:%3"_s.arg(info.st_uid).arg(info.st_gid).arg(info.st_mode & 07777, 0, 8);
+}
+
+// What stands at the backup's name before saving.
+enum class Sicherungsname { Nichts, LinkAufAndere, LinkAufDatei, LinkInsLeere, Ordner };
+enum class Aenderung { Angehaengt, GleicheGroesse, AndererPfad };
 
 } // namespace
 
@@ -309,6 +371,339 @@ void TestFehlerfaelle::platteVoll()
     speichere(view, suche, befehl, ziel);
     QCOMPARE(view.caption(Label::lblZeile), QStringLiteral("Vorgang abgeschlossen"));
     QCOMPARE(testdateiInhalt(befehl == Befehl::Ersetzen ? pfad : ziel).count("\r\n"), 151);
+}
+
+void TestFehlerfaelle::besitzUndRechte_data()
+{
+    QTest::addColumn<uint>("modus");
+    QTest::addColumn<uint>("besitzer");
+    QTest::addColumn<uint>("sparer"); // who saves
+    QTest::addColumn<bool>("zweiterName");
+
+    QTest::newRow("0600, saved by root") << 0600u << 0u << 0u << false;
+    QTest::newRow("0640 of another user, saved by root") << 0640u << fremderNutzer << 0u << false;
+    QTest::newRow("0444, saved by root") << 0444u << 0u << 0u << false;
+    QTest::newRow("0664 of another user, saved by a group member")
+        << 0664u << fremderNutzer << zweiterNutzer << false;
+    QTest::newRow("two hard links") << 0644u << 0u << 0u << true;
+}
+
+// Saving changes the content and nothing else: the file keeps its owner, group, mode and every
+// name, and its backup is readable by no one who could not read the file.
+void TestFehlerfaelle::besitzUndRechte()
+{
+    QFETCH(uint, modus);
+    QFETCH(uint, besitzer);
+    QFETCH(uint, sparer);
+    QFETCH(bool, zweiterName);
+    if (geteuid() != 0)
+        QSKIP("Nur root kann Dateien anderen Nutzern geben.");
+    const QString ordner = m_ordner->filePath(u"geteilt"_s);
+    const QString pfad = ordner + u"/liste.txt"_s;
+    const QString zweiterPfad = ordner + u"/zweit.txt"_s;
+    const QByteArray original = seriennummerndatei();
+    QVERIFY(QDir().mkdir(ordner));
+    QVERIFY(legeTestdateiAn(pfad, original));
+    const auto gib = [besitzer](const QString &eintrag, mode_t rechte) {
+        const QByteArray nativ = QFile::encodeName(eintrag);
+        return chown(nativ.constData(), besitzer, gemeinsameGruppe) == 0 &&
+               chmod(nativ.constData(), rechte) == 0;
+    };
+    QVERIFY(gib(ordner, 0775) && gib(pfad, modus));
+    if (zweiterName)
+        QCOMPARE(
+            link(QFile::encodeName(pfad).constData(), QFile::encodeName(zweiterPfad).constData()),
+            0);
+
+    FakeMainView view;
+    Duplikatensuche suche(view);
+    ladeUndBehalteErste(view, suche, pfad);
+    QCOMPARE(speichereImKind(view, suche, Befehl::Ersetzen, {}, sparer),
+             u"Vorgang abgeschlossen"_s);
+
+    QCOMPARE(testdateiInhalt(pfad).count("\r\n"), 151);
+    QCOMPARE(testdateiInhalt(pfad + u".ALT"_s), original);
+    const QString gruppeUndModus = u":%1:%2"_s.arg(gemeinsameGruppe).arg(modus, 0, 8);
+    QCOMPARE(besitzUndModus(pfad), QString::number(besitzer) + gruppeUndModus);
+    QCOMPARE(besitzUndModus(pfad + u".ALT"_s),
+             QString::number(sparer == 0 ? besitzer : sparer) + gruppeUndModus);
+    if (zweiterName)
+        QCOMPARE(testdateiInhalt(zweiterPfad), testdateiInhalt(pfad));
+}
+
+void TestFehlerfaelle::geaendertSeitDemLaden_data()
+{
+    QTest::addColumn<Aenderung>("aenderung");
+    QTest::addColumn<bool>("ja");
+
+    QTest::newRow("line appended, Nein") << Aenderung::Angehaengt << false;
+    QTest::newRow("line appended, Ja") << Aenderung::Angehaengt << true;
+    QTest::newRow("same size, one nanosecond later, Nein") << Aenderung::GleicheGroesse << false;
+    QTest::newRow("path edited to another file, Nein") << Aenderung::AndererPfad << false;
+}
+
+void TestFehlerfaelle::geaendertSeitDemLaden()
+{
+    QFETCH(Aenderung, aenderung);
+    QFETCH(bool, ja);
+    const QByteArray original = seriennummerndatei();
+    QVERIFY(legeTestdateiAn(m_pfad, original));
+    const auto setzeZeit = [this](long nanosekunden) {
+        const timespec zeit[2] = {{1700000000, nanosekunden}, {1700000000, nanosekunden}};
+        return utimensat(AT_FDCWD, QFile::encodeName(m_pfad).constData(), zeit, 0) == 0;
+    };
+    QVERIFY(setzeZeit(0));
+    FakeMainView view;
+    Duplikatensuche suche(view);
+    ladeUndBehalteErste(view, suche, m_pfad);
+
+    QString ziel = m_pfad;
+    QByteArray jetzt = original + "999999;Artikel-Nummer 1;Lager Süd\r\n";
+    switch (aenderung) {
+    case Aenderung::Angehaengt:
+        QVERIFY(legeTestdateiAn(m_pfad, jetzt));
+        break;
+    case Aenderung::GleicheGroesse:
+        jetzt = original;
+        jetzt[0] = 's';
+        QVERIFY(legeTestdateiAn(m_pfad, jetzt) && setzeZeit(1));
+        break;
+    case Aenderung::AndererPfad:
+        ziel = m_ordner->filePath(u"andere.txt"_s);
+        jetzt = "andere\r\n";
+        QVERIFY(legeTestdateiAn(ziel, jetzt));
+        view.setTxtPfad(ziel);
+        break;
+    }
+    view.yesNoAnswers.enqueue(ja);
+    suche.btnSpeichern_Click();
+
+    QCOMPARE(view.yesNoQuestions.size(), 1);
+    QCOMPARE(view.yesNoQuestions[0].title, u"Tessra - Datei geändert"_s);
+    QVERIFY(view.yesNoQuestions[0].text.contains(ziel + u".ALT"_s));
+    QVERIFY(view.messages.isEmpty());
+    if (ja) {
+        QCOMPARE(testdateiInhalt(ziel).count("\r\n"), 151);
+        QCOMPARE(testdateiInhalt(ziel + u".ALT"_s), jetzt);
+    } else {
+        QCOMPARE(testdateiInhalt(ziel), jetzt);
+        QVERIFY(!QFile::exists(ziel + u".ALT"_s));
+        QVERIFY(bleibtFertig(view));
+    }
+}
+
+void TestFehlerfaelle::heikleNamen_data()
+{
+    QTest::addColumn<Befehl>("befehl");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<Sicherungsname>("sicherungsname");
+    QTest::addColumn<QString>("grund"); // empty when the save goes through
+
+    const QString liste = u"liste.txt"_s;
+    QTest::newRow(".ALT a link to another file")
+        << Befehl::Ersetzen << liste << Sicherungsname::LinkAufAndere << QString();
+    QTest::newRow(".ALT a dangling link")
+        << Befehl::Ersetzen << liste << Sicherungsname::LinkInsLeere << QString();
+    QTest::newRow(".ALT a link to the file itself")
+        << Befehl::Ersetzen << liste << Sicherungsname::LinkAufDatei << u"führt zur Datei selbst"_s;
+    QTest::newRow(".ALT a folder")
+        << Befehl::Ersetzen << liste << Sicherungsname::Ordner << u"einen Ordner"_s;
+    QTest::newRow("250 characters, Speichern (ersetzen)")
+        << Befehl::Ersetzen << QString(250, u'n') << Sicherungsname::Nichts << QString();
+    QTest::newRow("255 characters, Speichern unter... over an existing file")
+        << Befehl::SpeichernUnter << QString(255, u'n') << Sicherungsname::Nichts << QString();
+    QTest::newRow("255 characters, Speichern (ersetzen): no room for \".ALT\"")
+        << Befehl::Ersetzen << QString(255, u'n') << Sicherungsname::Nichts << u"zu lang"_s;
+    QTest::newRow("folder linked to itself, Speichern unter...")
+        << Befehl::SpeichernUnter << u"schleife/neu.txt"_s << Sicherungsname::Nichts
+        << u"symbolische Verknüpfungen"_s;
+}
+
+// Whoever may write to the folder can plant the backup's name: it must never lead the backup
+// into another file or the file itself. And any name the file system takes must save.
+void TestFehlerfaelle::heikleNamen()
+{
+    QFETCH(Befehl, befehl);
+    QFETCH(QString, name);
+    QFETCH(Sicherungsname, sicherungsname);
+    QFETCH(QString, grund);
+    const QString ziel = m_ordner->filePath(name);
+    const QString pfad = befehl == Befehl::Ersetzen ? ziel : m_pfad;
+    const QString sicherung = pfad + u".ALT"_s;
+    const QString andere = m_ordner->filePath(u"andere.txt"_s);
+    const QString fehlt = m_ordner->filePath(u"fehlt.txt"_s);
+    const QByteArray original = seriennummerndatei();
+    QVERIFY(legeTestdateiAn(pfad, original) && legeTestdateiAn(andere, "andere\r\n"));
+    QVERIFY(QFile::link(u"schleife"_s, m_ordner->filePath(u"schleife"_s)));
+    if (befehl == Befehl::SpeichernUnter && grund.isEmpty())
+        QVERIFY(legeTestdateiAn(ziel, "alt\r\n"));
+    switch (sicherungsname) {
+    case Sicherungsname::Nichts:
+        break;
+    case Sicherungsname::LinkAufAndere:
+        QVERIFY(QFile::link(andere, sicherung));
+        break;
+    case Sicherungsname::LinkAufDatei:
+        QVERIFY(QFile::link(pfad, sicherung));
+        break;
+    case Sicherungsname::LinkInsLeere:
+        QVERIFY(QFile::link(fehlt, sicherung));
+        break;
+    case Sicherungsname::Ordner:
+        QVERIFY(QDir().mkdir(sicherung));
+        break;
+    }
+
+    FakeMainView view;
+    Duplikatensuche suche(view);
+    ladeUndBehalteErste(view, suche, pfad);
+    speichere(view, suche, befehl, ziel);
+
+    QCOMPARE(testdateiInhalt(andere), QByteArray("andere\r\n"));
+    QVERIFY(!QFile::exists(fehlt));
+    if (grund.isEmpty()) {
+        QCOMPARE(view.caption(Label::lblZeile), u"Vorgang abgeschlossen"_s);
+        QCOMPARE(testdateiInhalt(ziel).count("\r\n"), 151);
+        QVERIFY(!QFileInfo(sicherung).isSymLink());
+        if (befehl == Befehl::Ersetzen)
+            QCOMPARE(testdateiInhalt(sicherung), original);
+    } else {
+        QCOMPARE(view.messages.size(), 1);
+        QVERIFY2(view.messages[0].text.contains(grund), qPrintable(view.messages[0].text));
+        QCOMPARE(testdateiInhalt(pfad), original);
+        QVERIFY(bleibtFertig(view));
+    }
+}
+
+void TestFehlerfaelle::speichermangel_data()
+{
+    QTest::addColumn<Befehl>("befehl");
+    QTest::addColumn<qint64>("spielraum");
+    QTest::addColumn<bool>("gespeichert");
+
+    QTest::newRow("Speichern (ersetzen), 4 MiB to spare")
+        << Befehl::Ersetzen << (qint64(4) << 20) << true;
+    QTest::newRow("Speichern (ersetzen), 256 KiB to spare")
+        << Befehl::Ersetzen << (qint64(256) << 10) << false;
+    QTest::newRow("Speichern unter..., 256 KiB to spare")
+        << Befehl::SpeichernUnter << (qint64(256) << 10) << false;
+}
+
+// A file that loaded must also save: a save needs a fixed buffer beyond the loaded run, and
+// where even that is missing it says so and leaves every file as it was.
+void TestFehlerfaelle::speichermangel()
+{
+    QFETCH(Befehl, befehl);
+    QFETCH(qint64, spielraum);
+    QFETCH(bool, gespeichert);
+    if (!adressraumBegrenzbar())
+        QSKIP("Unter AddressSanitizer lässt sich der Adressraum nicht begrenzen.");
+    // About 13 MB, so a save that held the file or the result as a whole would need far more.
+    const QByteArray original = seriennummerndatei(300000, 200000);
+    QVERIFY(legeTestdateiAn(m_pfad, original));
+    const QString ziel = m_ordner->filePath(u"neu.txt"_s);
+    FakeMainView view;
+    Duplikatensuche suche(view);
+    ladeUndBehalteErste(view, suche, m_pfad);
+
+    const QString bericht = speichereImKind(view, suche, befehl, ziel, 0, spielraum);
+    if (gespeichert) {
+        QCOMPARE(bericht, u"Vorgang abgeschlossen"_s);
+        QCOMPARE(testdateiInhalt(m_pfad).count("\r\n"), 200001);
+        QCOMPARE(testdateiInhalt(m_pfad + u".ALT"_s), original);
+    } else {
+        QVERIFY2(bericht.startsWith(fertig) && bericht.contains(u"Tessra - Speicherfehler") &&
+                     bericht.contains(u"nicht genug Arbeitsspeicher"),
+                 qPrintable(bericht));
+        QCOMPARE(testdateiInhalt(m_pfad), original);
+        QCOMPARE(eintraege(m_ordner->path()), QStringList(u"liste.txt"_s));
+    }
+}
+
+// 4 MiB of lines in two groups, `breite` characters after each serial number, as 8-bit text or
+// as UTF-16 of twice the size. Written line by line: a copy of it in the test process could
+// later serve as room for the child's load.
+bool legeGrosseDateiAn(const QString &pfad, bool utf16, int breite)
+{
+    QFile datei(pfad);
+    if (!datei.open(QIODevice::WriteOnly))
+        return false;
+    const auto schreibe = [&](const QString &zeile) {
+        const QByteArray bytes = utf16 ? alsUtf16(zeile, QSysInfo::LittleEndian) : zeile.toLatin1();
+        return datei.write(bytes) == bytes.size();
+    };
+    bool gut =
+        schreibe(utf16 ? QStringLiteral("\uFEFFNr;Artikel\r\n") : QStringLiteral("Nr;Artikel\r\n"));
+    for (int i = 0; gut && datei.pos() < (4 << 20); ++i)
+        gut = schreibe(QString::number(100000 + i % 2) + u';' + QString(breite, u'x') +
+                       QStringLiteral("\r\n"));
+    return gut && datei.flush();
+}
+
+QByteArray pruefsumme(const QString &pfad)
+{
+    QFile datei(pfad);
+    QCryptographicHash summe(QCryptographicHash::Sha256);
+    if (!datei.open(QIODevice::ReadOnly) || !summe.addData(&datei))
+        return {};
+    return summe.result();
+}
+
+void TestFehlerfaelle::speicherReichtNicht_data()
+{
+    QTest::addColumn<bool>("utf16");
+    QTest::addColumn<int>("breite");
+    QTest::addColumn<qint64>("spielraum");
+    QTest::addColumn<QString>("ausgang");
+
+    constexpr qint64 mib = 1 << 20;
+    const QString zuGross =
+        QStringLiteral("Tessra - Dateifehler: ist zu groß für den verfügbaren Arbeitsspeicher.");
+    const QString gruppe = QStringLiteral("Gruppe gezeigt");
+    // Measured: reading takes twice the file for a moment, the index of the short lines about
+    // 20 MiB more, and the long lines' first group, whose every row this test's view makes,
+    // a few MiB. Here the short lines load from 28 MiB on, the long ones from 13 MiB, the UTF-16
+    // file from 21 MiB.
+    QTest::newRow("8-bit, less than the file") << false << 13 << 2 * mib << zuGross;
+    QTest::newRow("8-bit, read but not indexed") << false << 13 << 18 * mib << zuGross;
+    QTest::newRow("8-bit, loaded, group too large to list") << false << 400 << 11 * mib << zuGross;
+    QTest::newRow("8-bit, enough room") << false << 13 << 256 * mib << gruppe;
+    QTest::newRow("utf-16, read but not indexed") << true << 13 << 12 * mib << zuGross;
+    QTest::newRow("utf-16, enough room") << true << 13 << 256 * mib << gruppe;
+}
+
+// A file too big for the memory there is: a German warning, the window idle, nothing written.
+void TestFehlerfaelle::speicherReichtNicht()
+{
+    QFETCH(bool, utf16);
+    QFETCH(int, breite);
+    QFETCH(qint64, spielraum);
+    QFETCH(QString, ausgang);
+    if (!adressraumBegrenzbar())
+        QSKIP("Unter AddressSanitizer lässt sich der Adressraum nicht begrenzen.");
+    QVERIFY(legeGrosseDateiAn(m_pfad, utf16, breite));
+    const QByteArray vorher = pruefsumme(m_pfad);
+
+    const QString ergebnis = imKindprozess([&]() -> QString {
+        FakeMainView view;
+        Duplikatensuche suche(view);
+        view.delimiter = MainView::Delimiter::Semikolon;
+        view.setTxtPfad(m_pfad);
+        suche.txtPfad_Change();
+        if (!begrenzeAdressraum(spielraum))
+            return QStringLiteral("<keine Grenze>");
+        suche.btnLaden_Click();
+        if (view.isEnabled(Control::btnNaechsteZeile))
+            return QStringLiteral("Gruppe gezeigt");
+        if (view.messages.size() != 1 || !view.isEnabled(Control::btnLaden) ||
+            !view.isEnabled(Control::txtPfad))
+            return QStringLiteral("<nicht zurückgesetzt>");
+        const auto &meldung = view.messages.first();
+        return meldung.title + u": " + meldung.text.section(u'\n', 2);
+    });
+    QCOMPARE(ergebnis, ausgang);
+    QCOMPARE(pruefsumme(m_pfad), vorher);
+    QCOMPARE(QDir(m_ordner->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestFehlerfaelle)

@@ -1,8 +1,10 @@
 #include "ergebnisliste.h"
+#include "testdateien.h"
 #include "textdatei.h"
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using Kodierung = Textdatei::Kodierung;
 using Zeilenende = Textdatei::Zeilenende;
 
@@ -27,6 +29,16 @@ QByteArray alleBytes(QByteArrayView ohne, QByteArrayView zeilenende)
             inhalt.append(zeilenende);
     }
     return inhalt;
+}
+
+// Every kind of code unit: ASCII, umlauts, the euro sign, a surrogate pair, unpaired
+// surrogates, with the mark in front.
+QByteArray utf16Zeilen(QSysInfo::Endian reihenfolge, const QString &zeilenende)
+{
+    const QString text = u"\uFEFFNr\tName"_s + zeilenende + u"1\tMüller"_s + zeilenende +
+                         u"2\t€ 😀"_s + zeilenende + u"3\t"_s + QChar(0xD800) + u'x' +
+                         QChar(0xDFFF) + zeilenende;
+    return alsUtf16(text, reihenfolge);
 }
 
 QByteArray unveraendertGeschrieben(const Textdatei &datei)
@@ -82,8 +94,23 @@ void TestTextdatei::zeilen_data()
         << QByteArray("\xEF\xBB\xBFx\r\n\xC3\xA4") << L{"x", "\xC3\xA4"} << utf8 << crlf;
     QTest::newRow("invalid utf-8 is windows-1252")
         << QByteArray("M\xFCller\r\n") << L{"M\xFCller"} << cp1252 << crlf;
-    QTest::newRow("bom with invalid rest keeps the bom bytes")
-        << QByteArray("\xEF\xBB\xBF\xFC\n") << L{"\xEF\xBB\xBF\xFC"} << cp1252 << lf;
+    QTest::newRow("bom decides: utf-8 despite an invalid byte")
+        << QByteArray("\xEF\xBB\xBF\xFC\n") << L{"\xFC"} << utf8 << lf;
+    const QByteArray le("\xFF\xFE", 2);
+    const QByteArray be("\xFE\xFF", 2);
+    QTest::newRow("utf-16 le, cr lf in code units, lone lf inside")
+        << le + QByteArray("1\0\n\0\r\0\n\0\r\0\x0A\x0D", 12)
+        << L{QByteArray("1\0\n\0", 4), QByteArray(), QByteArray("\x0A\x0D", 2)}
+        << Kodierung::Utf16Le << crlf;
+    QTest::newRow("utf-16 be without cr is lf-ended")
+        << be + QByteArray("\0a\0\n\x0A\0\0\n", 8)
+        << L{QByteArray("\0a", 2), QByteArray("\x0A\0", 2)} << Kodierung::Utf16Be << lf;
+    QTest::newRow("utf-16 odd last byte stays with the last line")
+        << le + QByteArray("a\0\r\0b\0c", 7) << L{QByteArray("a\0", 2), QByteArray("b\0c", 3)}
+        << Kodierung::Utf16Le << crlf;
+    QTest::newRow("utf-16 without a mark is never guessed")
+        << QByteArray("1\0\r\0\n\0", 6) << L{QByteArray("1\0", 2), QByteArray("\0\n\0", 3)} << utf8
+        << crlf;
     QTest::newRow("truncated utf-8 sequence at the end")
         << QByteArray("ok\n\xC3") << L{"ok", "\xC3"} << cp1252 << lf;
     QTest::newRow("overlong utf-8 is not utf-8")
@@ -125,6 +152,15 @@ void TestTextdatei::unveraendertZurueck_data()
     QTest::newRow("last line gets its line end")
         << QByteArray("a\r\nb") << QByteArray("a\r\nb\r\n");
     QTest::newRow("lone cr becomes cr lf") << QByteArray("a\rb\r") << QByteArray("a\r\nb\r\n");
+    // The odd last byte is kept too, though the line end written after it is out of step.
+    const QByteArray le = utf16Zeilen(QSysInfo::LittleEndian, u"\r\n"_s) + 'Z';
+    QTest::newRow("utf-16 le, crlf, every kind of code unit, odd last byte")
+        << le << le + QByteArray("\r\0\n\0", 4);
+    const QByteArray be = utf16Zeilen(QSysInfo::BigEndian, u"\n"_s);
+    QTest::newRow("utf-16 be, unix, every kind of code unit") << be << be;
+    const QByteArray fremd("\xEF\xBB\xBF"
+                           "1;\xFF\xC3\r\n2;\xE2\x82\r\n");
+    QTest::newRow("utf-8 with bom, invalid bytes") << fremd << fremd;
 }
 
 void TestTextdatei::unveraendertZurueck()
@@ -141,6 +177,12 @@ void TestTextdatei::textUndKodierungSindUmkehrbar_data()
     QTest::newRow("windows-1252, every byte") << alleBytes("\r\n", "\r\n");
     QTest::newRow("utf-8") << QByteArray(
         "\xC3\xA4\xC3\xB6\r\n\xE2\x82\xAC\r\n\xF0\x9F\x98\x80\r\n");
+    QByteArray fremd = "\xEF\xBB\xBF\xEF\xBB\xBF\xF0\x90\x82\x80\r\n";
+    for (int b = 0x80; b <= 0xFF; ++b) // in this order no two of them make a character
+        fremd += char(b);
+    QTest::newRow("utf-8 with bom, every byte that is not utf-8") << fremd;
+    QTest::newRow("utf-16 le") << utf16Zeilen(QSysInfo::LittleEndian, u"\r\n"_s);
+    QTest::newRow("utf-16 be") << utf16Zeilen(QSysInfo::BigEndian, u"\r"_s);
 }
 
 void TestTextdatei::textUndKodierungSindUmkehrbar()
@@ -163,6 +205,11 @@ void TestTextdatei::kodieren_data()
         << QByteArray("\xFC\r\n") << QStringLiteral("Ω") << std::optional<QByteArray>();
     QTest::newRow("omega in utf-8")
         << QByteArray("a\r\n") << QStringLiteral("Ω") << std::optional(QByteArray("\xCE\xA9"));
+    QTest::newRow("stray byte has no place in utf-8 without bom")
+        << QByteArray("a\r\n") << QString(QChar(0xDCFF)) << std::optional<QByteArray>();
+    QTest::newRow("stray bytes that would read back as one character")
+        << QByteArray("\xEF\xBB\xBF\xFF") << QString(QChar(0xDCC3)) + QChar(0xDCA4)
+        << std::optional<QByteArray>();
 }
 
 void TestTextdatei::kodieren()

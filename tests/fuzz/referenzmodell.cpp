@@ -1,5 +1,6 @@
 #include "referenzmodell.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <string_view>
@@ -12,14 +13,19 @@ namespace Referenzmodell {
 
 namespace {
 
-const std::string_view bom("\xEF\xBB\xBF");
+// A line as a row of units: bytes in 8-bit files, code units in UTF-16 files, and a byte left
+// over at the end of a UTF-16 file as 0x10000 plus its value.
+using Einheiten = std::u32string;
+constexpr char32_t restbyte = 0x10000;
+
+enum class Art { Utf8, Windows1252, Utf16Le, Utf16Be };
 
 struct Datei
 {
-    bool utf8 = true;
-    bool mitBom = false;
+    Art art = Art::Utf8;
+    std::string_view vorspann;
     bool mitCr = false;
-    std::vector<std::string> zeilen;
+    std::vector<Einheiten> zeilen;
 };
 
 bool istUtf8(QByteArrayView bytes)
@@ -30,21 +36,48 @@ bool istUtf8(QByteArrayView bytes)
     return !decoder.hasError();
 }
 
+bool istUtf16(const Datei &datei)
+{
+    return datei.art == Art::Utf16Le || datei.art == Art::Utf16Be;
+}
+
 Datei lies(QByteArrayView roh)
 {
     Datei datei;
     std::string_view bytes(roh.data(), size_t(roh.size()));
-    datei.utf8 = istUtf8(roh);
-    datei.mitBom = datei.utf8 && bytes.starts_with(bom);
-    if (datei.mitBom)
-        bytes.remove_prefix(bom.size());
-    datei.mitCr = bytes.find('\r') != std::string_view::npos;
+    const std::pair<std::string_view, Art> marken[] = {
+        {"\xEF\xBB\xBF", Art::Utf8}, {"\xFF\xFE", Art::Utf16Le}, {"\xFE\xFF", Art::Utf16Be}};
+    datei.art = istUtf8(roh) ? Art::Utf8 : Art::Windows1252;
+    for (const auto &[marke, art] : marken) {
+        if (bytes.starts_with(marke)) {
+            datei.art = art;
+            datei.vorspann = marke;
+            bytes.remove_prefix(marke.size());
+            break;
+        }
+    }
 
-    std::string zeile;
+    Einheiten einheiten;
+    if (istUtf16(datei)) {
+        const bool be = datei.art == Art::Utf16Be;
+        for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+            const auto a = static_cast<unsigned char>(bytes[i]);
+            const auto b = static_cast<unsigned char>(bytes[i + 1]);
+            einheiten += be ? char32_t(a << 8 | b) : char32_t(b << 8 | a);
+        }
+        if (bytes.size() % 2 != 0)
+            einheiten += restbyte + static_cast<unsigned char>(bytes.back());
+    } else {
+        for (const char c : bytes)
+            einheiten += static_cast<unsigned char>(c);
+    }
+    datei.mitCr = einheiten.find(U'\r') != Einheiten::npos;
+
+    Einheiten zeile;
     bool offen = false;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        const bool ende = datei.mitCr ? c == '\r' : c == '\n';
+    for (size_t i = 0; i < einheiten.size(); ++i) {
+        const char32_t c = einheiten[i];
+        const bool ende = datei.mitCr ? c == U'\r' : c == U'\n';
         if (!ende) {
             zeile += c;
             offen = true;
@@ -53,7 +86,7 @@ Datei lies(QByteArrayView roh)
         datei.zeilen.push_back(zeile);
         zeile.clear();
         offen = false;
-        if (datei.mitCr && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+        if (datei.mitCr && i + 1 < einheiten.size() && einheiten[i + 1] == U'\n')
             ++i;
     }
     if (offen)
@@ -61,31 +94,48 @@ Datei lies(QByteArrayView roh)
     return datei;
 }
 
-QByteArray schreibe(const Datei &datei, const std::vector<std::string> &zeilen)
+QByteArray schreibe(const Datei &datei, const std::vector<Einheiten> &zeilen)
 {
-    QByteArray inhalt;
-    if (datei.mitBom)
-        inhalt.append(bom.data(), qsizetype(bom.size()));
-    for (const std::string &zeile : zeilen) {
-        inhalt.append(zeile.data(), qsizetype(zeile.size()));
-        inhalt.append(datei.mitCr ? "\r\n" : "\n");
+    QByteArray inhalt(datei.vorspann.data(), qsizetype(datei.vorspann.size()));
+    const auto einheit = [&](char32_t c) {
+        if (!istUtf16(datei) || c >= restbyte) {
+            inhalt += char(c & 0xFF);
+        } else if (datei.art == Art::Utf16Be) {
+            inhalt += char(c >> 8);
+            inhalt += char(c & 0xFF);
+        } else {
+            inhalt += char(c & 0xFF);
+            inhalt += char(c >> 8);
+        }
+    };
+    for (const Einheiten &zeile : zeilen) {
+        for (const char32_t c : zeile)
+            einheit(c);
+        for (const char32_t c : std::u32string_view(datei.mitCr ? U"\r\n" : U"\n"))
+            einheit(c);
     }
     return inhalt;
 }
 
-std::string ohneRandLeerzeichen(const std::string &zeile)
+Einheiten ohneRandLeerzeichen(const Einheiten &zeile)
 {
-    const size_t anfang = zeile.find_first_not_of(' ');
-    if (anfang == std::string::npos)
+    const size_t anfang = zeile.find_first_not_of(U' ');
+    if (anfang == Einheiten::npos)
         return {};
-    return zeile.substr(anfang, zeile.find_last_not_of(' ') - anfang + 1);
+    return zeile.substr(anfang, zeile.find_last_not_of(U' ') - anfang + 1);
 }
 
 // True when the delimiter could be written in the file's encoding; only then can a line hold it.
-bool kodiere(const Datei &datei, const QString &trennzeichen, std::string &bytes)
+bool kodiere(const Datei &datei, const QString &trennzeichen, Einheiten &einheiten)
 {
+    einheiten.clear();
+    if (istUtf16(datei)) {
+        for (const QChar c : trennzeichen)
+            einheiten += c.unicode();
+        return true;
+    }
     QByteArray kodiert;
-    if (datei.utf8) {
+    if (datei.art == Art::Utf8) {
         kodiert = trennzeichen.toUtf8();
     } else {
         QStringEncoder encoder("windows-1252");
@@ -93,8 +143,18 @@ bool kodiere(const Datei &datei, const QString &trennzeichen, std::string &bytes
         if (encoder.hasError())
             return false;
     }
-    bytes.assign(kodiert.constData(), size_t(kodiert.size()));
+    for (const char c : kodiert)
+        einheiten += static_cast<unsigned char>(c);
     return true;
+}
+
+// Only ASCII counts when reading a number; any other unit is just not a digit.
+std::string alsAscii(const Einheiten &einheiten)
+{
+    std::string text;
+    for (const char32_t c : einheiten)
+        text += c < 0x80 ? char(c) : '\x80';
+    return text;
 }
 
 int ziffer(char c, int basis)
@@ -108,6 +168,16 @@ int ziffer(char c, int basis)
         wert = c - 'A' + 10;
     return wert < basis ? wert : -1;
 }
+
+struct Schluessel
+{
+    Einheiten text;
+    bool serie = false;
+    bool mitTrenner = false;
+};
+
+// Each line's key: its text without spaces at either end, up to the first delimiter.
+std::vector<Schluessel> schluesselDerZeilen(const Datei &datei, const QString &trennzeichen);
 
 } // namespace
 
@@ -156,34 +226,44 @@ bool istSeriennummer(QByteArrayView serie)
     return false;
 }
 
+namespace {
+
+std::vector<Schluessel> schluesselDerZeilen(const Datei &datei, const QString &trennzeichen)
+{
+    Einheiten trenner;
+    const bool trennbar = kodiere(datei, trennzeichen, trenner) && !trenner.empty();
+    std::vector<Schluessel> schluessel;
+    for (const Einheiten &zeile : datei.zeilen) {
+        const Einheiten text = ohneRandLeerzeichen(zeile);
+        const size_t pos = trennbar ? text.find(trenner) : Einheiten::npos;
+        Schluessel s{text.substr(0, pos), false, pos != Einheiten::npos};
+        const std::string ascii = alsAscii(s.text);
+        s.serie = istSeriennummer(QByteArrayView(ascii.data(), qsizetype(ascii.size())));
+        // A UTF-16 file cut off inside a code unit: its last line stays where it is.
+        if (std::ranges::any_of(zeile, [](char32_t c) { return c >= restbyte; }))
+            s.serie = false;
+        schluessel.push_back(s);
+    }
+    return schluessel;
+}
+
+} // namespace
+
 Lauf behalteErste(QByteArrayView roh, const QString &trennzeichen)
 {
     const Datei datei = lies(roh);
     if (datei.zeilen.size() < 4)
         return {};
 
-    std::string trenner;
-    const bool trennbar = kodiere(datei, trennzeichen, trenner) && !trenner.empty();
-    struct Schluessel
-    {
-        std::string text;
-        bool serie = false;
-        bool mitTrenner = false;
-    };
-    std::vector<Schluessel> schluessel;
-    std::map<std::string, int> anzahl;
-    for (const std::string &zeile : datei.zeilen) {
-        const std::string text = ohneRandLeerzeichen(zeile);
-        const size_t pos = trennbar ? text.find(trenner) : std::string::npos;
-        Schluessel s{text.substr(0, pos), false, pos != std::string::npos};
-        s.serie = istSeriennummer(QByteArrayView(s.text.data(), qsizetype(s.text.size())));
+    const std::vector<Schluessel> schluessel = schluesselDerZeilen(datei, trennzeichen);
+    std::map<Einheiten, int> anzahl;
+    for (const Schluessel &s : schluessel) {
         if (s.serie)
             ++anzahl[s.text];
-        schluessel.push_back(s);
     }
 
-    std::vector<std::string> behalten;
-    std::map<std::string, bool> gesehen;
+    std::vector<Einheiten> behalten;
+    std::map<Einheiten, bool> gesehen;
     int serien = 0;
     bool doppelte = false;
     for (size_t i = 0; i < datei.zeilen.size(); ++i) {
@@ -210,49 +290,35 @@ Lauf behalteNachRegel(QByteArrayView roh, const QString &trennzeichen, bool letz
     if (datei.zeilen.size() < 4)
         return {};
 
-    std::string trenner;
-    const bool trennbar = kodiere(datei, trennzeichen, trenner) && !trenner.empty();
-    // Each line's serial number (empty for none), and every serial number's lines.
-    std::vector<std::string> serie(datei.zeilen.size());
-    std::vector<bool> mitTrenner(datei.zeilen.size());
-    std::map<std::string, std::vector<size_t>> zeilenJeSerie;
-    for (size_t i = 0; i < datei.zeilen.size(); ++i) {
-        const std::string text = ohneRandLeerzeichen(datei.zeilen[i]);
-        const size_t pos = trennbar ? text.find(trenner) : std::string::npos;
-        const std::string schluessel = text.substr(0, pos);
-        mitTrenner[i] = pos != std::string::npos;
-        if (istSeriennummer(QByteArrayView(schluessel.data(), qsizetype(schluessel.size())))) {
-            serie[i] = schluessel;
-            zeilenJeSerie[schluessel].push_back(i);
-        }
+    const std::vector<Schluessel> schluessel = schluesselDerZeilen(datei, trennzeichen);
+    std::map<Einheiten, std::vector<size_t>> zeilenJeSerie;
+    for (size_t i = 0; i < schluessel.size(); ++i) {
+        if (schluessel[i].serie)
+            zeilenJeSerie[schluessel[i].text].push_back(i);
     }
 
     Lauf lauf;
-    std::vector<std::string> behalten;
+    std::vector<Einheiten> behalten;
     int serien = 0;
     for (size_t i = 0; i < datei.zeilen.size(); ++i) {
-        const std::string &zeile = datei.zeilen[i];
-        const auto gruppe = zeilenJeSerie.find(serie[i]);
-        if (gruppe == zeilenJeSerie.end()) {
+        const Einheiten &zeile = datei.zeilen[i];
+        if (!schluessel[i].serie) {
             behalten.push_back(zeile);
             continue;
         }
-        const std::vector<size_t> &zeilen = gruppe->second;
+        const std::vector<size_t> &zeilen = zeilenJeSerie[schluessel[i].text];
         if (zeilen.front() != i)
             continue;
-        serien += mitTrenner[i] ? 1 : 0;
+        serien += schluessel[i].mitTrenner ? 1 : 0;
         if (zeilen.size() == 1) {
             behalten.push_back(zeile);
             continue;
         }
         const bool nachRegel = lauf.gruppen++ >= vorher;
         behalten.push_back(datei.zeilen[nachRegel && letzte ? zeilen.back() : i]);
-        for (const size_t andere : zeilen) {
-            if (datei.zeilen[andere] != zeile) {
-                ++lauf.verschiedene;
-                break;
-            }
-        }
+        if (std::ranges::any_of(zeilen,
+                                [&](size_t andere) { return datei.zeilen[andere] != zeile; }))
+            ++lauf.verschiedene;
     }
     if (serien == 0)
         lauf.ausgang = Ausgang::NixGefunden;

@@ -27,7 +27,8 @@ struct Lauf
 };
 
 // The file read and written back without any change: every line followed by the file's line
-// end (CR LF when the file holds a CR anywhere, LF otherwise), a UTF-8 byte-order mark kept.
+// end (CR LF when the file holds a CR anywhere, LF otherwise; code units in UTF-16), its
+// byte-order mark kept.
 QByteArray unveraendertGeschrieben(QByteArrayView datei);
 
 // Whether a key counts as a serial number: it starts with "0" or spells a number that is not 0.

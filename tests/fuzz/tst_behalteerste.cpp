@@ -1,4 +1,5 @@
 #include "referenzmodell.h"
+#include "testdateien.h"
 #include "testlauf.h"
 
 #include <QRandomGenerator>
@@ -86,6 +87,13 @@ QByteArray zufallsdatei(QRandomGenerator &zufall, const QByteArray &trenner)
             break;
         datei += art == 0 ? QByteArray("\n") : art == 1 ? "\r\n" : eines(zufall, zeilenenden);
     }
+    // Now and then the same text as UTF-16 with its mark, at times cut off inside a code unit.
+    if (zufall.bounded(6) == 0) {
+        const auto reihenfolge = zufall.bounded(2) ? QSysInfo::LittleEndian : QSysInfo::BigEndian;
+        datei = alsUtf16(u'\uFEFF' + QString::fromUtf8(datei), reihenfolge);
+        if (zufall.bounded(4) == 0)
+            datei += 'Z';
+    }
     return datei;
 }
 
@@ -122,6 +130,18 @@ void TestBehalteErste::bekannteLaeufe_data()
     QTest::newRow("words and zero values are no serial numbers")
         << QByteArray("abc;1\nabc;2\n-0;3\n-0;4\n0;5\n0;6") << QStringLiteral(";")
         << Ausgang::Ergebnis << QByteArray("abc;1\nabc;2\n-0;3\n-0;4\n0;5\n");
+    const auto le = [](const QString &text) { return alsUtf16(text, QSysInfo::LittleEndian); };
+    QTest::newRow("UTF-16 with mark: delimiter and keys are text")
+        << le(u"\uFEFF1ä x\r\n1ä y\r\n1ö z\r\n3ä w"_s) << QStringLiteral("ä") << Ausgang::Ergebnis
+        << le(u"\uFEFF1ä x\r\n1ö z\r\n3ä w\r\n"_s);
+    QTest::newRow("UTF-16 cut off inside a code unit: the last line stays last")
+        << le(u"\uFEFF1;a\n2;b\n1;c\n1;d"_s) + 'Z' << QStringLiteral(";") << Ausgang::Ergebnis
+        << le(u"\uFEFF1;a\n2;b\n"_s) + le(u"1;d"_s) + 'Z' + le(u"\n"_s);
+    QTest::newRow("UTF-8 mark with a stray byte") << QByteArray("\xEF\xBB\xBF"
+                                                                "1;a\n2\xFF;b\n1;c\n2;d")
+                                                  << QStringLiteral(";") << Ausgang::Ergebnis
+                                                  << QByteArray("\xEF\xBB\xBF"
+                                                                "1;a\n2\xFF;b\n2;d\n");
     QTest::newRow("Windows-1252 delimiter")
         << QByteArray("1\xE4x\n1\xE4y\n2\xE4z\n3\xE4w\n") << QStringLiteral("ä")
         << Ausgang::Ergebnis << QByteArray("1\xE4x\n2\xE4z\n3\xE4w\n");

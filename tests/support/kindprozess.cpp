@@ -1,10 +1,12 @@
 #include "kindprozess.h"
 
+#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <new>
 
 #include <QByteArray>
@@ -58,8 +60,20 @@ QString imKindprozess(const std::function<QString()> &arbeit)
     return QString::fromUtf8(antwort);
 }
 
+namespace {
+
+// Every thread of the process allocating from the one main heap, set before QtTest starts its
+// watchdog thread. A thread's own heap reserves 64 MiB of address space up front; a child
+// that ran out of room would carry on in that reserve, which no limit on new address space
+// can see.
+const int eineHalde = mallopt(M_ARENA_MAX, 1);
+
+} // namespace
+
 bool begrenzeAdressraum(qint64 spielraum)
 {
+    if (eineHalde != 1)
+        return false;
     QFile statm(QStringLiteral("/proc/self/statm"));
     if (!statm.open(QIODevice::ReadOnly))
         return false;
@@ -69,8 +83,23 @@ bool begrenzeAdressraum(qint64 spielraum)
     rlimit grenze{};
     if (getrlimit(RLIMIT_AS, &grenze) != 0)
         return false;
-    grenze.rlim_cur = rlim_t(seiten * sysconf(_SC_PAGESIZE) + spielraum);
-    return setrlimit(RLIMIT_AS, &grenze) == 0;
+    constexpr qint64 zugabe = 1 << 20; // what the reserve's own mapping may need beyond itself
+    grenze.rlim_cur = rlim_t(seiten * sysconf(_SC_PAGESIZE) + spielraum + zugabe);
+    if (setrlimit(RLIMIT_AS, &grenze) != 0)
+        return false;
+    // The heap keeps blocks that earlier work freed and hands them out again without growing,
+    // beyond the reach of the limit. So the room to keep is set aside, everything else is used
+    // up in small pieces, and then the room is given back: what is left is the room, whatever
+    // ran in this process before. volatile, or the compiler may drop allocations never used.
+    void *volatile reserve = std::malloc(size_t(spielraum));
+    if (!reserve)
+        return false;
+    void *volatile stueck = nullptr;
+    do {
+        stueck = std::malloc(64 * 1024);
+    } while (stueck);
+    std::free(reserve);
+    return true;
 }
 
 bool adressraumBegrenzbar()

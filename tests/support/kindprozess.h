@@ -10,9 +10,9 @@
 // touch the test process itself: a tight memory limit, another user id.
 QString imKindprozess(const std::function<QString()> &arbeit);
 
-// Inside such a child: from now on the address space may grow by at most `spielraum` bytes, so
-// a large allocation really fails, as it would on a machine without enough memory. False when
-// the limit could not be set.
+// Inside such a child: from now on only about `spielraum` bytes can be allocated, so a larger
+// allocation really fails, as it would on a machine without enough memory. False when the limit
+// could not be set.
 bool begrenzeAdressraum(qint64 spielraum);
 
 // AddressSanitizer reserves terabytes of address space up front, so a limit on it cannot work

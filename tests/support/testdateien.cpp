@@ -14,3 +14,14 @@ bool legeTestdateiAn(const QString &pfad, QByteArrayView inhalt)
     return datei.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            datei.write(inhalt.data(), inhalt.size()) == inhalt.size();
 }
+
+QByteArray alsUtf16(const QString &text, QSysInfo::Endian reihenfolge)
+{
+    QByteArray bytes;
+    const bool be = reihenfolge == QSysInfo::BigEndian;
+    for (const QChar c : text) {
+        bytes += char(be ? c.unicode() >> 8 : c.unicode() & 0xFF);
+        bytes += char(be ? c.unicode() & 0xFF : c.unicode() >> 8);
+    }
+    return bytes;
+}

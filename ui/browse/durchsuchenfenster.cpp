@@ -286,6 +286,12 @@ bool DurchsuchenFenster::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyRelease:
     case QEvent::ContextMenu:
         return true;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        // Refused: a file dragged from elsewhere cannot reach the main window either.
+        event->ignore();
+        return true;
     default:
         return false;
     }
@@ -376,6 +382,7 @@ void DurchsuchenFenster::warneLaufwerksfehler(const QString &pfad, const Ordneri
                     QStringLiteral("Der Ordner ") + pfad +
                         QStringLiteral(" kann nicht gelesen werden.\n") + inhalt.fehlerText(),
                     QMessageBox::Ok, this);
+    box.setFont(font());
     box.exec();
 }
 

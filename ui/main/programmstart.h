@@ -10,10 +10,12 @@ class Programmstart
 {
 public:
     // Opens the file in the desktop's default application for plain text, or failing that in
-    // the default application for the file's own type. Returns the reason when nothing started.
+    // the default application for the file's own type. Returns the reason, in German, when
+    // nothing started.
     static std::optional<QString> imEditor(const QString &pfad);
 
     // Asks the file manager to show the file selected, or failing that opens the file's folder
-    // in the default application for folders. Returns the reason when nothing started.
+    // in the default application for folders. Returns the reason, in German, when nothing
+    // started.
     static std::optional<QString> imDateimanager(const QString &pfad);
 };

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QInputDialog>
@@ -12,17 +13,22 @@
 #include <QListView>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QUrl>
 
 #include "bildschirmleser.h"
 #include "fensterbild.h"
+#include "gestensperre.h"
+#include "listenauswahl.h"
 #include "listenkontextmenue.h"
 #include "programmstart.h"
+#include "rahmen.h"
 #include "schriften.h"
 #include "twips.h"
 #include "wartecursor.h"
@@ -71,7 +77,7 @@ QPushButton *knopf(QWidget *container, const QString &name, const QString &text,
 QGroupBox *rahmen(QWidget *container, const QString &name, const QString &titel,
                   const QRect &geometrie)
 {
-    auto *rahmen = erzeuge<QGroupBox>(container, name, geometrie);
+    auto *rahmen = erzeuge<Rahmen>(container, name, geometrie);
     rahmen->setTitle(titel);
     return rahmen;
 }
@@ -100,6 +106,26 @@ void setzeTextfarbe(QWidget *widget, const QColor &farbe)
     widget->setPalette(palette);
 }
 
+// Accepts a drop that carries exactly one local file, as file managers drag it, and gives its
+// path; refuses any other, text included. Only the path is taken: the file stays where it is,
+// whatever the source proposes.
+std::optional<QString> nimmDateiAn(QDropEvent &ablage)
+{
+    ablage.ignore();
+    const QMimeData *daten = ablage.mimeData();
+    const QList<QUrl> adressen = daten ? daten->urls() : QList<QUrl>();
+    if (adressen.size() != 1 || !adressen.constFirst().isLocalFile())
+        return std::nullopt;
+    if (ablage.possibleActions().testFlag(Qt::CopyAction))
+        ablage.setDropAction(Qt::CopyAction);
+    else if (ablage.possibleActions().testFlag(Qt::LinkAction))
+        ablage.setDropAction(Qt::LinkAction);
+    else
+        return std::nullopt;
+    ablage.accept();
+    return adressen.constFirst().toLocalFile();
+}
+
 QFont fett825()
 {
     return schrift(Schriftart::MsSansSerif, 8.25, true);
@@ -110,6 +136,7 @@ QFont fett825()
 TessraFenster::TessraFenster(QWidget *parent)
     : QWidget(parent)
     , m_suche(*this)
+    , m_gestensperre(new Gestensperre(*this))
 {
     setObjectName(QStringLiteral("TessraFenster"));
     setWindowTitle(QStringLiteral("Tessra"));
@@ -195,6 +222,8 @@ void TessraFenster::baueSuchrahmen(const Twips &t)
     m_lstZeilen->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // One row height for all, so a group of any size is laid out without measuring each line.
     m_lstZeilen->setUniformItemSizes(true);
+    // The highlighted line is always the one that txtZeile came from.
+    behalteListenauswahl(*m_lstZeilen);
     m_label3 = neueBeschriftung(m_frame2, QStringLiteral("Label3"),
                                 QStringLiteral("Ausgewählte Zeile (noch änderbar):"),
                                 t.rect(120, 1800, 2655, 255));
@@ -348,6 +377,7 @@ void TessraFenster::verbindeBefehle()
     klick(m_btnHilfe, &TessraFenster::btnHilfe_Click);
 
     connect(m_txtPfad, &QLineEdit::textChanged, this, &TessraFenster::txtPfad_Change);
+    m_txtPfad->installEventFilter(this);
     // A new current row covers clicks and arrow keys; a click on the row that is already
     // selected brings back its text after an edit.
     connect(m_lstZeilen->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
@@ -483,26 +513,35 @@ void TessraFenster::mnuGleicheUebernehmen_Click()
 void TessraFenster::btnHilfe_Click()
 {
     m_frmHilfe->show();
+    // A double-click on the button must not close the page it has just opened.
+    m_gestensperre->sperreRest();
 }
 
 void TessraFenster::frmHilfe_Click()
 {
-    m_frmHilfe->hide();
+    versteckeHilfe();
 }
 
 void TessraFenster::Hilfetext_Click()
 {
-    m_frmHilfe->hide();
+    versteckeHilfe();
 }
 
 void TessraFenster::Label1_Click()
 {
-    m_frmHilfe->hide();
+    versteckeHilfe();
 }
 
 void TessraFenster::Label4_Click()
 {
+    versteckeHilfe();
+}
+
+void TessraFenster::versteckeHilfe()
+{
     m_frmHilfe->hide();
+    // The rest of a double-click would land on the control the page uncovered.
+    m_gestensperre->sperreRest();
 }
 
 void TessraFenster::Form_Unload()
@@ -520,6 +559,8 @@ void TessraFenster::closeEvent(QCloseEvent *event)
 
 bool TessraFenster::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_txtPfad)
+        return txtPfad_Ablage(event);
     if (event->type() != QEvent::MouseButtonRelease)
         return QWidget::eventFilter(watched, event);
     const auto *maus = static_cast<QMouseEvent *>(event);
@@ -537,6 +578,22 @@ bool TessraFenster::eventFilter(QObject *watched, QEvent *event)
     else if (watched == m_label4)
         Label4_Click();
     return true;
+}
+
+bool TessraFenster::txtPfad_Ablage(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+        nimmDateiAn(*static_cast<QDropEvent *>(event));
+        return true;
+    case QEvent::Drop:
+        if (const auto datei = nimmDateiAn(*static_cast<QDropEvent *>(event)))
+            m_txtPfad->setText(*datei); // runs the path check, as typing does
+        return true;
+    default:
+        return false;
+    }
 }
 
 void TessraFenster::keyPressEvent(QKeyEvent *event)
@@ -562,6 +619,8 @@ void TessraFenster::setDialogAntwort(DialogAntwort antwort)
 bool TessraFenster::fuehreAus(QDialog &dialog)
 {
     const Wartecursor::Pause pause;
+    // A dialog is a window of its own and would otherwise take the application's font.
+    dialog.setFont(font());
     if (m_dialogAntwort) {
         m_dialogAntwort(dialog);
         return dialog.result() == QDialog::Accepted;
@@ -585,6 +644,9 @@ QString TessraFenster::askText(const QString &prompt, const QString &title,
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(defaultText);
+    // Whatever fits the path field fits here too.
+    if (auto *feld = dialog.findChild<QLineEdit *>())
+        feld->setMinimumWidth(m_txtPfad->width());
     return fuehreAus(dialog) ? dialog.textValue() : QString();
 }
 

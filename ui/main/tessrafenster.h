@@ -9,6 +9,7 @@
 #include "duplikatensuche.h"
 #include "mainview.h"
 
+class Gestensperre;
 class QAction;
 class QDialog;
 class QFrame;
@@ -93,12 +94,14 @@ private:
     void btnExplorer_Click();
     void btnReset_Click();
     void LstZeilen_Click();
+    bool txtPfad_Ablage(QEvent *event);
     void btnHilfe_Click();
     void frmHilfe_Click();
     void Hilfetext_Click();
     void Label1_Click();
     void Label4_Click();
     void Form_Unload();
+    void versteckeHilfe();
     void LstZeilen_ContextMenu(const QPoint &stelle);
     void mnuZuruecknehmen_Click();
     void mnuErsteBehalten_Click();
@@ -114,6 +117,7 @@ private:
     Duplikatensuche m_suche;
     DialogAntwort m_dialogAntwort;
     QPointer<DurchsuchenFenster> m_durchsuchen;
+    Gestensperre *m_gestensperre = nullptr;
 
     QGroupBox *m_frame1 = nullptr;
     QLineEdit *m_txtPfad = nullptr;

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Drives the real program in a virtual X server, by mouse and keyboard only, through three whole
 # cleaning runs. The first: open and close the help, type a path, choose "Semikolon", "Datei
-# laden", pick the second line of the group, "Weiter", "Speichern (ersetzen)". The second picks
-# its file in the browse window by a double-click instead; the third goes through the context
-# menu of the list. Every click goes to the place the window layout gives its control, so a
-# control that moved makes a run go wrong and the file check fail.
+# laden", double-click the help open and closed again above "Weiter", pick the second line of the
+# group, "Weiter", double-click the help closed above "Speichern (ersetzen)" without saving,
+# "Speichern (ersetzen)". The second picks its file in the browse window by a double-click
+# instead; the third goes through the context menu of the list. Every click goes to the place the
+# window layout gives its control, so a control that moved makes a run go wrong and the file
+# check fail.
 #
 # Usage: e2e_xvfb.sh PROGRAM
 # With TESSRA_SCREENSHOTS=DIR it also saves the window at start, with the help shown, with a
@@ -92,6 +94,11 @@ klicke() {
     sleep 0.4
 }
 
+doppelklicke() {
+    xdotool mousemove --window "$fenster" "$(px "$1")" "$(px "$2")" click --repeat 2 --delay 100 1
+    sleep 0.5
+}
+
 bild tessra-start.png
 
 # btnHilfe (2520, 40, 2055 x 255) shows the help; a click on its text, frmHilfe (240, 0) >
@@ -109,13 +116,23 @@ sleep 0.3
 klicke $((120 + 120 + 240 + 90)) $((240 + 600 + 480 + 97))
 # Frame1 (120, 240) > btnLaden (3480, 600, 1695 x 495)
 klicke $((120 + 3480 + 847)) $((240 + 600 + 247))
+# The group is shown with 100;Anna chosen. A double-click on "Hilfe (F1)" leaves the help shown;
+# a double-click on the help where "Weiter", Frame2 (120, 2160) > btnNächsteZeile (2520, 2400,
+# 1695 x 495), lies only hides it. Had either reached "Weiter", Anna would be kept.
+doppelklicke $((2520 + 1027)) $((40 + 127))
+doppelklicke $((120 + 2520 + 847)) $((2160 + 2400 + 247))
 # Frame2 (120, 2160) > LstZeilen (120, 480, 6495 x 1230): the second line, 100;Carla.
 xdotool mousemove --window "$fenster" $(($(px $((120 + 120))) + 60)) $(($(px $((2160 + 480))) + 24)) click 1
 sleep 0.4
 bild tessra-gruppe.png
 # Frame2 (120, 2160) > btnNächsteZeile (2520, 2400, 1695 x 495)
 klicke $((120 + 2520 + 847)) $((2160 + 2400 + 247))
-# btnSpeichern (720, 5400, 2295 x 495)
+# Finished. With the help shown, a double-click on it where "Speichern (ersetzen)",
+# btnSpeichern (720, 5400, 2295 x 495), lies must not save.
+klicke $((2520 + 1027)) $((40 + 127))
+doppelklicke $((720 + 1147)) $((5400 + 247))
+cmp -s "$datei" "$arbeit/original" && [ ! -e "$datei.ALT" ] ||
+    fehler "Der Doppelklick auf die Hilfe hat gespeichert"
 klicke $((720 + 1147)) $((5400 + 247))
 
 for _ in $(seq 50); do
@@ -179,11 +196,11 @@ rechtsklick() {
     sleep 0.5
 }
 if [ -n "${TESSRA_SCREENSHOTS:-}" ]; then
-    # Near the list's right edge, so the menu covers little of the window.
-    xdotool mousemove --window "$fenster" $((liste_x + 240)) "$liste_y" click 3
+    # Low in the list, so that the menu lies within the window and leaves the rows free.
+    xdotool mousemove --window "$fenster" $((liste_x - 100)) $((liste_y + 10)) click 3
     sleep 0.5
     eval "$(xdotool getwindowgeometry --shell "$fenster")"
-    import -window root -crop "$((WIDTH + 330))x${HEIGHT}+${X}+${Y}" +repage \
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
         "$TESSRA_SCREENSHOTS/tessra-unterschiede.png"
     xdotool key Escape
     sleep 0.3

@@ -22,11 +22,13 @@ private Q_SLOTS:
     void editorBekommtGenauDenPfad_data();
     void editorBekommtGenauDenPfad();
     void dateimanagerOhneBusOeffnetDenOrdner();
+    void fehlenderEditorWirdGemeldet_data();
     void fehlenderEditorWirdGemeldet();
 
 private:
     QString legeAn(const QString &name);
     void schreibeSkript(const QString &name);
+    void schreibeEintrag(const QString &name, const QByteArray &zusatz = {});
     QByteArray warteAufAufruf(const QString &skript);
 
     QTemporaryDir m_desktop;
@@ -49,21 +51,25 @@ void TstProgrammstart::initTestCase()
 
     schreibeSkript(QStringLiteral("editor"));
     schreibeSkript(QStringLiteral("ordner"));
-    const auto eintrag = [this](const QString &name, const QString &typ) {
-        QFile datei(m_desktop.filePath(QStringLiteral("data/applications/tessra-test-") + name +
-                                       QStringLiteral(".desktop")));
-        QVERIFY(datei.open(QIODevice::WriteOnly));
-        datei.write("[Desktop Entry]\nType=Application\nName=" + name.toUtf8() + "\nExec=" +
-                    QFile::encodeName(m_desktop.filePath(name + QStringLiteral(".sh"))) +
-                    " %f\nMimeType=" + typ.toUtf8() + ";\n");
-    };
-    eintrag(QStringLiteral("editor"), QStringLiteral("text/plain"));
-    eintrag(QStringLiteral("ordner"), QStringLiteral("inode/directory"));
+    schreibeEintrag(QStringLiteral("editor"));
+    schreibeEintrag(QStringLiteral("ordner"));
     QFile standard(m_desktop.filePath(QStringLiteral("config/mimeapps.list")));
     QVERIFY(standard.open(QIODevice::WriteOnly));
     standard.write("[Default Applications]\n"
                    "text/plain=tessra-test-editor.desktop\n"
                    "inode/directory=tessra-test-ordner.desktop\n");
+}
+
+// The desktop entry of a stand-in: "editor" for text, "ordner" for folders.
+void TstProgrammstart::schreibeEintrag(const QString &name, const QByteArray &zusatz)
+{
+    const QByteArray typ = name == QStringLiteral("editor") ? "text/plain" : "inode/directory";
+    QFile datei(m_desktop.filePath(QStringLiteral("data/applications/tessra-test-") + name +
+                                   QStringLiteral(".desktop")));
+    QVERIFY(datei.open(QIODevice::WriteOnly));
+    datei.write("[Desktop Entry]\nType=Application\nName=" + name.toUtf8() +
+                "\nExec=" + QFile::encodeName(m_desktop.filePath(name + QStringLiteral(".sh"))) +
+                " %f\nMimeType=" + typ + ";\n" + zusatz);
 }
 
 void TstProgrammstart::schreibeSkript(const QString &name)
@@ -135,12 +141,46 @@ void TstProgrammstart::dateimanagerOhneBusOeffnetDenOrdner()
              "1\n" + QFile::encodeName(m_desktop.filePath(QStringLiteral("dateien"))) + '\n');
 }
 
+void TstProgrammstart::fehlenderEditorWirdGemeldet_data()
+{
+    QTest::addColumn<QString>("knopf");
+    QTest::addColumn<QString>("programm"); // the stand-in that fails
+    QTest::addColumn<bool>("imTerminal");  // it runs in a terminal; else it cannot be run
+    QTest::addColumn<QString>("meldung");  // after "Die Datei", the path and a line break
+
+    const QString editor = QStringLiteral("kann in keinem Texteditor geöffnet werden.\n");
+    QTest::newRow("Editor nicht ausführbar")
+        << QStringLiteral("btnEditor") << QStringLiteral("editor") << false
+        << editor + QStringLiteral("Für Textdateien ist kein Standardprogramm eingerichtet.");
+    QTest::newRow("Editor ohne Terminal")
+        << QStringLiteral("btnEditor") << QStringLiteral("editor") << true
+        << editor + QStringLiteral("Das Programm „editor“ läuft in einem Terminal, aber es ist "
+                                   "kein Terminalprogramm installiert.");
+    QTest::newRow("kein Dateimanager, kein Ordnerprogramm")
+        << QStringLiteral("btnExplorer") << QStringLiteral("ordner") << false
+        << QStringLiteral("kann in keinem Dateimanager gezeigt werden.\nAuf dem Sitzungsbus "
+                          "(D-Bus) meldet sich kein Dateimanager.\nFür Ordner ist kein "
+                          "Standardprogramm eingerichtet.");
+}
+
 void TstProgrammstart::fehlenderEditorWirdGemeldet()
 {
+    QFETCH(QString, knopf);
+    QFETCH(QString, programm);
+    QFETCH(bool, imTerminal);
+    QFETCH(QString, meldung);
+
     const QString pfad = legeAn(QStringLiteral("liste.txt"));
-    QFile editor(m_desktop.filePath(QStringLiteral("editor.sh")));
-    const auto rechte = editor.permissions();
-    QVERIFY(editor.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+    QFile skript(m_desktop.filePath(programm + QStringLiteral(".sh")));
+    const QByteArray suchpfad = qgetenv("PATH");
+    // GIO reads a desktop entry and its program anew at every start.
+    if (imTerminal) {
+        // No program at all on the PATH, so no terminal either.
+        schreibeEintrag(programm, "Terminal=true\n");
+        qputenv("PATH", QFile::encodeName(m_desktop.filePath(QStringLiteral("leer"))));
+    } else {
+        QVERIFY(skript.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+    }
 
     TessraFenster fenster;
     QStringList meldungen;
@@ -152,17 +192,18 @@ void TstProgrammstart::fehlenderEditorWirdGemeldet()
         box->accept();
     });
     fenster.findChild<QLineEdit *>(QStringLiteral("txtPfad"))->setText(pfad);
-    auto *btnEditor = fenster.findChild<QPushButton *>(QStringLiteral("btnEditor"));
-    QVERIFY(btnEditor->isEnabled());
-    btnEditor->click();
-    editor.setPermissions(rechte);
+    auto *button = fenster.findChild<QPushButton *>(knopf);
+    QVERIFY(button->isEnabled());
+    button->click();
+    qputenv("PATH", suchpfad);
+    skript.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    schreibeEintrag(programm);
 
     QCOMPARE(meldungen.size(), 1);
-    QVERIFY2(
-        meldungen[0].startsWith(QStringLiteral("Tessra - Programmstart|Die Datei\n") + pfad +
-                                QStringLiteral("\nkann in keinem Texteditor geöffnet werden.")),
-        qPrintable(meldungen[0]));
-    QVERIFY(!QFile::exists(m_desktop.filePath(QStringLiteral("editor.args"))));
+    const QString erwartet =
+        QStringLiteral("Tessra - Programmstart|Die Datei\n") + pfad + u'\n' + meldung;
+    QCOMPARE(meldungen[0], erwartet);
+    QVERIFY(!QFile::exists(m_desktop.filePath(programm + QStringLiteral(".args"))));
 }
 
 QTEST_MAIN(TstProgrammstart)

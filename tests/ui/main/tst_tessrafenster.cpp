@@ -1,6 +1,7 @@
 #include "durchsuchenfenster.h"
 #include "tessrafenster.h"
 #include "testdateien.h"
+#include "uebersetzung.h"
 #include "zeilendelegate.h"
 
 #include <memory>
@@ -11,17 +12,20 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QImage>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 using namespace Qt::StringLiterals;
 
@@ -51,6 +55,7 @@ class TstTessraFenster : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -60,18 +65,27 @@ private Q_SLOTS:
     void tooltips_data();
     void tooltips();
     void texteWerdenNichtAbgeschnitten();
+    void rahmenlinieUmschliesstDieSteuerelemente();
     void tabulatorFolgtDerReihenfolge();
     void hilfeDecktAllesAbUndSchliesstBeimKlick_data();
     void hilfeDecktAllesAbUndSchliesstBeimKlick();
+    void doppelklickAufDieHilfeErreichtNurSie_data();
+    void doppelklickAufDieHilfeErreichtNurSie();
     void pfadpruefung_data();
     void pfadpruefung();
+    void ablageImPfadfeld_data();
+    void ablageImPfadfeld();
     void optionenSchliessenSichAus();
     void resetWaehrendEinerGruppe();
     void listenauswahlZeigtZeilennummer();
+    void listeBehaeltIhreZeile_data();
+    void listeBehaeltIhreZeile();
     void enterImZeilenfeld();
     void ganzerLaufErsetztDieDatei();
     void speichernUnterFragtNachDemOrt();
+    void eingabefensterSprichtDeutschUndFasstDenPfad();
     void windows1252MitCrLfBleibtByteGenau();
+    void utf16ExportBleibtByteGenau();
     void langeZeileBleibtGanz();
     void kurzeDateiMeldetWarnung();
     void durchsuchenSetztZurueck();
@@ -111,12 +125,18 @@ private:
     QMenu *oeffneKontextmenue(bool perTaste);
     void waehleImMenue(const QString &name);
     void ladeMitSemikolon(const QString &pfad);
+    QStringList zustandOhneHilfe() const;
 
     std::unique_ptr<QTemporaryDir> m_ordner;
     std::unique_ptr<TessraFenster> m_fenster;
     QList<Dialog> m_dialoge;
     QStringList m_antworten; // for input boxes; an empty queue cancels
 };
+
+void TstTessraFenster::initTestCase()
+{
+    QVERIFY(ladeDeutscheQtTexte());
+}
 
 void TstTessraFenster::init()
 {
@@ -126,6 +146,7 @@ void TstTessraFenster::init()
     m_antworten.clear();
     m_fenster = std::make_unique<TessraFenster>();
     m_fenster->setDialogAntwort([this](QDialog &dialog) {
+        QCOMPARE(dialog.font(), m_fenster->font());
         if (auto *box = qobject_cast<QMessageBox *>(&dialog)) {
             QCOMPARE(box->icon(), QMessageBox::Warning);
             QCOMPARE(box->standardButtons(), QMessageBox::Ok);
@@ -176,6 +197,26 @@ void TstTessraFenster::ladeMitSemikolon(const QString &pfad)
     klicke(ctl<QRadioButton>(QStringLiteral("optSemikolon")));
     QVERIFY(knopf(QStringLiteral("btnLaden"))->isEnabled());
     klicke(knopf(QStringLiteral("btnLaden")));
+}
+
+// What every control but the help page shows: name, enabled state and text.
+QStringList TstTessraFenster::zustandOhneHilfe() const
+{
+    QStringList bild;
+    for (auto *widget : m_fenster->findChildren<QWidget *>()) {
+        if (widget->parentWidget() == ctl<QWidget>(QStringLiteral("frmHilfe")) ||
+            widget->objectName() == QStringLiteral("frmHilfe"))
+            continue;
+        QString text;
+        if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            text = button->text() + (button->isChecked() ? u"*" : u"");
+        else if (auto *label = qobject_cast<QLabel *>(widget))
+            text = label->text();
+        else if (auto *zeile = qobject_cast<QLineEdit *>(widget))
+            text = zeile->text();
+        bild.append(widget->objectName() + u':' + (widget->isEnabled() ? u"an:" : u"aus:") + text);
+    }
+    return bild;
 }
 
 void TstTessraFenster::zeigtEntwurfszustand()
@@ -332,6 +373,38 @@ void TstTessraFenster::texteWerdenNichtAbgeschnitten()
     }
 }
 
+void TstTessraFenster::rahmenlinieUmschliesstDieSteuerelemente()
+{
+    for (auto *rahmen : m_fenster->findChildren<QGroupBox *>()) {
+        // The frame alone, without its controls, on a transparent ground: what it paints is its
+        // caption and its box line.
+        QImage bild(rahmen->size(), QImage::Format_ARGB32);
+        bild.fill(Qt::transparent);
+        rahmen->render(&bild, {}, {}, {});
+        const int spalte = bild.width() - 3; // right of every caption
+        const int zeile = bild.height() / 2;
+        // From an edge inwards, past the line, to the first pixel inside the box.
+        const auto innen = [](int von, int schritt, int ende, const auto &gemalt) {
+            int i = von;
+            while (i != ende && !gemalt(i))
+                i += schritt;
+            while (i != ende && gemalt(i))
+                i += schritt;
+            return i;
+        };
+        const auto inSpalte = [&](int y) { return qAlpha(bild.pixel(spalte, y)) != 0; };
+        const auto inZeile = [&](int x) { return qAlpha(bild.pixel(x, zeile)) != 0; };
+        const QRect kasten(
+            QPoint(innen(0, 1, bild.width(), inZeile), innen(0, 1, bild.height(), inSpalte)),
+            QPoint(innen(bild.width() - 1, -1, -1, inZeile),
+                   innen(bild.height() - 1, -1, -1, inSpalte)));
+        const auto controls = rahmen->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        for (const QWidget *control : controls)
+            QVERIFY2(kasten.contains(control->geometry()),
+                     qPrintable(rahmen->objectName() + u'>' + control->objectName()));
+    }
+}
+
 void TstTessraFenster::tabulatorFolgtDerReihenfolge()
 {
     // The whole chain, as when every control is usable.
@@ -383,27 +456,9 @@ void TstTessraFenster::hilfeDecktAllesAbUndSchliesstBeimKlick()
     QFETCH(QString, ziel);
     QFETCH(QPoint, stelle);
 
-    const auto zustand = [this] {
-        QStringList bild;
-        for (auto *widget : m_fenster->findChildren<QWidget *>()) {
-            if (widget->parentWidget() == ctl<QWidget>(QStringLiteral("frmHilfe")) ||
-                widget->objectName() == QStringLiteral("frmHilfe"))
-                continue;
-            QString text;
-            if (auto *button = qobject_cast<QAbstractButton *>(widget))
-                text = button->text() + (button->isChecked() ? u"*" : u"");
-            else if (auto *label = qobject_cast<QLabel *>(widget))
-                text = label->text();
-            else if (auto *zeile = qobject_cast<QLineEdit *>(widget))
-                text = zeile->text();
-            bild.append(widget->objectName() + u':' + (widget->isEnabled() ? u"an:" : u"aus:") +
-                        text);
-        }
-        return bild;
-    };
     const QString pfad = legeAn(QStringLiteral("daten.txt"), "Nr;Name\r\n1;a\r\n2;b\r\n1;c\r\n");
     ladeMitSemikolon(pfad);
-    const QStringList vorher = zustand();
+    const QStringList vorher = zustandOhneHilfe();
 
     auto *hilfe = ctl<QWidget>(QStringLiteral("frmHilfe"));
     klicke(knopf(QStringLiteral("btnHilfe")));
@@ -434,8 +489,48 @@ void TstTessraFenster::hilfeDecktAllesAbUndSchliesstBeimKlick()
     QTest::mouseClick(m_fenster->windowHandle(), Qt::LeftButton, {},
                       widget->mapTo(m_fenster.get(), punkt));
     QVERIFY(!hilfe->isVisible());
-    QCOMPARE(zustand(), vorher);
+    QCOMPARE(zustandOhneHilfe(), vorher);
     QCOMPARE(QApplication::focusWidget(), fokus);
+}
+
+void TstTessraFenster::doppelklickAufDieHilfeErreichtNurSie_data()
+{
+    QTest::addColumn<QString>("darunter"); // the control under the place of the double-click
+    QTest::addColumn<bool>("fertig");      // the run finished, or a group shown
+    QTest::addColumn<bool>("hilfeDanach");
+
+    QTest::newRow("über Weiter") << QStringLiteral("btnNächsteZeile") << false << false;
+    QTest::newRow("über Speichern") << QStringLiteral("btnSpeichern") << true << false;
+    QTest::newRow("auf Hilfe (F1)") << QStringLiteral("btnHilfe") << false << true;
+}
+
+void TstTessraFenster::doppelklickAufDieHilfeErreichtNurSie()
+{
+    QFETCH(QString, darunter);
+    QFETCH(bool, fertig);
+    QFETCH(bool, hilfeDanach);
+
+    const QByteArray alt = "Nr;Name\r\n1;a\r\n2;b\r\n1;c\r\n";
+    const QString pfad = legeAn(QStringLiteral("daten.txt"), alt);
+    ladeMitSemikolon(pfad);
+    if (fertig)
+        klicke(knopf(QStringLiteral("btnNächsteZeile")));
+    const QStringList vorher = zustandOhneHilfe();
+    auto *hilfe = ctl<QWidget>(QStringLiteral("frmHilfe"));
+    auto *ziel = knopf(darunter);
+    if (ziel != knopf(QStringLiteral("btnHilfe")))
+        klicke(knopf(QStringLiteral("btnHilfe")));
+
+    QTest::mouseDClick(m_fenster->windowHandle(), Qt::LeftButton, {},
+                       ziel->mapTo(m_fenster.get(), ziel->rect().center()));
+    QCOMPARE(hilfe->isVisible(), hilfeDanach);
+    QCOMPARE(zustandOhneHilfe(), vorher);
+    QCOMPARE(testdateiInhalt(pfad), alt);
+    QVERIFY(!QFile::exists(pfad + QStringLiteral(".ALT")));
+    // The gesture is over: the next click where "Hilfe (F1)" lies acts again.
+    QTest::mouseClick(m_fenster->windowHandle(), Qt::LeftButton, {},
+                      knopf(QStringLiteral("btnHilfe"))->geometry().center());
+    QCOMPARE(hilfe->isVisible(), !hilfeDanach);
 }
 
 void TstTessraFenster::pfadpruefung_data()
@@ -472,6 +567,54 @@ void TstTessraFenster::pfadpruefung()
     QCOMPARE(txtPfad->text(), pfad);
     for (const char *name : {"btnLaden", "btnEditor", "btnExplorer"})
         QVERIFY2(knopf(QString::fromLatin1(name))->isEnabled() == nutzbar, name);
+}
+
+void TstTessraFenster::ablageImPfadfeld_data()
+{
+    QTest::addColumn<QString>("art");
+    QTest::addColumn<bool>("suchfensterOffen");
+    QTest::addColumn<bool>("angenommen");
+
+    QTest::newRow("Datei") << QStringLiteral("Datei") << false << true;
+    QTest::newRow("zwei Dateien") << QStringLiteral("zwei Dateien") << false << false;
+    QTest::newRow("Webadresse") << QStringLiteral("Webadresse") << false << false;
+    QTest::newRow("Text") << QStringLiteral("Text") << false << false;
+    QTest::newRow("Datei bei offenem Suchfenster") << QStringLiteral("Datei") << true << false;
+}
+
+void TstTessraFenster::ablageImPfadfeld()
+{
+    QFETCH(QString, art);
+    QFETCH(bool, suchfensterOffen);
+    QFETCH(bool, angenommen);
+
+    const QString pfad = legeAn(QStringLiteral("meine größe.txt"), "1;a\r\n");
+    const QByteArray uri = QUrl::fromLocalFile(pfad).toEncoded();
+    // File managers send the addresses as a list and as plain text.
+    QByteArray adressen = uri + "\r\n";
+    if (art == QStringLiteral("zwei Dateien"))
+        adressen += uri + "\r\n";
+    else if (art == QStringLiteral("Webadresse"))
+        adressen = "https://tessra.invalid/liste.txt\r\n";
+    QMimeData daten;
+    if (art != QStringLiteral("Text"))
+        daten.setData(QStringLiteral("text/uri-list"), adressen);
+    daten.setText(QString::fromUtf8(adressen));
+    if (suchfensterOffen)
+        klicke(knopf(QStringLiteral("btnDurchsuchen")));
+
+    QLineEdit *txtPfad = feld(QStringLiteral("txtPfad"));
+    const QPoint mitte = txtPfad->rect().center();
+    QDragEnterEvent eintritt(mitte, Qt::CopyAction | Qt::MoveAction, &daten, Qt::LeftButton, {});
+    QApplication::sendEvent(txtPfad, &eintritt);
+    QCOMPARE(eintritt.isAccepted(), angenommen);
+    QDropEvent ablage(mitte, Qt::CopyAction | Qt::MoveAction, &daten, Qt::LeftButton, {});
+    QApplication::sendEvent(txtPfad, &ablage);
+    QCOMPARE(ablage.isAccepted(), angenommen);
+    if (angenommen)
+        QCOMPARE(ablage.dropAction(), Qt::CopyAction);
+    QCOMPARE(txtPfad->text(), angenommen ? pfad : QString());
+    QCOMPARE(knopf(QStringLiteral("btnEditor"))->isEnabled(), angenommen);
 }
 
 void TstTessraFenster::optionenSchliessenSichAus()
@@ -547,6 +690,37 @@ void TstTessraFenster::listenauswahlZeigtZeilennummer()
     feld(QStringLiteral("txtZeile"))->setText(QStringLiteral("5;bearbeitet"));
     klickeEintrag(1);
     QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("5;zweite"));
+}
+
+void TstTessraFenster::listeBehaeltIhreZeile_data()
+{
+    QTest::addColumn<QString>("geste");
+    for (const char *geste :
+         {"Klick unter die Zeilen", "Strg+Klick auf die Zeile", "Strg+Leertaste"})
+        QTest::newRow(geste) << QString::fromUtf8(geste);
+}
+
+void TstTessraFenster::listeBehaeltIhreZeile()
+{
+    QFETCH(QString, geste);
+    const QString pfad = legeAn(QStringLiteral("daten.txt"), "1;a\r\n2;b\r\n1;c\r\n3;d\r\n");
+    ladeMitSemikolon(pfad);
+    klickeEintrag(1);
+    QListView *lst = liste();
+    const QModelIndex zweite = lst->model()->index(1, 0);
+    const QPoint frei(20, lst->viewport()->height() - 5);
+    QVERIFY(!lst->indexAt(frei).isValid());
+
+    if (geste.startsWith(u"Klick"))
+        QTest::mouseClick(lst->viewport(), Qt::LeftButton, {}, frei);
+    else if (geste.startsWith(u"Strg+Klick"))
+        QTest::mouseClick(lst->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          lst->visualRect(zweite).center());
+    else
+        QTest::keyClick(lst, Qt::Key_Space, Qt::ControlModifier);
+    QCOMPARE(lst->selectionModel()->selectedIndexes(), QModelIndexList{zweite});
+    QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("1;c"));
+    QCOMPARE(status(), QStringLiteral("Zeile 3 von 4"));
 }
 
 void TstTessraFenster::enterImZeilenfeld()
@@ -634,6 +808,31 @@ void TstTessraFenster::speichernUnterFragtNachDemOrt()
     QVERIFY(!QFile::exists(pfad + QStringLiteral(".ALT")));
 }
 
+void TstTessraFenster::eingabefensterSprichtDeutschUndFasstDenPfad()
+{
+    const QString pfad = legeAn(QStringLiteral("liste.txt"), "1;a\r\n1;b\r\n2;c\r\n3;d\r\n");
+    ladeMitSemikolon(pfad);
+    klicke(knopf(QStringLiteral("btnNächsteZeile")));
+    QStringList knoepfe;
+    int feldbreite = 0;
+    m_fenster->setDialogAntwort([&](QDialog &dialog) {
+        dialog.show();
+        for (const auto *knopf : dialog.findChildren<QPushButton *>())
+            knoepfe.append(knopf->text());
+        feldbreite = dialog.findChild<QLineEdit *>()->width();
+        dialog.reject();
+    });
+    klicke(knopf(QStringLiteral("btnSpeichernUnter")));
+    knoepfe.sort();
+    QCOMPARE(knoepfe, (QStringList{QStringLiteral("Abbrechen"), QStringLiteral("OK")}));
+    QVERIFY2(feldbreite >= feld(QStringLiteral("txtPfad"))->width(),
+             qPrintable(QString::number(feldbreite)));
+
+    const std::unique_ptr<QMenu> menue(
+        feld(QStringLiteral("txtZeile"))->createStandardContextMenu());
+    QCOMPARE(menue->actions().constFirst()->text(), QStringLiteral("&Rückgängig\tStrg+Z"));
+}
+
 void TstTessraFenster::windows1252MitCrLfBleibtByteGenau()
 {
     // Not valid UTF-8, so read as Windows-1252. The kept lines hold a tab, a control character
@@ -680,6 +879,33 @@ void TstTessraFenster::windows1252MitCrLfBleibtByteGenau()
                         "7;M\xfcller\tK\xf6ln\r\n"
                         "8;\x01Steuer\r\n"
                         "9;\xe4\xf6\xfc\r\n"));
+}
+
+// A spreadsheet's "Unicode text" export: UTF-16 LE with its mark, tab-delimited, CR LF.
+void TstTessraFenster::utf16ExportBleibtByteGenau()
+{
+    const auto utf16 = [](const QString &text) { return alsUtf16(text, QSysInfo::LittleEndian); };
+    const QByteArray alt = utf16(QStringLiteral("\uFEFFNr\tName\r\n4711\tMüller\r\n4712\t€ 5\r\n"
+                                                "4711\tMüller & Söhne\r\n4713\t😀\r\n"));
+    const QString pfad = legeAn(QStringLiteral("unicode.txt"), alt);
+    QLineEdit *txtPfad = feld(QStringLiteral("txtPfad"));
+    txtPfad->clear();
+    QTest::keyClicks(txtPfad, pfad);
+    klicke(ctl<QRadioButton>(QStringLiteral("optTab")));
+    klicke(knopf(QStringLiteral("btnLaden")));
+
+    QCOMPARE(eintraege(), 2);
+    QCOMPARE(liste()->model()->index(0, 0).data().toString(), QStringLiteral("4711\tMüller"));
+    klickeEintrag(1);
+    QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("4711\tMüller & Söhne"));
+    klicke(knopf(QStringLiteral("btnNächsteZeile")));
+    QCOMPARE(status(), QStringLiteral("FERTIG - Bitte Speichern -"));
+    klicke(knopf(QStringLiteral("btnSpeichern")));
+    QVERIFY(m_dialoge.isEmpty());
+    QCOMPARE(testdateiInhalt(pfad),
+             utf16(QStringLiteral("\uFEFFNr\tName\r\n4711\tMüller & Söhne\r\n"
+                                  "4712\t€ 5\r\n4713\t😀\r\n")));
+    QCOMPARE(testdateiInhalt(pfad + QStringLiteral(".ALT")), alt);
 }
 
 void TstTessraFenster::langeZeileBleibtGanz()

@@ -1,0 +1,400 @@
+#include "sicheresschreiben.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <span>
+#include <vector>
+
+#include <QByteArray>
+#include <QFile>
+
+namespace {
+
+using Grund = Dateifehler::Grund;
+using Ort = Dateifehler::Ort;
+using Schritt = Ersetzungsfehler::Schritt;
+
+// A million short lines become a few dozen writes; next to the loaded file it does not count.
+constexpr size_t puffergroesse = size_t(1) << 20;
+
+class Deskriptor
+{
+public:
+    explicit Deskriptor(int fd)
+        : m_fd(fd)
+    {
+    }
+    ~Deskriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Deskriptor(const Deskriptor &) = delete;
+    Deskriptor &operator=(const Deskriptor &) = delete;
+
+    int get() const { return m_fd; }
+    explicit operator bool() const { return m_fd >= 0; }
+
+private:
+    int m_fd;
+};
+
+// The folder that holds an entry, as the path names it.
+QByteArray ordnerVon(const QByteArray &pfad)
+{
+    const qsizetype schraegstrich = pfad.lastIndexOf('/');
+    if (schraegstrich < 0)
+        return QByteArrayLiteral(".");
+    if (schraegstrich == 0)
+        return QByteArrayLiteral("/");
+    return pfad.left(schraegstrich);
+}
+
+// The file a path leads to, so that a symbolic link stays a link and its target gets the new
+// content. A path that leads nowhere names a new file (a dangling link is replaced, not
+// followed to wherever it points).
+QByteArray zielVon(const QByteArray &pfad)
+{
+    char *echt = ::realpath(pfad.constData(), nullptr);
+    if (!echt)
+        return pfad;
+    QByteArray ziel(echt);
+    std::free(echt);
+    return ziel;
+}
+
+// Makes a rename in the folder durable: without it a power cut can bring the old entry back.
+int synchronisiereOrdner(const QByteArray &ordner)
+{
+    const Deskriptor fd(::open(ordner.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // A folder the user may not read cannot be synced by the user at all.
+    if (!fd)
+        return 0;
+    if (::fsync(fd.get()) != 0 && errno != EINVAL)
+        return errno;
+    return 0;
+}
+
+int synchronisiere(int fd)
+{
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+// A new file under a short name in the given folder, so it fits beside any name the file
+// system accepts; it is readable by its owner only, and removed again unless moved into place.
+class TemporaereDatei
+{
+public:
+    explicit TemporaereDatei(const QByteArray &ordner)
+        : m_ordner(ordner)
+        , m_name(ordner + "/.tessra-XXXXXX")
+        , m_fd(::mkostemp(m_name.data(), O_CLOEXEC))
+    {
+        if (m_fd < 0) {
+            m_fehler = errno;
+            m_name.clear();
+        }
+    }
+    ~TemporaereDatei()
+    {
+        if (!m_name.isEmpty())
+            ::unlink(m_name.constData());
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    TemporaereDatei(const TemporaereDatei &) = delete;
+    TemporaereDatei &operator=(const TemporaereDatei &) = delete;
+
+    // The errno value when the file could not be created, else 0.
+    int fehler() const { return m_fehler; }
+    int fd() const { return m_fd; }
+
+    // Moves the file to `ziel` in one step and makes that durable. Whatever had that name is
+    // replaced, a link as a link. Returns 0 or the errno value.
+    int verschiebeNach(const QByteArray &ziel)
+    {
+        if (::rename(m_name.constData(), ziel.constData()) != 0)
+            return errno;
+        m_name.clear();
+        return synchronisiereOrdner(m_ordner);
+    }
+
+private:
+    QByteArray m_ordner;
+    QByteArray m_name;
+    int m_fd;
+    int m_fehler = 0;
+};
+
+int schreibeAlles(int fd, const char *daten, size_t laenge)
+{
+    while (laenge > 0) {
+        const ssize_t geschrieben = ::write(fd, daten, laenge);
+        if (geschrieben < 0 && errno == EINTR)
+            continue;
+        if (geschrieben <= 0)
+            return geschrieben < 0 ? errno : EIO;
+        daten += geschrieben;
+        laenge -= size_t(geschrieben);
+    }
+    return 0;
+}
+
+// Gathers the pieces of the content in a buffer of fixed size and writes it out when full.
+class Ausgabe
+{
+public:
+    Ausgabe(int fd, std::span<char> puffer)
+        : m_fd(fd)
+        , m_puffer(puffer)
+    {
+    }
+
+    bool schreibe(QByteArrayView stueck)
+    {
+        if (m_fehler != 0)
+            return false;
+        const size_t laenge = size_t(stueck.size());
+        if (laenge == 0)
+            return true;
+        if (m_belegt + laenge > m_puffer.size()) {
+            if (!leere())
+                return false;
+            if (laenge >= m_puffer.size()) {
+                m_fehler = schreibeAlles(m_fd, stueck.data(), laenge);
+                return m_fehler == 0;
+            }
+        }
+        std::memcpy(m_puffer.data() + m_belegt, stueck.data(), laenge);
+        m_belegt += laenge;
+        return true;
+    }
+
+    bool leere()
+    {
+        if (m_fehler == 0 && m_belegt > 0)
+            m_fehler = schreibeAlles(m_fd, m_puffer.data(), m_belegt);
+        m_belegt = 0;
+        return m_fehler == 0;
+    }
+
+    int fehler() const { return m_fehler; }
+
+private:
+    int m_fd;
+    std::span<char> m_puffer;
+    size_t m_belegt = 0;
+    int m_fehler = 0;
+};
+
+// Writes the whole content from the current position and makes it durable; 0 or errno.
+// Allocates nothing, so it cannot fail halfway for lack of memory.
+int schreibeInhalt(int fd, const Inhalt &inhalt, std::span<char> puffer)
+{
+    Ausgabe ausgabe(fd, puffer);
+    const Schreibziel ziel = [&ausgabe](QByteArrayView stueck) { return ausgabe.schreibe(stueck); };
+    if (!inhalt(ziel) || !ausgabe.leere())
+        return ausgabe.fehler() != 0 ? ausgabe.fehler() : EIO;
+    return synchronisiere(fd);
+}
+
+struct Kopierfehler
+{
+    int errnoWert = 0;
+    bool beimLesen = false;
+};
+
+// Copies `von` from its start to its end onto the current position of `nach`: by the kernel
+// where it can, which also lets a file system share the blocks, else through the buffer. It
+// reads up to the end rather than a size taken earlier, so a file that grew is copied whole.
+std::optional<Kopierfehler> kopiere(int von, int nach, std::span<char> puffer)
+{
+    off64_t gelesen = 0;
+    for (;;) {
+        const ssize_t kopiert = ::copy_file_range(von, &gelesen, nach, nullptr, size_t(1) << 30, 0);
+        if (kopiert > 0)
+            continue;
+        if (kopiert < 0 && errno == EINTR)
+            continue;
+        // Done, or the kernel cannot copy between these two (or failed): the plain loop finds
+        // out. Some file systems report 0 for a file they cannot copy this way, so a first 0
+        // is checked there too.
+        if (kopiert == 0 && gelesen > 0)
+            return std::nullopt;
+        break;
+    }
+    for (;;) {
+        const ssize_t n = ::pread(von, puffer.data(), puffer.size(), gelesen);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return Kopierfehler{errno, true};
+        if (n == 0)
+            return std::nullopt;
+        if (const int fehler = schreibeAlles(nach, puffer.data(), size_t(n)))
+            return Kopierfehler{fehler, false};
+        gelesen += n;
+    }
+}
+
+// A copy gets the owner, group and permission bits of `vorbild` as far as the user may set
+// them. Where it cannot get the group, the group's bits are dropped: they would open the copy
+// to a group that may not read the original. The owner bits only ever serve the owner or the
+// user, who has just read the file anyway.
+void uebertrageRechte(int fd, const struct stat &vorbild)
+{
+    if (::fchown(fd, vorbild.st_uid, vorbild.st_gid) != 0 &&
+        ::fchown(fd, uid_t(-1), vorbild.st_gid) != 0) {
+        // The group is checked below either way.
+    }
+    struct stat neu = {};
+    mode_t rechte = vorbild.st_mode & 0777;
+    if (::fstat(fd, &neu) != 0 || neu.st_gid != vorbild.st_gid)
+        rechte &= ~mode_t(S_IRWXG);
+    if (::fchmod(fd, rechte) != 0) {
+        // Then it keeps the owner-only permissions it was created with.
+    }
+}
+
+// True when the new file got exactly the owner, group and mode of `vorbild`.
+bool gleicheRechte(int fd, const struct stat &vorbild)
+{
+    // Owner first: changing it clears the set-user-ID and set-group-ID bits.
+    if (::fchown(fd, vorbild.st_uid, vorbild.st_gid) != 0 ||
+        ::fchmod(fd, vorbild.st_mode & 07777) != 0)
+        return false;
+    struct stat neu = {};
+    return ::fstat(fd, &neu) == 0 && neu.st_uid == vorbild.st_uid && neu.st_gid == vorbild.st_gid &&
+           (neu.st_mode & 07777) == (vorbild.st_mode & 07777);
+}
+
+// Whether a new file moved into the file's place can be all the file was. Not when other names
+// share the file (they would keep the old content), not when an access control list grants
+// more than the mode shows, and not when the file is mounted onto its folder from elsewhere.
+bool neueDateiKannErsetzen(int fd, const struct stat &info, const QByteArray &ordner)
+{
+    struct stat ordnerInfo = {};
+    return info.st_nlink == 1 && ::fgetxattr(fd, "system.posix_acl_access", nullptr, 0) < 0 &&
+           ::stat(ordner.constData(), &ordnerInfo) == 0 && ordnerInfo.st_dev == info.st_dev;
+}
+
+mode_t rechteNeuerDateien()
+{
+    const mode_t maske = ::umask(0);
+    ::umask(maske);
+    return 0666 & ~maske;
+}
+
+Ersetzungsfehler fehlerBei(Schritt schritt, const QString &pfad, int errnoWert,
+                           Ort ort = Ort::Datei)
+{
+    return {schritt, Dateifehler::ausErrno(pfad, errnoWert, ort), false};
+}
+
+// Rewrites the file itself, which keeps its owner, group, mode, links and access control list.
+// Only done once the backup is complete on disk: should writing fail halfway, the old content
+// is copied back from it.
+std::optional<Ersetzungsfehler> schreibeAnOrt(const QByteArray &ziel, const QString &pfad,
+                                              const Inhalt &inhalt, int sicherung,
+                                              std::span<char> puffer)
+{
+    const Deskriptor datei(::open(ziel.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+    if (!datei || ::ftruncate(datei.get(), 0) != 0)
+        return fehlerBei(Schritt::Ersetzen, pfad, errno);
+    const int fehler = schreibeInhalt(datei.get(), inhalt, puffer);
+    if (fehler == 0)
+        return std::nullopt;
+    const bool zurueck =
+        ::ftruncate(datei.get(), 0) == 0 && ::lseek(datei.get(), 0, SEEK_SET) == 0 &&
+        !kopiere(sicherung, datei.get(), puffer) && synchronisiere(datei.get()) == 0;
+    auto ergebnis = fehlerBei(Schritt::Ersetzen, pfad, fehler);
+    ergebnis.nurInSicherung = !zurueck;
+    return ergebnis;
+}
+
+} // namespace
+
+std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const QString &sicherung,
+                                                    const Inhalt &inhalt)
+{
+    // What needs memory is taken before the first byte is written, so running out of it
+    // changes nothing on disk.
+    std::vector<char> puffer(puffergroesse);
+    const QByteArray datei = QFile::encodeName(pfad);
+    const QByteArray kopie = QFile::encodeName(sicherung);
+    const QByteArray ziel = zielVon(datei);
+    const QByteArray zielordner = ordnerVon(ziel);
+
+    const Deskriptor alt(::open(datei.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    struct stat info = {};
+    if (!alt || ::fstat(alt.get(), &info) != 0)
+        return fehlerBei(Schritt::Lesen, pfad, errno);
+    if (!S_ISREG(info.st_mode))
+        return Ersetzungsfehler{
+            Schritt::Lesen,
+            {pfad, S_ISDIR(info.st_mode) ? Grund::IstOrdner : Grund::KeineNormaleDatei, {}},
+            false};
+
+    struct stat kopieInfo = {};
+    if (::stat(kopie.constData(), &kopieInfo) == 0 && kopieInfo.st_dev == info.st_dev &&
+        kopieInfo.st_ino == info.st_ino)
+        return Ersetzungsfehler{
+            Schritt::Sicherung, {sicherung, Grund::SicherungIstDatei, {}}, false};
+
+    TemporaereDatei neueSicherung(ordnerVon(kopie));
+    if (neueSicherung.fehler() != 0)
+        return fehlerBei(Schritt::Sicherung, sicherung, neueSicherung.fehler(), Ort::Ordner);
+    if (const auto fehler = kopiere(alt.get(), neueSicherung.fd(), puffer))
+        return fehler->beimLesen ? fehlerBei(Schritt::Lesen, pfad, fehler->errnoWert)
+                                 : fehlerBei(Schritt::Sicherung, sicherung, fehler->errnoWert);
+    uebertrageRechte(neueSicherung.fd(), info);
+    if (const int fehler = synchronisiere(neueSicherung.fd()))
+        return fehlerBei(Schritt::Sicherung, sicherung, fehler);
+    if (const int fehler = neueSicherung.verschiebeNach(kopie))
+        return fehlerBei(Schritt::Sicherung, sicherung, fehler, Ort::Ordner);
+
+    if (neueDateiKannErsetzen(alt.get(), info, zielordner)) {
+        TemporaereDatei neu(zielordner);
+        // A folder that takes no new entry, or an owner or group the user may not give, leaves
+        // the rewrite in place.
+        if (neu.fehler() == 0 && gleicheRechte(neu.fd(), info)) {
+            if (const int fehler = schreibeInhalt(neu.fd(), inhalt, puffer))
+                return fehlerBei(Schritt::Ersetzen, pfad, fehler);
+            if (const int fehler = neu.verschiebeNach(ziel))
+                return fehlerBei(Schritt::Ersetzen, pfad, fehler, Ort::Ordner);
+            return std::nullopt;
+        }
+    }
+    return schreibeAnOrt(ziel, pfad, inhalt, neueSicherung.fd(), puffer);
+}
+
+std::optional<Dateifehler> schreibeDatei(const QString &pfad, const Inhalt &inhalt)
+{
+    std::vector<char> puffer(puffergroesse);
+    const QByteArray ziel = zielVon(QFile::encodeName(pfad));
+    struct stat info = {};
+    const bool vorhanden = ::stat(ziel.constData(), &info) == 0;
+    if (vorhanden && S_ISDIR(info.st_mode))
+        return Dateifehler{pfad, Grund::IstOrdner, {}};
+    if (vorhanden && !S_ISREG(info.st_mode))
+        return Dateifehler{pfad, Grund::KeineNormaleDatei, {}};
+
+    TemporaereDatei neu(ordnerVon(ziel));
+    if (neu.fehler() != 0)
+        return Dateifehler::ausErrno(pfad, neu.fehler(), Ort::Ordner);
+    if (vorhanden)
+        uebertrageRechte(neu.fd(), info);
+    else if (::fchmod(neu.fd(), rechteNeuerDateien()) != 0)
+        return Dateifehler::ausErrno(pfad, errno);
+    if (const int fehler = schreibeInhalt(neu.fd(), inhalt, puffer))
+        return Dateifehler::ausErrno(pfad, fehler);
+    if (const int fehler = neu.verschiebeNach(ziel))
+        return Dateifehler::ausErrno(pfad, fehler, Ort::Ordner);
+    return std::nullopt;
+}

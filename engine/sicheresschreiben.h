@@ -1,0 +1,57 @@
+#pragma once
+
+#include "dateifehler.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// Writing a file so that no failure, no link planted next to it and no odd permission costs
+// data: whatever goes wrong, the file and its backup hold either their old or their new
+// content in full. Content is streamed through a buffer of fixed size, so saving needs little
+// memory beyond what the content already occupies.
+
+// Takes the content piece by piece; false once writing failed, and the producer stops then.
+using Schreibziel = std::function<bool(QByteArrayView)>;
+// Hands a file's whole content to the Schreibziel; false when that stopped it.
+using Inhalt = std::function<bool(const Schreibziel &)>;
+
+struct Ersetzungsfehler
+{
+    // How far the save came, which says what is on disk now.
+    enum class Schritt {
+        // The file could not be read: nothing was written.
+        Lesen,
+        // The backup could not be written: the file and any older backup are as they were.
+        Sicherung,
+        // The backup is complete and synced, but the file could not be replaced.
+        Ersetzen,
+    };
+
+    Schritt schritt = Schritt::Lesen;
+    Dateifehler fehler;
+    // A rewrite in place failed halfway and the old content could not be put back either: now
+    // only the backup holds it.
+    bool nurInSicherung = false;
+};
+
+// "Speichern (ersetzen)": copies the file to `sicherung`, then gives it the new content.
+//
+// The backup is a new file moved into place, so a link of that name is replaced, never
+// followed, and a backup name that leads to the file itself is refused. It gets the file's
+// owner, group and permission bits as far as the user may set them, and is never readable by
+// more people than the file.
+//
+// The file (the target, when `pfad` is a symbolic link) is replaced by a new file only when
+// that keeps everything it was: one link, its owner, group and exact mode, no access control
+// list, on the folder's own file system. Otherwise it is rewritten in place, which keeps all
+// of that, once the backup is safely on disk; a failed rewrite puts the old content back.
+std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const QString &sicherung,
+                                                    const Inhalt &inhalt);
+
+// "Speichern unter...": the new content takes the place of any file of that name in one step,
+// keeping its permissions as far as the user may set them. A new file gets the permissions
+// every new file of the user gets.
+std::optional<Dateifehler> schreibeDatei(const QString &pfad, const Inhalt &inhalt);
