@@ -12,7 +12,6 @@ using namespace Qt::StringLiterals;
 using Control = MainView::Control;
 using Label = MainView::Label;
 using Delimiter = MainView::Delimiter;
-using Regel = Duplikatensuche::Regel;
 
 namespace {
 
@@ -106,10 +105,6 @@ private Q_SLOTS:
     void ueberlangeZeileBleibtGanz();
     void zuruecknehmen_data();
     void zuruecknehmen();
-    void regeln_data();
-    void regeln();
-    void gleicheZeilen_data();
-    void gleicheZeilen();
     void zeilenendeImFeldWirdAbgelehnt_data();
     void zeilenendeImFeldWirdAbgelehnt();
 };
@@ -658,147 +653,6 @@ void TestDuplikatensuche::zuruecknehmen()
         lauf.suche.letzteEntscheidungZuruecknehmen();
     QCOMPARE(lauf.view.bild(), erste);
     QVERIFY(!lauf.suche.kannZuruecknehmen());
-}
-
-void TestDuplikatensuche::regeln_data()
-{
-    QTest::addColumn<QByteArray>("inhalt");
-    QTest::addColumn<QStringList>("vorher"); // decisions before the rule, as in lauf()
-    QTest::addColumn<Regel>("regel");
-    QTest::addColumn<QString>("frage");
-    QTest::addColumn<QByteArray>("ergebnis");
-    QTest::addColumn<QString>("status");
-
-    const QByteArray datei("Nr;Name\n1;a\n2;b\n1;c\nabc\n3;d\n2;e\n3;f\n4;g\n");
-    const auto frage = [](const QString &gruppen, const QString &zeile) -> QString {
-        return gruppen + u"\nVon jeder Gruppe "_s + zeile +
-               u" Zeile unverändert behalten und die übrigen Zeilen entfernen?"_s;
-    };
-    const QString eineGruppe = u"Es ist noch 1 Gruppe übrig, die angezeigte."_s;
-
-    QTest::newRow("keep the first from the first group")
-        << datei << QStringList{} << Regel::ErsteBehalten
-        << frage(u"Es sind noch 3 Gruppen übrig, die angezeigte eingeschlossen."_s, u"die erste"_s)
-        << QByteArray("Nr;Name\n1;a\n2;b\nabc\n3;d\n4;g\n") << fertig;
-    QTest::newRow("keep the last after an edited line")
-        << datei << QStringList{u"=1;neu"_s} << Regel::LetzteBehalten
-        << frage(u"Es sind noch 2 Gruppen übrig, die angezeigte eingeschlossen."_s, u"die letzte"_s)
-        << QByteArray("Nr;Name\n1;neu\n2;e\nabc\n3;f\n4;g\n") << fertig;
-    QTest::newRow("keep the last of three, windows-1252 bytes kept")
-        << QByteArray("5;\xE4\n6;x\n5;b\n5;\xFC\n7;y\n") << QStringList{} << Regel::LetzteBehalten
-        << frage(eineGruppe, u"die letzte"_s) << QByteArray("5;\xFC\n6;x\n7;y\n") << fertig;
-    // The status names the kept line, which the click that chose it would have shown.
-    QTest::newRow("no delimiter: no serial numbers counted")
-        << QByteArray("8\n9\n5\n5\n") << QStringList{} << Regel::LetzteBehalten
-        << frage(eineGruppe, u"die letzte"_s) << QByteArray() << u"Zeile 4 von 4"_s;
-}
-
-void TestDuplikatensuche::regeln()
-{
-    QFETCH(QByteArray, inhalt);
-    QFETCH(QStringList, vorher);
-    QFETCH(Regel, regel);
-    QFETCH(QString, frage);
-    QFETCH(QByteArray, ergebnis);
-    QFETCH(QString, status);
-
-    Lauf lauf(inhalt);
-    lauf.lade();
-    for (const QString &wahl : vorher)
-        lauf.entscheide(wahl);
-    const QString gezeigt = lauf.view.bild();
-    lauf.suche.alleWeiterenGruppen(regel); // "Nein"
-    QCOMPARE(lauf.view.bild(), gezeigt);
-    QCOMPARE(lauf.view.yesNoQuestions.size(), 1);
-    QCOMPARE(lauf.view.yesNoQuestions[0].title, u"Tessra - Alle weiteren Gruppen"_s);
-    QCOMPARE(lauf.view.yesNoQuestions[0].text, frage);
-
-    lauf.view.yesNoAnswers << true << true;
-    lauf.suche.alleWeiterenGruppen(regel);
-    QCOMPARE(lauf.status(), status);
-
-    // Exactly what clicking "Weiter" through the groups with that line selected leaves.
-    Lauf klick(inhalt);
-    klick.lade();
-    for (const QString &wahl : vorher)
-        klick.entscheide(wahl);
-    while (klick.gruppeGezeigt())
-        klick.entscheide(u'#' + QString::number(regel == Regel::ErsteBehalten
-                                                    ? 0
-                                                    : klick.view.items.size() - 1));
-    QCOMPARE(lauf.view.bild(), klick.view.bild());
-    QCOMPARE(lauf.suche.kannZuruecknehmen(), status == fertig);
-    if (status != fertig)
-        return;
-
-    // One undo goes back to the group where the rule was given.
-    lauf.suche.letzteEntscheidungZuruecknehmen();
-    QCOMPARE(lauf.view.bild(), gezeigt);
-    lauf.suche.alleWeiterenGruppen(regel);
-    QCOMPARE(lauf.beendeUndSpeichere(), ergebnis);
-}
-
-void TestDuplikatensuche::gleicheZeilen_data()
-{
-    QTest::addColumn<QByteArray>("inhalt");
-    QTest::addColumn<int>("einschalten"); // at which group shown; -1 before loading
-    QTest::addColumn<QStringList>("gruppen");
-    QTest::addColumn<QByteArray>("ergebnis");
-
-    // 1 and 3 repeat the same line, 2 and 4 do not (4 differs in a trailing space only).
-    const QByteArray datei("Nr;x\n1;a\n2;b\n1;a\n3;c\n2;B\n3;c\n4;d\n4;d \n");
-    const QByteArray ergebnis("Nr;x\n1;a\n2;b\n3;c\n4;d\n");
-    const QString eins = u"1;a@1|1;a@3"_s;
-    const QString zwei = u"2;b@2|2;B@5"_s;
-    const QString vier = u"4;d@7|4;d @8"_s;
-
-    QTest::newRow("on from the start") << datei << -1 << QStringList{zwei, vier} << ergebnis;
-    QTest::newRow("on while a group of the same lines is shown")
-        << datei << 0 << QStringList{eins, zwei, vier} << ergebnis;
-    QTest::newRow("on while a group of different lines is shown")
-        << datei << 1 << QStringList{eins, zwei, vier} << ergebnis;
-    QTest::newRow("only the same lines: finished at once")
-        << QByteArray("1;a\r\n1;a\r\n2;b\r\n2;b\r\n") << -1 << QStringList{}
-        << QByteArray("1;a\r\n2;b\r\n");
-}
-
-void TestDuplikatensuche::gleicheZeilen()
-{
-    QFETCH(QByteArray, inhalt);
-    QFETCH(int, einschalten);
-    QFETCH(QStringList, gruppen);
-    QFETCH(QByteArray, ergebnis);
-
-    Lauf lauf(inhalt);
-    lauf.suche.setzeGleicheAutomatisch(einschalten < 0);
-    lauf.lade();
-    QStringList gezeigt;
-    for (int i = 0; lauf.gruppeGezeigt(); ++i) {
-        QVERIFY(i < 10);
-        gezeigt.append(lauf.gruppe());
-        if (i == einschalten) {
-            const QString vorher = lauf.view.bild();
-            lauf.suche.setzeGleicheAutomatisch(true);
-            if (lauf.view.bild() != vorher) {
-                // That settled the group on show, as one decision.
-                lauf.suche.letzteEntscheidungZuruecknehmen();
-                QCOMPARE(lauf.view.bild(), vorher);
-                lauf.suche.setzeGleicheAutomatisch(true);
-                continue;
-            }
-        }
-        lauf.suche.btnNaechsteZeile_Click();
-    }
-    QCOMPARE(gezeigt, gruppen);
-    QCOMPARE(lauf.status(), fertig);
-
-    // Counted as if every group had been clicked through.
-    Lauf klick(inhalt);
-    klick.lade();
-    while (klick.gruppeGezeigt())
-        klick.suche.btnNaechsteZeile_Click();
-    QCOMPARE(lauf.view.bild(), klick.view.bild());
-    QCOMPARE(lauf.beendeUndSpeichere(), ergebnis);
 }
 
 // A CR or LF in the edit field would split the line when the file is read again, or turn a

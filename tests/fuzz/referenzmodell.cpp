@@ -314,15 +314,14 @@ Lauf behalteNachRegel(QByteArrayView roh, const QString &trennzeichen, bool letz
             behalten.push_back(zeile);
             continue;
         }
-        const bool nachRegel = lauf.gruppen++ >= vorher;
+        const bool nachRegel = int(lauf.verschieden.size()) >= vorher;
         behalten.push_back(datei.zeilen[nachRegel && letzte ? zeilen.back() : i]);
-        if (std::ranges::any_of(zeilen,
-                                [&](size_t andere) { return datei.zeilen[andere] != zeile; }))
-            ++lauf.verschiedene;
+        lauf.verschieden.push_back(std::ranges::any_of(
+            zeilen, [&](size_t andere) { return datei.zeilen[andere] != zeile; }));
     }
     if (serien == 0)
         lauf.ausgang = Ausgang::NixGefunden;
-    else if (lauf.gruppen == 0)
+    else if (lauf.verschieden.empty())
         lauf.ausgang = Ausgang::KeineDoppelten;
     else {
         lauf.ausgang = Ausgang::Ergebnis;

@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <vector>
+
 // A deliberately plain model of what a cleaning run must produce, written from the file format
 // and the keep-first rule alone, so the engine can be checked against something that shares
 // none of its code or data structures.
@@ -20,10 +22,9 @@ struct Lauf
 {
     Ausgang ausgang = Ausgang::ZuKurz;
     QByteArray ergebnis;
-    // Filled by behalteNachRegel only: the repeated serial numbers, and how many of them repeat
-    // lines that are not all the same.
-    int gruppen = 0;
-    int verschiedene = 0;
+    // Filled by behalteNachRegel only: for every repeated serial number in file order, whether
+    // its lines are not all the same.
+    std::vector<bool> verschieden = {};
 };
 
 // The file read and written back without any change: every line followed by the file's line

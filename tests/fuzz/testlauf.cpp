@@ -5,6 +5,8 @@
 #include "pruefen.h"
 #include "testdateien.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -34,8 +36,6 @@ bool laufeDurch(Duplikatensuche &suche, const FakeMainView &view)
     return true;
 }
 
-Ergebnis werteAus(Duplikatensuche &suche, FakeMainView &view, const QString &ziel);
-
 } // namespace
 
 Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString &trennzeichen)
@@ -55,18 +55,6 @@ Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString
     if (!laufeDurch(suche, view))
         return {Ausgang::ZuKurz, {}, QStringLiteral("\"Weiter\" endet nicht.")};
 
-    Ergebnis ergebnis = werteAus(suche, view, ziel);
-    if (ergebnis.fehler.isEmpty() && testdateiInhalt(eingabe) != datei)
-        ergebnis.fehler = QStringLiteral("Die Eingabedatei wurde verändert.");
-    return ergebnis;
-}
-
-namespace {
-
-// A finished or ended run as the user sees it: the outcome, and for a result what "Speichern
-// unter..." writes.
-Ergebnis werteAus(Duplikatensuche &suche, FakeMainView &view, const QString &ziel)
-{
     Ergebnis ergebnis;
     if (!view.messages.isEmpty()) {
         const auto &meldung = view.messages.constFirst();
@@ -88,70 +76,98 @@ Ergebnis werteAus(Duplikatensuche &suche, FakeMainView &view, const QString &zie
     } else {
         ergebnis.fehler = QStringLiteral("Unerwarteter Status: ") + status(view);
     }
+    if (ergebnis.fehler.isEmpty() && testdateiInhalt(eingabe) != datei)
+        ergebnis.fehler = QStringLiteral("Die Eingabedatei wurde verändert.");
     return ergebnis;
 }
+
+namespace {
 
 enum class Art { Klicken, Regelbefehl, GleicheAutomatisch };
 
 struct Durchlauf
 {
-    Ergebnis ergebnis;
-    QString bild; // the window at the end of the run, before saving
+    QString bild; // the window at the end of the run
+    bool fertig = false;
+    QByteArray geschrieben;
     int gezeigt = 0;
 };
 
-// One run settled as `fall` says: by clicking "Weiter" with the rule's line selected, by the
-// rule command, or with identical groups settling themselves and the first line kept. After the
-// rule command the run is taken back once and the command given again.
+// The command a run gives at group `vorher`: the rule, first answered "Nein", or switching on
+// the setting for identical groups. When it settled groups, taking it back must show the group
+// as before; then the command is given again.
+void gibBefehl(Duplikatensuche &suche, FakeMainView &view, const Regelfall &fall, Art art,
+               int gruppenUebrig, QString &fehler)
+{
+    const auto befehl = [&] {
+        view.yesNoAnswers.enqueue(true);
+        if (art == Art::Regelbefehl)
+            suche.alleWeiterenGruppen(fall.letzte ? Duplikatensuche::Regel::LetzteBehalten
+                                                  : Duplikatensuche::Regel::ErsteBehalten);
+        else
+            suche.setzeGleicheAutomatisch(true);
+    };
+    const QString vorher = view.bild();
+    if (art == Art::Regelbefehl) {
+        suche.alleWeiterenGruppen(Duplikatensuche::Regel::ErsteBehalten);
+        const QString frage = view.yesNoQuestions.value(0).text;
+        if (view.bild() != vorher || !frage.contains(u' ' + QString::number(gruppenUebrig) + u' '))
+            fehler += QStringLiteral("Frage oder \"Nein\" falsch: ") + frage + u'\n';
+    }
+    befehl();
+    // A run that ended without a result has no history left.
+    if (view.bild() == vorher || !suche.kannZuruecknehmen())
+        return;
+    suche.letzteEntscheidungZuruecknehmen();
+    if (view.bild() != vorher)
+        fehler += QStringLiteral("Zurücknehmen zeigt die Gruppe nicht wie zuvor.\n");
+    befehl();
+}
+
+// One whole run: "Weiter" for every group shown, with the rule's line selected from group
+// `vorher` on, or the command of `art` at that group.
 Durchlauf fuehreDurch(const QString &ordner, QByteArrayView datei, const QString &trennzeichen,
-                      const Regelfall &fall, Art art)
+                      const Regelfall &fall, Art art, int gruppenUebrig, QString &fehler)
 {
     const QString eingabe = ordner + QStringLiteral("/eingabe.txt");
     const QString ziel = ordner + QStringLiteral("/ergebnis.txt");
     QFile::remove(ziel);
     Durchlauf lauf;
     if (!legeTestdateiAn(eingabe, datei)) {
-        lauf.ergebnis.fehler = QStringLiteral("Die Eingabe ließ sich nicht anlegen.");
+        fehler += QStringLiteral("Die Eingabe ließ sich nicht anlegen.\n");
         return lauf;
     }
-    const auto regel = fall.letzte ? Duplikatensuche::Regel::LetzteBehalten
-                                   : Duplikatensuche::Regel::ErsteBehalten;
     FakeMainView view;
     view.waehleTrennzeichen(trennzeichen);
     view.setTxtPfad(eingabe);
     Duplikatensuche suche(view);
-    suche.setzeGleicheAutomatisch(art == Art::GleicheAutomatisch);
     suche.txtPfad_Change();
     suche.btnLaden_Click();
-    while (view.isEnabled(MainView::Control::btnNaechsteZeile) && view.messages.isEmpty()) {
+    for (; view.isEnabled(MainView::Control::btnNaechsteZeile) && view.messages.isEmpty();
+         ++lauf.gezeigt) {
         if (lauf.gezeigt > suche.zustand().Zeilen.size()) {
-            lauf.ergebnis.fehler = QStringLiteral("\"Weiter\" endet nicht.");
-            return lauf;
-        }
-        const bool nachRegel = lauf.gezeigt++ >= fall.vorher;
-        if (art == Art::Regelbefehl && nachRegel) {
-            const QString vorher = view.bild();
-            view.yesNoAnswers.enqueue(true);
-            suche.alleWeiterenGruppen(regel);
-            if (suche.kannZuruecknehmen()) {
-                suche.letzteEntscheidungZuruecknehmen();
-                if (view.bild() != vorher)
-                    lauf.ergebnis.fehler = QStringLiteral("Zurücknehmen zeigt nicht die Gruppe, "
-                                                          "bei der die Regel gegeben wurde.");
-                view.yesNoAnswers.enqueue(true);
-                suche.alleWeiterenGruppen(regel);
-            }
+            fehler += QStringLiteral("\"Weiter\" endet nicht.\n");
             break;
         }
-        if (art == Art::Klicken && nachRegel && fall.letzte) {
+        if (lauf.gezeigt == fall.vorher && art != Art::Klicken) {
+            const QString vorher = view.bild();
+            gibBefehl(suche, view, fall, art, gruppenUebrig, fehler);
+            if (view.bild() != vorher)
+                continue;
+        }
+        if (lauf.gezeigt >= fall.vorher && fall.letzte) {
             view.selectLstZeilenItem(view.lstZeilenCount() - 1);
             suche.LstZeilen_Click();
         }
         suche.btnNaechsteZeile_Click();
     }
     lauf.bild = view.bild();
-    if (lauf.ergebnis.fehler.isEmpty())
-        lauf.ergebnis = werteAus(suche, view, ziel);
+    lauf.fertig = status(view) == u"FERTIG - Bitte Speichern -";
+    if (lauf.fertig) {
+        view.answers.enqueue(ziel);
+        suche.btnSpeichernUnter_Click();
+        lauf.geschrieben = testdateiInhalt(ziel);
+    }
     return lauf;
 }
 
@@ -160,30 +176,34 @@ Durchlauf fuehreDurch(const QString &ordner, QByteArrayView datei, const QString
 QString pruefeRegeln(const QString &ordner, QByteArrayView datei, const QString &trennzeichen,
                      const Regelfall &fall)
 {
-    // The two models of keeping the first line agree with each other.
+    const auto modell =
+        Referenzmodell::behalteNachRegel(datei, trennzeichen, fall.letzte, fall.vorher);
+    const int gruppen = int(modell.verschieden.size());
     const auto erste = Referenzmodell::behalteErste(datei, trennzeichen);
-    const auto modell = Referenzmodell::behalteNachRegel(datei, trennzeichen, fall.letzte,
-                                                         fall.gleicheAutomatisch ? 0 : fall.vorher);
     if (!fall.letzte && (modell.ausgang != erste.ausgang || modell.ergebnis != erste.ergebnis))
         return QStringLiteral("Die Modelle für die erste Zeile weichen voneinander ab.");
 
+    QString fehler;
     const Art art = fall.gleicheAutomatisch ? Art::GleicheAutomatisch : Art::Regelbefehl;
-    const Durchlauf lauf = fuehreDurch(ordner, datei, trennzeichen, fall, art);
-    const Durchlauf klick = fuehreDurch(ordner, datei, trennzeichen, fall, Art::Klicken);
-    if (!lauf.ergebnis.fehler.isEmpty() || !klick.ergebnis.fehler.isEmpty())
-        return lauf.ergebnis.fehler + klick.ergebnis.fehler;
-    if (lauf.ergebnis.ausgang != modell.ausgang || lauf.ergebnis.geschrieben != modell.ergebnis)
-        return QStringLiteral("Ergebnis weicht vom Modell ab.");
-    if (klick.ergebnis.geschrieben != modell.ergebnis)
-        return QStringLiteral("Durchklicken weicht vom Modell ab.");
-    // Counters, status and messages as if every group had been clicked through.
-    if (lauf.bild != klick.bild)
-        return QStringLiteral("Fenster am Ende anders als beim Durchklicken:\n") + lauf.bild +
+    const Durchlauf lauf =
+        fuehreDurch(ordner, datei, trennzeichen, fall, art, gruppen - fall.vorher, fehler);
+    const Durchlauf klick = fuehreDurch(ordner, datei, trennzeichen, fall, Art::Klicken, 0, fehler);
+    if (!fehler.isEmpty())
+        return fehler;
+    // Counters, status, messages and result as if every group had been clicked through.
+    if (lauf.bild != klick.bild || lauf.geschrieben != klick.geschrieben)
+        return QStringLiteral("Anders als beim Durchklicken:\n") + lauf.bild +
                QStringLiteral("\n--- statt ---\n") + klick.bild;
-    if (art == Art::GleicheAutomatisch && lauf.gezeigt != modell.verschiedene)
-        return QStringLiteral("%1 Gruppen gezeigt, %2 mit verschiedenen Zeilen")
-            .arg(lauf.gezeigt)
-            .arg(modell.verschiedene);
+    if (lauf.fertig != (modell.ausgang == Ausgang::Ergebnis) || lauf.geschrieben != modell.ergebnis)
+        return QStringLiteral("Ergebnis weicht vom Modell ab.");
+    // With the setting on from group `vorher`, later groups of identical lines are not shown.
+    const int gezeigt = gruppen <= fall.vorher
+                            ? gruppen
+                            : fall.vorher + 1 +
+                                  int(std::count(modell.verschieden.begin() + fall.vorher + 1,
+                                                 modell.verschieden.end(), true));
+    if (art == Art::GleicheAutomatisch && lauf.gezeigt != gezeigt)
+        return QStringLiteral("%1 Gruppen gezeigt statt %2.").arg(lauf.gezeigt).arg(gezeigt);
     return {};
 }
 

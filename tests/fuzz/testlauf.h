@@ -26,10 +26,9 @@ Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString
 // TESSRA_FUZZ_ORDNER, otherwise a temporary one in memory where there is /dev/shm.
 QString arbeitsordner();
 
-// How the groups of a run are settled: the first `vorher` by "Weiter" keeping the first line,
-// every later one by the rule that keeps the first line or (`letzte`) the last. With
-// `gleicheAutomatisch` no rule is given; groups of identical lines settle themselves from the
-// start and every group shown keeps its first line.
+// How the groups of a run are settled: the first `vorher` by "Weiter" keeping the first line;
+// from there on by the rule that keeps the first or (`letzte`) the last line, or, with
+// `gleicheAutomatisch`, by keeping the first with the setting for identical groups switched on.
 struct Regelfall
 {
     bool letzte = false;
@@ -37,8 +36,9 @@ struct Regelfall
     bool gleicheAutomatisch = false;
 };
 
-// Runs the file as `fall` says and checks it against the model and against clicking "Weiter"
-// through every group; empty when all holds, otherwise what broke.
+// Runs the file as `fall` says, through the command and by clicking "Weiter" through every
+// group, and checks both against each other and against the model; empty when all holds,
+// otherwise what broke.
 QString pruefeRegeln(const QString &ordner, QByteArrayView datei, const QString &trennzeichen,
                      const Regelfall &fall);
 
