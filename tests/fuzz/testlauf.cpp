@@ -22,6 +22,16 @@ QString status(const FakeMainView &view)
     return view.caption(MainView::Label::lblZeile);
 }
 
+// "Datei laden" with the delimiter as the user's own text.
+void lade(FakeMainView &view, Duplikatensuche &suche, const QString &pfad,
+          const QString &trennzeichen)
+{
+    view.waehleTrennzeichen(trennzeichen);
+    view.setTxtPfad(pfad);
+    suche.txtPfad_Change();
+    suche.btnLaden_Click();
+}
+
 // Settles every group with the line the engine selected, unedited. A run can show at most one
 // group per line, so more steps than lines means the walk never ends.
 bool laufeDurch(Duplikatensuche &suche, const FakeMainView &view)
@@ -47,11 +57,8 @@ Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString
         return {Ausgang::ZuKurz, {}, QStringLiteral("Die Eingabe ließ sich nicht anlegen.")};
 
     FakeMainView view;
-    view.waehleTrennzeichen(trennzeichen);
-    view.setTxtPfad(eingabe);
     Duplikatensuche suche(view);
-    suche.txtPfad_Change();
-    suche.btnLaden_Click();
+    lade(view, suche, eingabe, trennzeichen);
     if (!laufeDurch(suche, view))
         return {Ausgang::ZuKurz, {}, QStringLiteral("\"Weiter\" endet nicht.")};
 
@@ -138,11 +145,8 @@ Durchlauf fuehreDurch(const QString &ordner, QByteArrayView datei, const QString
         return lauf;
     }
     FakeMainView view;
-    view.waehleTrennzeichen(trennzeichen);
-    view.setTxtPfad(eingabe);
     Duplikatensuche suche(view);
-    suche.txtPfad_Change();
-    suche.btnLaden_Click();
+    lade(view, suche, eingabe, trennzeichen);
     for (; view.isEnabled(MainView::Control::btnNaechsteZeile) && view.messages.isEmpty();
          ++lauf.gezeigt) {
         if (lauf.gezeigt > suche.zustand().Zeilen.size()) {

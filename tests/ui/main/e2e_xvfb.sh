@@ -75,6 +75,16 @@ fokussiere() {
     sleep 0.3
 }
 
+# Waits until a file holds what it should, then checks it and that Tessra still runs.
+erwarte() {
+    for _ in $(seq 50); do
+        cmp -s "$1" "$2" && break
+        sleep 0.2
+    done
+    kill -0 "$tessra_pid" 2>/dev/null || fehler "Tessra ist abgestürzt"
+    cmp -s "$1" "$2" || fehler "$3: $(od -c "$1" | head -n 12)"
+}
+
 fenster=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tessra$' | head -n1) ||
     fehler "Das Fenster Tessra erscheint nicht"
 fokussiere "$fenster" Tessra
@@ -135,13 +145,7 @@ cmp -s "$datei" "$arbeit/original" && [ ! -e "$datei.ALT" ] ||
     fehler "Der Doppelklick auf die Hilfe hat gespeichert"
 klicke $((720 + 1147)) $((5400 + 247))
 
-for _ in $(seq 50); do
-    cmp -s "$datei" "$arbeit/erwartet" && break
-    sleep 0.2
-done
-kill -0 "$tessra_pid" 2>/dev/null || fehler "Tessra ist abgestürzt"
-cmp -s "$datei" "$arbeit/erwartet" ||
-    fehler "Die Datei ist nicht bereinigt: $(od -c "$datei" | head -n 10)"
+erwarte "$datei" "$arbeit/erwartet" "Die Datei ist nicht bereinigt"
 cmp -s "$datei.ALT" "$arbeit/original" || fehler "Die Sicherungskopie .ALT fehlt oder weicht ab"
 
 # The second run picks its file in the browse window. It opens at the program's folder, whose
@@ -168,13 +172,7 @@ klicke $((120 + 3480 + 847)) $((240 + 600 + 247))
 klicke $((120 + 2520 + 847)) $((2160 + 2400 + 247))
 klicke $((720 + 1147)) $((5400 + 247))
 printf '7;x\r\n8;z\r\n9;w\r\n' >"$arbeit/erwartet2"
-for _ in $(seq 50); do
-    cmp -s "$zweite" "$arbeit/erwartet2" && break
-    sleep 0.2
-done
-cmp -s "$zweite" "$arbeit/erwartet2" ||
-    fehler "Die im Suchfenster gewählte Datei ist nicht bereinigt: $(od -c "$zweite" | head -n 10)"
-kill -0 "$tessra_pid" 2>/dev/null || fehler "Tessra ist abgestürzt"
+erwarte "$zweite" "$arbeit/erwartet2" "Die im Suchfenster gewählte Datei ist nicht bereinigt"
 
 # The third run goes through the list's context menu: the Menu key and the right button open it,
 # the keyboard picks its entries (the arrow keys pass the disabled ones). "Letzte Zeile
@@ -227,11 +225,5 @@ rechtsklick
 xdotool key Down Down Down Down Return
 sleep 0.4
 klicke $((720 + 1147)) $((5400 + 247))
-for _ in $(seq 50); do
-    cmp -s "$dritte" "$arbeit/erwartet3" && break
-    sleep 0.2
-done
-cmp -s "$dritte" "$arbeit/erwartet3" ||
-    fehler "Der Lauf über das Kontextmenü endet anders: $(od -c "$dritte" | head -n 12)"
-kill -0 "$tessra_pid" 2>/dev/null || fehler "Tessra ist abgestürzt"
+erwarte "$dritte" "$arbeit/erwartet3" "Der Lauf über das Kontextmenü endet anders"
 echo "Ende-zu-Ende-Läufe in Xvfb bestanden"
