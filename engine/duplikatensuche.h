@@ -45,8 +45,9 @@ public:
     // After the user agreed, settles the shown group and every later one by the rule and
     // finishes the run as clicking "Weiter" through them would.
     void alleWeiterenGruppen(Regel regel);
-    // While on, groups whose lines are all the same settle themselves, keeping the first; on,
-    // it settles the group on show when its lines are all the same. Off at program start.
+    // While on, groups whose lines are all the same settle themselves, keeping the first.
+    // Switched on, it also settles the group on show if its lines are all the same. Off at
+    // program start.
     bool gleicheAutomatisch() const { return m_gleicheAutomatisch; }
     void setzeGleicheAutomatisch(bool an);
 
