@@ -7,7 +7,7 @@ GENERATOR := -G Ninja
 # The machine is shared: never more than two compile jobs.
 JOBS := -j2
 SANITIZE := -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all
-FUZZ_TARGETS := zeilen seriennummer behalteerste
+FUZZ_TARGETS := zeilen seriennummer behalteerste regeln
 
 .PHONY: deps configure build run test test-plain test-asan build-asan bench fuzz install package clean
 

@@ -2,7 +2,9 @@
 // part took: load, the walk over every group (keeping the line listed first, unedited) and
 // "Speichern unter..." or, with --ersetzen, "Speichern (ersetzen)" of a copy of the file (backup
 // and replace). It also reports the peak memory of the run and of the save alone. Every figure
-// is measured here, on this run.
+// is measured here, on this run. With --regel the groups are settled instead by one rule command
+// from the first group on, keeping each group's first or last line, and its time is reported as
+// rule_ms.
 
 #include "dateien.h"
 #include "duplikatensuche.h"
@@ -11,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include <QFile>
@@ -26,6 +29,7 @@ struct Optionen
     QString trennzeichen = QStringLiteral(";");
     QString ziel;
     bool ersetzen = false;
+    std::optional<Duplikatensuche::Regel> regel;
 };
 
 double millisekunden(Uhr::time_point von, Uhr::time_point bis)
@@ -38,6 +42,7 @@ int verwendung(const char *meldung)
     std::fprintf(stderr,
                  "tessra-bench: %s\n"
                  "Aufruf: tessra-bench DATEI [--delim TEXT] [--out PFAD] [--ersetzen]\n"
+                 "                    [--regel erste|letzte]\n"
                  "        (--delim tab steht für den Tabulator; Vorgabe ist \";\".\n"
                  "        --ersetzen kopiert DATEI nach PFAD und ersetzt die Kopie.)\n",
                  meldung);
@@ -48,7 +53,8 @@ bool leseOptionen(int argc, char **argv, Optionen &optionen)
 {
     for (int i = 1; i < argc; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
-        const bool mitWert = argument == u"--delim" || argument == u"--out";
+        const bool mitWert =
+            argument == u"--delim" || argument == u"--out" || argument == u"--regel";
         if (mitWert && i + 1 >= argc)
             return false;
         if (argument == u"--delim") {
@@ -58,6 +64,14 @@ bool leseOptionen(int argc, char **argv, Optionen &optionen)
             optionen.ziel = QString::fromLocal8Bit(argv[++i]);
         } else if (argument == u"--ersetzen") {
             optionen.ersetzen = true;
+        } else if (argument == u"--regel") {
+            const QString wert = QString::fromLocal8Bit(argv[++i]);
+            if (wert == u"erste")
+                optionen.regel = Duplikatensuche::Regel::ErsteBehalten;
+            else if (wert == u"letzte")
+                optionen.regel = Duplikatensuche::Regel::LetzteBehalten;
+            else
+                return false;
         } else if (optionen.datei.isEmpty() && !argument.startsWith(u"--")) {
             optionen.datei = argument;
         } else {
@@ -156,6 +170,10 @@ int main(int argc, char **argv)
     // The engine has already selected the group's first line, so keeping it unedited is just
     // "Weiter" for every group.
     std::vector<double> schritte;
+    if (optionen.regel) {
+        view.yesNoAnswers.enqueue(true);
+        suche.alleWeiterenGruppen(*optionen.regel);
+    }
     while (view.isEnabled(MainView::Control::btnNaechsteZeile) && view.messages.isEmpty()) {
         const auto vorher = Uhr::now();
         suche.btnNaechsteZeile_Click();
@@ -184,12 +202,20 @@ int main(int argc, char **argv)
         return 1;
 
     std::printf("lines=%lld\n", static_cast<long long>(zeilen));
-    std::printf("groups=%zu\n", schritte.size());
     std::printf("load_ms=%.1f\n", millisekunden(ladeStart, ladeEnde));
-    std::printf("walk_ms=%.1f\n", millisekunden(ladeEnde, laufEnde));
+    if (optionen.regel) {
+        // The question names the groups left, and a rule given at the first group settles all.
+        std::printf("rule_question=%s\n",
+                    qPrintable(view.yesNoQuestions.value(0).text.section(u'\n', 0, 0)));
+        std::printf("rule_ms=%.1f\n", millisekunden(ladeEnde, laufEnde));
+    } else {
+        std::printf("groups=%zu\n", schritte.size());
+        std::printf("walk_ms=%.1f\n", millisekunden(ladeEnde, laufEnde));
+    }
     std::printf("save=%s\n", optionen.ersetzen ? "ersetzen" : "unter");
     std::printf("save_ms=%.1f\n", millisekunden(speicherStart, speicherEnde));
-    std::printf("step_median_us=%.2f\n", median(schritte));
+    if (!optionen.regel)
+        std::printf("step_median_us=%.2f\n", median(schritte));
     std::printf("peak_rss_mb=%.1f\n", std::max(ladeSpitzeMb, speicherSpitzeMb));
     std::printf("load_peak_rss_mb=%.1f\n", ladeSpitzeMb);
     std::printf("rss_before_save_mb=%.1f\n", vorDemSpeichernMb);

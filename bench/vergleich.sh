@@ -2,7 +2,9 @@
 # Measures tessra-bench against `awk -F';' '!seen[$1]++'` on a seeded 1,000,000-line file, three
 # runs each, and checks that both write the same bytes. Then measures "Speichern (ersetzen)"
 # (backup and replace of a copy) three times, and a 100,000-line file of the same make-up to show
-# how the time grows with the file. Usage: vergleich.sh BUILD_DIR
+# how the time grows with the file. Last, the rules for all remaining groups over the large file:
+# keeping the first line must write what the walk wrote, keeping the last what a two-pass awk
+# writes, each in no more time than the walk. Usage: vergleich.sh BUILD_DIR
 set -euo pipefail
 
 build=${1:?build folder}
@@ -40,6 +42,7 @@ for lauf in 1 2 3; do
     echo "-- Lauf $lauf: $(tr '\n' ' ' < "$daten/lauf-$lauf.txt")"
 done
 tessra_ms=$(for lauf in 1 2 3; do wert total_ms "$daten/lauf-$lauf.txt"; done | median)
+gang_ms=$(for lauf in 1 2 3; do wert walk_ms "$daten/lauf-$lauf.txt"; done | median)
 schritt_us=$(for lauf in 1 2 3; do wert step_median_us "$daten/lauf-$lauf.txt"; done | median)
 wand_ms=$(for lauf in 1 2 3; do wert wall_ms "$daten/lauf-$lauf.txt"; done | median)
 rss_mb=$(for lauf in 1 2 3; do wert peak_rss_mb "$daten/lauf-$lauf.txt"; done | median)
@@ -85,10 +88,29 @@ echo "== tessra-bench, $(wc -l < "$klein") Zeilen"
 tessra_laeufe "$klein" 5
 klein_ms=$(for lauf in 1 2 3 4 5; do wert total_ms "$daten/lauf-$lauf.txt"; done | median)
 
+# The rules, three runs each; every run's output is compared, not just the last one's.
+regel_ms() {
+    local regel=$1 vergleich=$2
+    # The last --out counts: each rule writes a file of its own.
+    tessra_laeufe "$gross" 3 --regel "$regel" --out "$gross.$regel" >&2
+    for lauf in 1 2 3; do
+        echo "-- --regel $regel, Lauf $lauf: $(tr '\n' ' ' < "$daten/lauf-$lauf.txt")" >&2
+    done
+    cmp -s "$gross.$regel" "$vergleich" ||
+        { echo "--regel $regel schreibt andere Bytes als $vergleich" >&2; exit 1; }
+    for lauf in 1 2 3; do wert rule_ms "$daten/lauf-$lauf.txt"; done | median
+}
+echo "== tessra-bench --regel erste|letzte, $(wc -l < "$gross") Zeilen"
+erste_ms=$(regel_ms erste "$gross.tessra")
+awk -F';' 'NR == FNR { letzte[$1] = $0; next } !gesehen[$1]++ { print letzte[$1] }' \
+    "$gross" "$gross" > "$gross.awk-letzte"
+letzte_ms=$(regel_ms letzte "$gross.awk-letzte")
+
 datei_mb=$(awk -v b="$(stat -c %s "$gross")" 'BEGIN { printf "%.1f", b / 1048576 }')
 awk -v t="$tessra_ms" -v a="$awk_ms" -v s="$schritt_us" -v r="$rss_mb" -v f="$datei_mb" \
     -v k="$klein_ms" -v g="$gleich" -v w="$wand_ms" -v e="$ersetzen_ms" -v z="$zuwachs_mb" \
-    -v zs="$zuwachs_start_mb" -v sp="$speicher_mb" -v eg="$ersetzt_gleich" 'BEGIN {
+    -v zs="$zuwachs_start_mb" -v sp="$speicher_mb" -v eg="$ersetzt_gleich" -v l="$gang_ms" \
+    -v re="$erste_ms" -v rl="$letzte_ms" 'BEGIN {
     printf "tessra_total_ms_median=%s\n", t
     printf "awk_ms_median=%s  (Prozess von Start bis Ende)\n", a
     printf "tessra_wall_ms_median=%s  (Prozess von Start bis Ende, Verhältnis %.2f)\n", w, w / a
@@ -103,6 +125,10 @@ awk -v t="$tessra_ms" -v a="$awk_ms" -v s="$schritt_us" -v r="$rss_mb" -v f="$da
     printf "ersetzen_save_peak_rss_mb=%s, ueber der Spitze nach dem Laden: %s MB, ueber dem Stand vor dem Speichern: %s MB  (Ziel <= 64: %s)\n",
         sp, z, zs, (zs <= 64 ? "ok" : "VERFEHLT")
     printf "Ersetzen byte-gleich mit awk, .ALT gleich der Datei: %s\n", eg
+    printf "walk_ms_median=%s  (\"Weiter\" durch alle Gruppen)\n", l
+    printf "rule_ms_median erste=%s, letzte=%s  (Ziel <= walk: %s)\n", re, rl,
+        (re <= l && rl <= l ? "ok" : "VERFEHLT")
+    printf "Regeln byte-gleich mit Durchklicken (erste) und zweifachem awk (letzte): ja\n"
 }'
 [ "$gleich" = ja ] || { echo "tessra-bench und awk schreiben verschiedene Bytes" >&2; exit 1; }
 [ "$ersetzt_gleich" = ja ] || { echo "Speichern (ersetzen) schreibt andere Bytes" >&2; exit 1; }

@@ -70,6 +70,7 @@ void Duplikatensuche::Zuruecksetzen()
     m_zustand.Gruppen = {};
     m_zustand.GeladenerPfad.clear();
     m_zustand.GeladenerStand = {};
+    m_schritte.clear();
 }
 
 void Duplikatensuche::btnLaden_Click()
@@ -164,24 +165,58 @@ bool Duplikatensuche::waehleTrennzeichen()
     return true;
 }
 
-void Duplikatensuche::btnNaechsteZeile_Click()
+// Runs a command that walks or lists a group; memory running out on the way ends the run as it
+// does while loading.
+template <typename Befehl> void Duplikatensuche::ohneSpeichermangel(Befehl befehl)
 {
     try {
-        suchschritt();
+        befehl();
     } catch (const std::bad_alloc &) {
         brichAbOhneSpeicher();
     }
 }
 
+void Duplikatensuche::btnNaechsteZeile_Click()
+{
+    ohneSpeichermangel([this] { suchschritt(); });
+}
+
 void Duplikatensuche::suchschritt()
 {
-    SuchZustand &z = m_zustand;
     const QString gewaehlt = m_view.txtZeile();
+    const Schritt schritt = aktuellerSchritt();
     if (!gewaehlt.isEmpty() && !uebernehmeGewaehlteZeile(gewaehlt))
         return;
+    // "Weiter" after a reset stores what the field holds, but no group was decided.
+    if (gruppeGezeigt())
+        m_schritte.push_back(schritt);
     leereZeilenfeld();
     m_view.clearLstZeilen();
+    sucheNaechsteGruppe({});
+}
 
+// Walks on from the line after AktZeile and shows the next group that needs the user; past the
+// last line the run finishes.
+void Duplikatensuche::sucheNaechsteGruppe(Gang gang)
+{
+    while (geheZumNaechstenKopf(gang)) {
+        if (!m_gleicheAutomatisch || !zeilenGleich(m_zustand.AktZeile)) {
+            zeigeGruppe();
+            return;
+        }
+        behalteNachRegel(Regel::ErsteBehalten, gang);
+    }
+    zeigeGangStand(gang);
+    beendeSuchlauf();
+}
+
+// Moves AktZeile on to the next line that heads a group of several lines, passing every line
+// without a serial number and every unique one into the result and counting the serial numbers
+// met; false past the last line. The walk of "Weiter" and the rules share it, so both count
+// alike.
+bool Duplikatensuche::geheZumNaechstenKopf(Gang &gang)
+{
+    SuchZustand &z = m_zustand;
     while (++z.AktZeile < z.Zeilen.size()) {
         const qsizetype erste = z.Gruppen.ersteZeile(z.AktZeile);
         if (erste == Gruppenindex::keine) {
@@ -196,17 +231,145 @@ void Duplikatensuche::suchschritt()
         z.Serie = serie.text;
         if (serie.mitTrennzeichen)
             ++z.AnzSerien;
-        zeigeZeilennummer(z.AktZeile);
+        gang.statuszeile = z.AktZeile;
         z.AnzFunde = 0;
-        m_view.setCaption(Label::lblAnzDatensaetze, zahl(z.AnzSerien));
-        zeigeGruppe();
-        if (z.AnzFunde != 0) {
-            m_view.setCaption(Label::lblAnzDuplikate, zahl(z.AnzFunde));
-            return;
-        }
+        if (z.Gruppen.naechsteZeile(z.AktZeile) != Gruppenindex::keine)
+            return true;
         z.Ergebnis.uebernehmeZeile(z.AktZeile);
     }
-    beendeSuchlauf();
+    return false;
+}
+
+// Settles the group at AktZeile without showing it: the kept line, unedited, takes the place
+// of the group's first line, as if the user had selected it and clicked "Weiter".
+void Duplikatensuche::behalteNachRegel(Regel regel, Gang &gang)
+{
+    SuchZustand &z = m_zustand;
+    qsizetype letzte = z.AktZeile;
+    z.AnzFunde = 0;
+    for (qsizetype zeile = z.Gruppen.naechsteZeile(letzte); zeile != Gruppenindex::keine;
+         zeile = z.Gruppen.naechsteZeile(zeile)) {
+        letzte = zeile;
+        ++z.AnzFunde;
+    }
+    const qsizetype behalten = regel == Regel::ErsteBehalten ? z.AktZeile : letzte;
+    z.Ergebnis.uebernehmeZeile(behalten);
+    gang.statuszeile = behalten;
+    gang.funde = z.AnzFunde;
+}
+
+bool Duplikatensuche::zeilenGleich(qsizetype kopf) const
+{
+    const SuchZustand &z = m_zustand;
+    const QByteArrayView erste = z.Zeilen.bytes(kopf);
+    for (qsizetype zeile = z.Gruppen.naechsteZeile(kopf); zeile != Gruppenindex::keine;
+         zeile = z.Gruppen.naechsteZeile(zeile)) {
+        if (z.Zeilen.bytes(zeile) != erste)
+            return false;
+    }
+    return true;
+}
+
+// The captions a walk leaves when it shows no group: only the last of them would have stayed
+// in view while clicking through.
+void Duplikatensuche::zeigeGangStand(const Gang &gang)
+{
+    if (gang.statuszeile != Gruppenindex::keine) {
+        zeigeZeilennummer(gang.statuszeile);
+        m_view.setCaption(Label::lblAnzDatensaetze, zahl(m_zustand.AnzSerien));
+    }
+    if (gang.funde >= 0)
+        m_view.setCaption(Label::lblAnzDuplikate, zahl(gang.funde));
+}
+
+bool Duplikatensuche::gruppeGezeigt() const
+{
+    const SuchZustand &z = m_zustand;
+    return z.AktZeile >= 0 && z.Gruppen.ersteZeile(z.AktZeile) == z.AktZeile &&
+           z.Gruppen.naechsteZeile(z.AktZeile) != Gruppenindex::keine;
+}
+
+Duplikatensuche::Schritt Duplikatensuche::aktuellerSchritt() const
+{
+    return {m_zustand.AktZeile, m_zustand.Ergebnis.stand(), m_zustand.AnzSerien};
+}
+
+void Duplikatensuche::letzteEntscheidungZuruecknehmen()
+{
+    ohneSpeichermangel([&] {
+        if (m_schritte.empty())
+            return;
+        const Schritt schritt = m_schritte.back();
+        m_schritte.pop_back();
+        SuchZustand &z = m_zustand;
+        z.Ergebnis.kehreZurueck(schritt.ergebnis);
+        z.AktZeile = schritt.aktZeile;
+        z.AnzSerien = schritt.anzSerien;
+        z.Serie = z.Gruppen.seriennummer(z.Zeilen, z.AktZeile).text;
+        // A finished run is running again: nothing to save, and the file stays as loaded.
+        m_view.setEnabled(Control::btnSpeichern, false);
+        m_view.setEnabled(Control::btnSpeichernUnter, false);
+        m_view.setEnabled(Control::txtPfad, false);
+        m_view.setEnabled(Control::btnLaden, false);
+        zeigeGruppe();
+    });
+}
+
+void Duplikatensuche::alleWeiterenGruppen(Regel regel)
+{
+    ohneSpeichermangel([&] {
+        if (!gruppeGezeigt())
+            return;
+        const qsizetype anzahl = verbleibendeGruppen();
+        const QString gruppen =
+            anzahl == 1 ? QStringLiteral("Es ist noch 1 Gruppe übrig, die angezeigte.")
+                        : QStringLiteral("Es sind noch ") + zahl(anzahl) +
+                              QStringLiteral(" Gruppen übrig, die angezeigte eingeschlossen.");
+        const QString zeile = regel == Regel::ErsteBehalten ? QStringLiteral("die erste")
+                                                            : QStringLiteral("die letzte");
+        if (!m_view.askYesNo(gruppen + QStringLiteral("\nVon jeder Gruppe ") + zeile +
+                                 QStringLiteral(" Zeile unverändert behalten und die übrigen "
+                                                "Zeilen entfernen?"),
+                             QStringLiteral("Tessra - Alle weiteren Gruppen")))
+            return;
+        m_schritte.push_back(aktuellerSchritt());
+        leereZeilenfeld();
+        m_view.clearLstZeilen();
+        // No view call per group: the window gets the end state once.
+        Gang gang;
+        do
+            behalteNachRegel(regel, gang);
+        while (geheZumNaechstenKopf(gang));
+        zeigeGangStand(gang);
+        beendeSuchlauf();
+    });
+}
+
+qsizetype Duplikatensuche::verbleibendeGruppen() const
+{
+    const SuchZustand &z = m_zustand;
+    qsizetype anzahl = 0;
+    for (qsizetype zeile = z.AktZeile; zeile < z.Zeilen.size(); ++zeile) {
+        if (z.Gruppen.ersteZeile(zeile) == zeile &&
+            z.Gruppen.naechsteZeile(zeile) != Gruppenindex::keine)
+            ++anzahl;
+    }
+    return anzahl;
+}
+
+void Duplikatensuche::setzeGleicheAutomatisch(bool an)
+{
+    ohneSpeichermangel([&] {
+        m_gleicheAutomatisch = an;
+        if (!an || !gruppeGezeigt() || !zeilenGleich(m_zustand.AktZeile))
+            return;
+        m_schritte.push_back(aktuellerSchritt());
+        leereZeilenfeld();
+        m_view.clearLstZeilen();
+        Gang gang;
+        behalteNachRegel(Regel::ErsteBehalten, gang);
+        sucheNaechsteGruppe(gang);
+    });
 }
 
 // Adds the line in the edit field to the result; false when it cannot be stored.
@@ -236,8 +399,8 @@ bool Duplikatensuche::uebernehmeGewaehlteZeile(const QString &gewaehlt)
     return true;
 }
 
-// Lists the current line and every later line with its serial number, in file order, and
-// selects the first as the line to keep.
+// Lists the group at AktZeile, its first line and every later line with its serial number in
+// file order, selects the first as the line to keep, and shows the group's counters.
 void Duplikatensuche::zeigeGruppe()
 {
     SuchZustand &z = m_zustand;
@@ -246,14 +409,16 @@ void Duplikatensuche::zeigeGruppe()
          zeile = z.Gruppen.naechsteZeile(zeile))
         gruppe.push_back(zeile);
     z.AnzFunde = qsizetype(gruppe.size()) - 1;
-    if (z.AnzFunde == 0)
-        return;
-    m_view.setLstZeilen({std::move(gruppe), [this](qsizetype zeile) {
+    m_view.setCaption(Label::lblAnzDatensaetze, zahl(z.AnzSerien));
+    m_view.setLstZeilen({std::move(gruppe),
+                         [this](qsizetype zeile) {
                              return anzeigetext(m_zustand.Zeilen, zeile, listenzeileGrenze).text;
-                         }});
+                         },
+                         z.Trennzeichen});
     m_view.selectLstZeilenItem(0);
     LstZeilen_Click();
     m_view.setEnabled(Control::btnNaechsteZeile, true);
+    m_view.setCaption(Label::lblAnzDuplikate, zahl(z.AnzFunde));
 }
 
 void Duplikatensuche::beendeSuchlauf()

@@ -5,6 +5,8 @@
 #include "sicheresschreiben.h"
 #include "suchzustand.h"
 
+#include <deque>
+
 // The duplicate-resolution engine: loads a serial-number file, walks it group by group as the
 // user settles each repeated serial number, and writes the result. Each public method is the
 // work behind one window command; the window forwards its handlers here.
@@ -31,9 +33,52 @@ public:
     // The list selection: the chosen line goes into the edit field.
     void LstZeilen_Click();
 
+    // Which line of every group a rule keeps, unedited.
+    enum class Regel { ErsteBehalten, LetzteBehalten };
+
+    // True while a group waits for the user's choice.
+    bool gruppeGezeigt() const;
+    bool kannZuruecknehmen() const { return !m_schritte.empty(); }
+    // Back to the group shown before the last decision, as it was shown then; the result
+    // forgets what that decision added. Also from a finished run.
+    void letzteEntscheidungZuruecknehmen();
+    // After the user agreed, settles the shown group and every later one by the rule and
+    // finishes the run as clicking "Weiter" through them would.
+    void alleWeiterenGruppen(Regel regel);
+    // While on, groups whose lines are all the same settle themselves, keeping the first.
+    // Switched on, it also settles the group on show if its lines are all the same. Off at
+    // program start.
+    bool gleicheAutomatisch() const { return m_gleicheAutomatisch; }
+    void setzeGleicheAutomatisch(bool an);
+
 private:
+    // What a decision changed, so that it can be taken back: the group then shown, the
+    // result's size and the serial numbers counted up to that group.
+    struct Schritt
+    {
+        qsizetype aktZeile = 0;
+        Ergebnisliste::Stand ergebnis;
+        qsizetype anzSerien = 0;
+    };
+    // What the lines passed on a walk leave for the captions: the line the status would name
+    // and the duplicates of the last group settled without being shown (-1 for none).
+    struct Gang
+    {
+        qsizetype statuszeile = Gruppenindex::keine;
+        qsizetype funde = -1;
+    };
+
+    Schritt aktuellerSchritt() const;
+    void sucheNaechsteGruppe(Gang gang);
+    bool geheZumNaechstenKopf(Gang &gang);
+    void behalteNachRegel(Regel regel, Gang &gang);
+    bool zeilenGleich(qsizetype kopf) const;
+    qsizetype verbleibendeGruppen() const;
+    void zeigeGangStand(const Gang &gang);
+
     bool lade(const QString &pfad);
     void brichAbOhneSpeicher();
+    template <typename Befehl> void ohneSpeichermangel(Befehl befehl);
     void suchschritt();
     bool waehleTrennzeichen();
     bool uebernehmeGewaehlteZeile(const QString &gewaehlt);
@@ -51,6 +96,10 @@ private:
 
     MainView &m_view;
     SuchZustand m_zustand;
+    // One entry per decision of the run so far, the latest last. A deque grows in blocks, so a
+    // long history is never copied whole, nor held twice while it grows.
+    std::deque<Schritt> m_schritte;
+    bool m_gleicheAutomatisch = false;
     // The line whose cut text the edit field shows, read-only; `keine` when it shows a whole one.
     qsizetype m_gekuerzteZeile = Gruppenindex::keine;
 };

@@ -11,6 +11,19 @@ void Ergebnisliste::uebernehmeBearbeitet(QByteArray bytes)
     m_eintraege.push_back(-qsizetype(m_bearbeitet.size()));
 }
 
+Ergebnisliste::Stand Ergebnisliste::stand() const
+{
+    return {size(), qsizetype(m_bearbeitet.size())};
+}
+
+void Ergebnisliste::kehreZurueck(Stand stand)
+{
+    if (stand.eintraege < size())
+        m_eintraege.resize(size_t(stand.eintraege));
+    if (stand.bearbeitet < qsizetype(m_bearbeitet.size()))
+        m_bearbeitet.resize(size_t(stand.bearbeitet));
+}
+
 QByteArrayView Ergebnisliste::bytes(const Textdatei &quelle, qsizetype index) const
 {
     const qsizetype eintrag = m_eintraege.at(size_t(index));

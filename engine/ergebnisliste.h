@@ -17,6 +17,15 @@ public:
     void uebernehmeZeile(qsizetype zeile);
     void uebernehmeBearbeitet(QByteArray bytes);
 
+    // How far the result had grown; going back to it forgets every line taken over since.
+    struct Stand
+    {
+        qsizetype eintraege = 0;
+        qsizetype bearbeitet = 0;
+    };
+    Stand stand() const;
+    void kehreZurueck(Stand stand);
+
     qsizetype size() const { return qsizetype(m_eintraege.size()); }
     bool isEmpty() const { return m_eintraege.empty(); }
     QString text(const Textdatei &quelle, qsizetype index) const;

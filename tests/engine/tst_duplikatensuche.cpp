@@ -47,6 +47,29 @@ public:
         suche.LstZeilen_Click();
     }
 
+    // "#k" picks item k, "=text" types text, "" empties the edit field; then "Weiter".
+    void entscheide(const QString &wahl)
+    {
+        if (wahl.startsWith(u'#'))
+            waehle(wahl.sliced(1).toInt());
+        else
+            view.setTxtZeile(wahl.mid(1));
+        suche.btnNaechsteZeile_Click();
+    }
+
+    // Keeps the listed first line of every group left and returns what "Speichern unter..."
+    // writes.
+    QByteArray beendeUndSpeichere()
+    {
+        while (gruppeGezeigt())
+            suche.btnNaechsteZeile_Click();
+        const QString ziel = dir.filePath(QStringLiteral("ergebnis.txt"));
+        QFile::remove(ziel);
+        view.answers.enqueue(ziel);
+        suche.btnSpeichernUnter_Click();
+        return testdateiInhalt(ziel);
+    }
+
     bool gruppeGezeigt() const { return view.isEnabled(Control::btnNaechsteZeile); }
     QString status() const { return view.caption(Label::lblZeile); }
 
@@ -80,6 +103,8 @@ private Q_SLOTS:
     void speicherfehlerLassenDatenHeil();
     void zeichenOhnePlatzImZeichensatz();
     void ueberlangeZeileBleibtGanz();
+    void zuruecknehmen_data();
+    void zuruecknehmen();
     void zeilenendeImFeldWirdAbgelehnt_data();
     void zeilenendeImFeldWirdAbgelehnt();
 };
@@ -574,6 +599,60 @@ void TestDuplikatensuche::ueberlangeZeileBleibtGanz()
     // The cut text never reaches the file: the line goes back whole.
     lauf.suche.btnSpeichern_Click();
     QCOMPARE(testdateiInhalt(lauf.pfad), "Nr;Text\r\n" + lang + "\r\n2;y\r\n3;z\r\n");
+}
+
+// Decisions per group as in lauf(): "#k", "=text" or "".
+void TestDuplikatensuche::zuruecknehmen_data()
+{
+    QTest::addColumn<QByteArray>("inhalt");
+    QTest::addColumn<QStringList>("wahl");
+
+    QTest::newRow("edited, emptied, picked")
+        << QByteArray("Nr;Name\r\n1;a\r\n2;b\r\n1;c\r\n\r\n3;d\r\n2;e\r\n4;f\r\n3;g\r\n")
+        << QStringList{u"=1;neu"_s, u""_s, u"#1"_s};
+    QTest::newRow("windows-1252, unique and key-less lines between the groups")
+        << QByteArray("Kopf\n5;\xE4\n7;x\n5;b\nabc\n8;y\n9;z\n8;\xFC\n0;q\n0;q\n")
+        << QStringList{u"=5;Maß"_s, u"#1"_s, u"#0"_s};
+}
+
+void TestDuplikatensuche::zuruecknehmen()
+{
+    QFETCH(QByteArray, inhalt);
+    QFETCH(QStringList, wahl);
+
+    // Undo after decision n shows its group as it was first shown, and the run goes on as if
+    // decision n had never been made; the last decision finishes the run.
+    for (qsizetype n = 1; n <= wahl.size(); ++n) {
+        Lauf lauf(inhalt);
+        lauf.lade();
+        QString gezeigt;
+        for (qsizetype i = 0; i < n; ++i) {
+            gezeigt = lauf.view.bild();
+            lauf.entscheide(wahl.at(i));
+        }
+        lauf.suche.letzteEntscheidungZuruecknehmen();
+        QCOMPARE(lauf.view.bild(), gezeigt);
+
+        Lauf frisch(inhalt);
+        frisch.lade();
+        for (qsizetype i = 0; i + 1 < n; ++i)
+            frisch.entscheide(wahl.at(i));
+        QCOMPARE(lauf.beendeUndSpeichere(), frisch.beendeUndSpeichere());
+        QVERIFY(!lauf.suche.kannZuruecknehmen()); // saving ends the history
+    }
+
+    // Step by step from the finished run back to the first group, and no further.
+    Lauf lauf(inhalt);
+    lauf.lade();
+    const QString erste = lauf.view.bild();
+    QVERIFY(!lauf.suche.kannZuruecknehmen());
+    for (const QString &schritt : wahl)
+        lauf.entscheide(schritt);
+    QCOMPARE(lauf.status(), fertig);
+    for (qsizetype i = 0; i <= wahl.size(); ++i)
+        lauf.suche.letzteEntscheidungZuruecknehmen();
+    QCOMPARE(lauf.view.bild(), erste);
+    QVERIFY(!lauf.suche.kannZuruecknehmen());
 }
 
 // A CR or LF in the edit field would split the line when the file is read again, or turn a

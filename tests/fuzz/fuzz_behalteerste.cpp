@@ -12,27 +12,6 @@
 #include <cstdio>
 
 #include <QByteArray>
-#include <QDir>
-#include <QTemporaryDir>
-
-namespace {
-
-// Every run writes and saves a file; in memory that costs no disk and no wear. libFuzzer ends
-// without running destructors, so `make fuzz` hands over a folder it removes itself.
-QString arbeitsordner()
-{
-    static const QString vorgegeben = qEnvironmentVariable("TESSRA_FUZZ_ORDNER");
-    if (!vorgegeben.isEmpty())
-        return vorgegeben;
-    static const QTemporaryDir ordner(QDir(QStringLiteral("/dev/shm")).exists()
-                                          ? QStringLiteral("/dev/shm/tessra-fuzz-XXXXXX")
-                                          : QDir::tempPath() +
-                                                QStringLiteral("/tessra-fuzz-XXXXXX"));
-    pruefe(ordner.isValid(), "Arbeitsordner angelegt");
-    return ordner.path();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *daten, std::size_t groesse)
 {
@@ -46,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *daten, std::size_t gro
     const QByteArray datei(reinterpret_cast<const char *>(daten) + 1, qsizetype(groesse - 1));
 
     const auto erwartet = Referenzmodell::behalteErste(datei, trenner);
-    const auto lauf = Testlauf::behalteErste(arbeitsordner(), datei, trenner);
+    const auto lauf = Testlauf::behalteErste(Testlauf::arbeitsordner(), datei, trenner);
     if (!lauf.fehler.isEmpty())
         std::fprintf(stderr, "%s\n", qPrintable(lauf.fehler));
     pruefe(lauf.fehler.isEmpty(), "der Lauf endet wie vorgesehen");

@@ -169,6 +169,16 @@ int ziffer(char c, int basis)
     return wert < basis ? wert : -1;
 }
 
+struct Schluessel
+{
+    Einheiten text;
+    bool serie = false;
+    bool mitTrenner = false;
+};
+
+// Each line's key: its text without spaces at either end, up to the first delimiter.
+std::vector<Schluessel> schluesselDerZeilen(const Datei &datei, const QString &trennzeichen);
+
 } // namespace
 
 QByteArray unveraendertGeschrieben(QByteArrayView roh)
@@ -216,22 +226,13 @@ bool istSeriennummer(QByteArrayView serie)
     return false;
 }
 
-Lauf behalteErste(QByteArrayView roh, const QString &trennzeichen)
-{
-    const Datei datei = lies(roh);
-    if (datei.zeilen.size() < 4)
-        return {};
+namespace {
 
+std::vector<Schluessel> schluesselDerZeilen(const Datei &datei, const QString &trennzeichen)
+{
     Einheiten trenner;
     const bool trennbar = kodiere(datei, trennzeichen, trenner) && !trenner.empty();
-    struct Schluessel
-    {
-        Einheiten text;
-        bool serie = false;
-        bool mitTrenner = false;
-    };
     std::vector<Schluessel> schluessel;
-    std::map<Einheiten, int> anzahl;
     for (const Einheiten &zeile : datei.zeilen) {
         const Einheiten text = ohneRandLeerzeichen(zeile);
         const size_t pos = trennbar ? text.find(trenner) : Einheiten::npos;
@@ -241,9 +242,24 @@ Lauf behalteErste(QByteArrayView roh, const QString &trennzeichen)
         // A UTF-16 file cut off inside a code unit: its last line stays where it is.
         if (std::ranges::any_of(zeile, [](char32_t c) { return c >= restbyte; }))
             s.serie = false;
+        schluessel.push_back(s);
+    }
+    return schluessel;
+}
+
+} // namespace
+
+Lauf behalteErste(QByteArrayView roh, const QString &trennzeichen)
+{
+    const Datei datei = lies(roh);
+    if (datei.zeilen.size() < 4)
+        return {};
+
+    const std::vector<Schluessel> schluessel = schluesselDerZeilen(datei, trennzeichen);
+    std::map<Einheiten, int> anzahl;
+    for (const Schluessel &s : schluessel) {
         if (s.serie)
             ++anzahl[s.text];
-        schluessel.push_back(s);
     }
 
     std::vector<Einheiten> behalten;
@@ -266,6 +282,52 @@ Lauf behalteErste(QByteArrayView roh, const QString &trennzeichen)
     if (!doppelte)
         return {Ausgang::KeineDoppelten, {}};
     return {Ausgang::Ergebnis, schreibe(datei, behalten)};
+}
+
+Lauf behalteNachRegel(QByteArrayView roh, const QString &trennzeichen, bool letzte, int vorher)
+{
+    const Datei datei = lies(roh);
+    if (datei.zeilen.size() < 4)
+        return {};
+
+    const std::vector<Schluessel> schluessel = schluesselDerZeilen(datei, trennzeichen);
+    std::map<Einheiten, std::vector<size_t>> zeilenJeSerie;
+    for (size_t i = 0; i < schluessel.size(); ++i) {
+        if (schluessel[i].serie)
+            zeilenJeSerie[schluessel[i].text].push_back(i);
+    }
+
+    Lauf lauf;
+    std::vector<Einheiten> behalten;
+    int serien = 0;
+    for (size_t i = 0; i < datei.zeilen.size(); ++i) {
+        const Einheiten &zeile = datei.zeilen[i];
+        if (!schluessel[i].serie) {
+            behalten.push_back(zeile);
+            continue;
+        }
+        const std::vector<size_t> &zeilen = zeilenJeSerie[schluessel[i].text];
+        if (zeilen.front() != i)
+            continue;
+        serien += schluessel[i].mitTrenner ? 1 : 0;
+        if (zeilen.size() == 1) {
+            behalten.push_back(zeile);
+            continue;
+        }
+        const bool nachRegel = int(lauf.verschieden.size()) >= vorher;
+        behalten.push_back(datei.zeilen[nachRegel && letzte ? zeilen.back() : i]);
+        lauf.verschieden.push_back(std::ranges::any_of(
+            zeilen, [&](size_t andere) { return datei.zeilen[andere] != zeile; }));
+    }
+    if (serien == 0)
+        lauf.ausgang = Ausgang::NixGefunden;
+    else if (lauf.verschieden.empty())
+        lauf.ausgang = Ausgang::KeineDoppelten;
+    else {
+        lauf.ausgang = Ausgang::Ergebnis;
+        lauf.ergebnis = schreibe(datei, behalten);
+    }
+    return lauf;
 }
 
 } // namespace Referenzmodell

@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <vector>
+
 // A deliberately plain model of what a cleaning run must produce, written from the file format
 // and the keep-first rule alone, so the engine can be checked against something that shares
 // none of its code or data structures.
@@ -20,6 +22,9 @@ struct Lauf
 {
     Ausgang ausgang = Ausgang::ZuKurz;
     QByteArray ergebnis;
+    // Filled by behalteNachRegel only: for every repeated serial number in file order, whether
+    // its lines are not all the same.
+    std::vector<bool> verschieden = {};
 };
 
 // The file read and written back without any change: every line followed by the file's line
@@ -32,5 +37,9 @@ bool istSeriennummer(QByteArrayView serie);
 
 // The whole run when the user keeps the line listed first of every group, unedited.
 Lauf behalteErste(QByteArrayView datei, const QString &trennzeichen);
+
+// The whole run when the user keeps the first line of the first `vorher` groups and then, for
+// every later group, its first line or (`letzte`) its last, unedited, at the place of the first.
+Lauf behalteNachRegel(QByteArrayView datei, const QString &trennzeichen, bool letzte, int vorher);
 
 } // namespace Referenzmodell

@@ -22,4 +22,24 @@ struct Ergebnis
 
 Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString &trennzeichen);
 
+// The folder the fuzz targets write their runs to: `make fuzz` hands one over in
+// TESSRA_FUZZ_ORDNER, otherwise a temporary one in memory where there is /dev/shm.
+QString arbeitsordner();
+
+// How the groups of a run are settled: the first `vorher` by "Weiter" keeping the first line;
+// from there on by the rule that keeps the first or (`letzte`) the last line, or, with
+// `gleicheAutomatisch`, by keeping the first with the setting for identical groups switched on.
+struct Regelfall
+{
+    bool letzte = false;
+    int vorher = 0;
+    bool gleicheAutomatisch = false;
+};
+
+// Runs the file as `fall` says, through the command and by clicking "Weiter" through every
+// group, and checks both against each other and against the model; empty when all holds,
+// otherwise what broke.
+QString pruefeRegeln(const QString &ordner, QByteArrayView datei, const QString &trennzeichen,
+                     const Regelfall &fall);
+
 } // namespace Testlauf

@@ -21,6 +21,7 @@ private Q_SLOTS:
     void bekannteLaeufe_data();
     void bekannteLaeufe();
     void zufallsdateien();
+    void regelnAufZufallsdateien();
 
 private:
     QTemporaryDir m_ordner;
@@ -182,6 +183,38 @@ void TestBehalteErste::zufallsdateien()
     }
     // Random files that hardly ever reach a result would test little.
     QVERIFY2(mitErgebnis > 500, qPrintable(QString::number(mitErgebnis)));
+}
+
+// The rules for the remaining groups and the automatic settling of identical groups, on random
+// files of which half repeat all their lines, so that many groups hold the same line.
+void TestBehalteErste::regelnAufZufallsdateien()
+{
+    QRandomGenerator zufall(20261209);
+    int mitRegel = 0;
+    int mitGleichen = 0;
+    for (int nr = 0; nr < 1500; ++nr) {
+        const QString &trenner = eines(zufall, trennzeichen);
+        QByteArray datei = zufallsdatei(zufall, trenner.toUtf8());
+        if (zufall.bounded(2) == 0)
+            datei += "\n" + datei;
+        const Testlauf::Regelfall fall{nr % 3 == 1, zufall.bounded(3), nr % 3 == 2};
+        const QString fehler = Testlauf::pruefeRegeln(m_ordner.path(), datei, trenner, fall);
+        QVERIFY2(fehler.isEmpty(), qPrintable(fehler + u"\nDatei "_s + QString::number(nr) +
+                                              u" mit Trennzeichen \""_s + trenner + u"\": "_s +
+                                              QString::fromLatin1(datei.toPercentEncoding())));
+
+        // Runs that reach the command, and among them those that meet a group of the same lines.
+        const auto gruppen = Referenzmodell::behalteNachRegel(datei, trenner, false, 0).verschieden;
+        if (int(gruppen.size()) <= fall.vorher)
+            continue;
+        if (!fall.gleicheAutomatisch)
+            ++mitRegel;
+        else if (std::count(gruppen.begin() + fall.vorher, gruppen.end(), false) > 0)
+            ++mitGleichen;
+    }
+    // Random files that hardly ever reach a rule or a group of identical lines would test little.
+    QVERIFY2(mitRegel > 250 && mitGleichen > 90,
+             qPrintable(QStringLiteral("%1 %2").arg(mitRegel).arg(mitGleichen)));
 }
 
 QTEST_GUILESS_MAIN(TestBehalteErste)

@@ -1,5 +1,7 @@
 #include "fakemainview.h"
 
+#include <QStringList>
+
 FakeMainView::FakeMainView()
 {
     // The window's design-time state.
@@ -60,4 +62,22 @@ void FakeMainView::waehleTrennzeichen(const QString &trennzeichen)
         delimiter = Delimiter::Anderes;
         anderes = trennzeichen;
     }
+}
+
+QString FakeMainView::bild() const
+{
+    QStringList zeilen;
+    for (const Item &item : items)
+        zeilen.append(QStringLiteral("Eintrag ") + item.text + u'@' + QString::number(item.data));
+    zeilen.append(QStringLiteral("Auswahl ") + QString::number(selectedItem));
+    zeilen.append(QStringLiteral("txtZeile ") + m_txtZeile +
+                  (txtZeileReadOnly ? QStringLiteral(" (nur lesen)") : QString()));
+    for (auto it = m_captions.cbegin(); it != m_captions.cend(); ++it)
+        zeilen.append(QStringLiteral("Label %1 ").arg(int(it.key())) + it.value());
+    for (auto it = m_enabled.cbegin(); it != m_enabled.cend(); ++it)
+        zeilen.append(QStringLiteral("Control %1 ").arg(int(it.key())) +
+                      (it.value() ? QStringLiteral("an") : QStringLiteral("aus")));
+    for (const Message &meldung : messages)
+        zeilen.append(QStringLiteral("Meldung ") + meldung.title + u": " + meldung.text);
+    return zeilen.join(u'\n');
 }

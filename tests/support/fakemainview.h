@@ -55,6 +55,10 @@ public:
                     const QString &defaultText) override;
     bool askYesNo(const QString &text, const QString &title) override;
 
+    // Everything the window would show: list, selection, edit field, captions, enabled states
+    // and the messages so far, one per line, so that two states compare as text.
+    QString bild() const;
+
     // Selects the option a user would pick for this delimiter: "\t" is "Tab", ";" is
     // "Semikolon", anything else is typed into "Anderes:".
     void waehleTrennzeichen(const QString &trennzeichen);

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -25,6 +26,7 @@
 #include "fensterbild.h"
 #include "gestensperre.h"
 #include "listenauswahl.h"
+#include "listenkontextmenue.h"
 #include "programmstart.h"
 #include "rahmen.h"
 #include "schriften.h"
@@ -147,6 +149,7 @@ TessraFenster::TessraFenster(QWidget *parent)
     baueSuchrahmen(twips);
     baueSpeicherknoepfe(twips);
     baueHilfe(twips);
+    baueKontextmenue();
     legeTabreihenfolgeFest();
     benenneFuerBildschirmleser(*this, {{m_txtPfad, m_frame1->title()},
                                        {m_txtAnderes, QStringLiteral("Anderes Trennzeichen")},
@@ -156,7 +159,8 @@ TessraFenster::TessraFenster(QWidget *parent)
                                        {m_lblAnzDatensaetze, m_frame5->title()},
                                        {m_lblAnzDuplikate, m_frame3->title()},
                                        {m_frmHilfe, QStringLiteral("Hilfe")},
-                                       {m_shape1, QStringLiteral("Hilfe")}});
+                                       {m_shape1, QStringLiteral("Hilfe")},
+                                       {m_mnuZeilen, m_label2->text()}});
     verbindeBefehle();
     m_txtPfad->setFocus();
     zentriere();
@@ -314,6 +318,35 @@ void TessraFenster::baueHilfe(const Twips &t)
     m_frmHilfe->raise();
 }
 
+void TessraFenster::baueKontextmenue()
+{
+    // The right button, the Menu key and Shift+F10 with the focus in the list all ask for it.
+    new ListenKontextmenue(m_lstZeilen);
+    m_mnuZeilen = new QMenu(this);
+    m_mnuZeilen->setObjectName(QStringLiteral("mnuZeilen"));
+    const auto eintrag = [this](const QString &name, const QString &text,
+                                void (TessraFenster::*handler)()) {
+        QAction *aktion = m_mnuZeilen->addAction(text);
+        aktion->setObjectName(name);
+        connect(aktion, &QAction::triggered, this, handler);
+        return aktion;
+    };
+    m_mnuZuruecknehmen = eintrag(QStringLiteral("mnuZuruecknehmen"),
+                                 QStringLiteral("Letzte Entscheidung zurücknehmen"),
+                                 &TessraFenster::mnuZuruecknehmen_Click);
+    m_mnuErsteBehalten = eintrag(QStringLiteral("mnuErsteBehalten"),
+                                 QStringLiteral("Alle weiteren Gruppen: erste Zeile behalten"),
+                                 &TessraFenster::mnuErsteBehalten_Click);
+    m_mnuLetzteBehalten = eintrag(QStringLiteral("mnuLetzteBehalten"),
+                                  QStringLiteral("Alle weiteren Gruppen: letzte Zeile behalten"),
+                                  &TessraFenster::mnuLetzteBehalten_Click);
+    m_mnuGleicheUebernehmen =
+        eintrag(QStringLiteral("mnuGleicheUebernehmen"),
+                QStringLiteral("Gruppen mit gleichen Zeilen automatisch übernehmen"),
+                &TessraFenster::mnuGleicheUebernehmen_Click);
+    m_mnuGleicheUebernehmen->setCheckable(true);
+}
+
 void TessraFenster::legeTabreihenfolgeFest()
 {
     // Labels and frames hold places in the order but never take the focus, so only the
@@ -352,6 +385,8 @@ void TessraFenster::verbindeBefehle()
             LstZeilen_Click();
     });
     connect(m_lstZeilen, &QListView::clicked, this, &TessraFenster::LstZeilen_Click);
+    connect(m_lstZeilen, &QWidget::customContextMenuRequested, this,
+            &TessraFenster::LstZeilen_ContextMenu);
 }
 
 void TessraFenster::zentriere()
@@ -438,6 +473,41 @@ void TessraFenster::btnReset_Click()
 void TessraFenster::LstZeilen_Click()
 {
     m_suche.LstZeilen_Click();
+}
+
+// Each entry is usable only where it can do something; the setting always is.
+void TessraFenster::LstZeilen_ContextMenu(const QPoint &stelle)
+{
+    m_mnuZuruecknehmen->setEnabled(m_suche.kannZuruecknehmen());
+    m_mnuErsteBehalten->setEnabled(m_suche.gruppeGezeigt());
+    m_mnuLetzteBehalten->setEnabled(m_suche.gruppeGezeigt());
+    m_mnuGleicheUebernehmen->setChecked(m_suche.gleicheAutomatisch());
+    // The list reports the place in its viewport's coordinates.
+    m_mnuZeilen->popup(m_lstZeilen->viewport()->mapToGlobal(stelle));
+}
+
+void TessraFenster::mnuZuruecknehmen_Click()
+{
+    const Wartecursor warten;
+    m_suche.letzteEntscheidungZuruecknehmen();
+}
+
+void TessraFenster::mnuErsteBehalten_Click()
+{
+    const Wartecursor warten;
+    m_suche.alleWeiterenGruppen(Duplikatensuche::Regel::ErsteBehalten);
+}
+
+void TessraFenster::mnuLetzteBehalten_Click()
+{
+    const Wartecursor warten;
+    m_suche.alleWeiterenGruppen(Duplikatensuche::Regel::LetzteBehalten);
+}
+
+void TessraFenster::mnuGleicheUebernehmen_Click()
+{
+    const Wartecursor warten;
+    m_suche.setzeGleicheAutomatisch(m_mnuGleicheUebernehmen->isChecked());
 }
 
 void TessraFenster::btnHilfe_Click()

@@ -10,12 +10,14 @@
 #include "mainview.h"
 
 class Gestensperre;
+class QAction;
 class QDialog;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListView;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class Twips;
@@ -78,6 +80,7 @@ private:
     void baueSuchrahmen(const Twips &twips);
     void baueSpeicherknoepfe(const Twips &twips);
     void baueHilfe(const Twips &twips);
+    void baueKontextmenue();
     void legeTabreihenfolgeFest();
     void verbindeBefehle();
     void zentriere();
@@ -99,6 +102,11 @@ private:
     void Label4_Click();
     void Form_Unload();
     void versteckeHilfe();
+    void LstZeilen_ContextMenu(const QPoint &stelle);
+    void mnuZuruecknehmen_Click();
+    void mnuErsteBehalten_Click();
+    void mnuLetzteBehalten_Click();
+    void mnuGleicheUebernehmen_Click();
 
     void zeigeDurchsuchenFenster();
     void meldeProgrammstart(const std::optional<QString> &grund, const QString &was);
@@ -148,4 +156,12 @@ private:
     QLabel *m_hilfetext = nullptr;
     QLabel *m_label1 = nullptr;
     QLabel *m_label4 = nullptr;
+
+    // The context menu of LstZeilen: undo, the rules for the remaining groups, and the setting
+    // for groups of identical lines.
+    QMenu *m_mnuZeilen = nullptr;
+    QAction *m_mnuZuruecknehmen = nullptr;
+    QAction *m_mnuErsteBehalten = nullptr;
+    QAction *m_mnuLetzteBehalten = nullptr;
+    QAction *m_mnuGleicheUebernehmen = nullptr;
 };

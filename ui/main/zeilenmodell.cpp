@@ -4,6 +4,7 @@ void ZeilenModell::setListe(Zeilenliste liste)
 {
     beginResetModel();
     m_liste = std::move(liste);
+    m_ersteZeile = m_liste.zeilen.empty() ? QString() : m_liste.text(m_liste.zeilen.front());
     endResetModel();
 }
 
@@ -18,9 +19,11 @@ QVariant ZeilenModell::data(const QModelIndex &index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        return m_liste.text(zeile(index.row()));
+        return index.row() == 0 ? m_ersteZeile : m_liste.text(zeile(index.row()));
     case Qt::UserRole:
         return QVariant::fromValue<qlonglong>(zeile(index.row()));
+    case TrennzeichenRolle:
+        return m_liste.trennzeichen;
     default:
         return {};
     }

@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
-# Drives the real program in a virtual X server, by mouse and keyboard only, through two whole
+# Drives the real program in a virtual X server, by mouse and keyboard only, through three whole
 # cleaning runs. The first: open and close the help, type a path, choose "Semikolon", "Datei
 # laden", double-click the help open and closed again above "Weiter", pick the second line of the
 # group, "Weiter", double-click the help closed above "Speichern (ersetzen)" without saving,
-# "Speichern (ersetzen)". The second picks
-# its file in the browse window by a double-click instead. Every click goes to the place the
+# "Speichern (ersetzen)". The second picks its file in the browse window by a double-click
+# instead; the third goes through the context menu of the list. Every click goes to the place the
 # window layout gives its control, so a control that moved makes a run go wrong and the file
 # check fail.
 #
 # Usage: e2e_xvfb.sh PROGRAM
-# With TESSRA_SCREENSHOTS=DIR it also saves the window at start, with the help shown and with
-# a group shown.
+# With TESSRA_SCREENSHOTS=DIR it also saves the window at start, with the help shown, with a
+# group shown, and with a group whose lines differ in some columns and the list's context menu.
 set -euo pipefail
 
 programm=$(realpath "$1")
@@ -75,6 +75,16 @@ fokussiere() {
     sleep 0.3
 }
 
+# Waits until a file holds what it should, then checks it and that Tessra still runs.
+erwarte() {
+    for _ in $(seq 50); do
+        cmp -s "$1" "$2" && break
+        sleep 0.2
+    done
+    kill -0 "$tessra_pid" 2>/dev/null || fehler "Tessra ist abgestürzt"
+    cmp -s "$1" "$2" || fehler "$3: $(od -c "$1" | head -n 12)"
+}
+
 fenster=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tessra$' | head -n1) ||
     fehler "Das Fenster Tessra erscheint nicht"
 fokussiere "$fenster" Tessra
@@ -135,13 +145,7 @@ cmp -s "$datei" "$arbeit/original" && [ ! -e "$datei.ALT" ] ||
     fehler "Der Doppelklick auf die Hilfe hat gespeichert"
 klicke $((720 + 1147)) $((5400 + 247))
 
-for _ in $(seq 50); do
-    cmp -s "$datei" "$arbeit/erwartet" && break
-    sleep 0.2
-done
-kill -0 "$tessra_pid" 2>/dev/null || fehler "Tessra ist abgestürzt"
-cmp -s "$datei" "$arbeit/erwartet" ||
-    fehler "Die Datei ist nicht bereinigt: $(od -c "$datei" | head -n 10)"
+erwarte "$datei" "$arbeit/erwartet" "Die Datei ist nicht bereinigt"
 cmp -s "$datei.ALT" "$arbeit/original" || fehler "Die Sicherungskopie .ALT fehlt oder weicht ab"
 
 # The second run picks its file in the browse window. It opens at the program's folder, whose
@@ -168,11 +172,58 @@ klicke $((120 + 3480 + 847)) $((240 + 600 + 247))
 klicke $((120 + 2520 + 847)) $((2160 + 2400 + 247))
 klicke $((720 + 1147)) $((5400 + 247))
 printf '7;x\r\n8;z\r\n9;w\r\n' >"$arbeit/erwartet2"
-for _ in $(seq 50); do
-    cmp -s "$zweite" "$arbeit/erwartet2" && break
-    sleep 0.2
-done
-cmp -s "$zweite" "$arbeit/erwartet2" ||
-    fehler "Die im Suchfenster gewählte Datei ist nicht bereinigt: $(od -c "$zweite" | head -n 10)"
-kill -0 "$tessra_pid" 2>/dev/null || fehler "Tessra ist abgestürzt"
+erwarte "$zweite" "$arbeit/erwartet2" "Die im Suchfenster gewählte Datei ist nicht bereinigt"
+
+# The third run goes through the list's context menu: the Menu key and the right button open it,
+# the keyboard picks its entries (the arrow keys pass the disabled ones). "Letzte Zeile
+# behalten" for all groups, answered "Ja"; undone; "Weiter" twice; then the setting for
+# identical groups settles the last group, of two identical lines, by itself.
+dritte="$daten/c.txt"
+printf 'Nr;Firma;Ort;Stand\r\n4711;Müller GmbH;Berlin;2019\r\n0815;Schulz KG;Köln;2020\r\n4711;Müller GmbH;Bonn;2019\r\n4711;Mueller GmbH;Berlin;2021\r\n0815;Schulz KG;Kiel;2020\r\n0042;Meier AG;Ulm;2018\r\n0042;Meier AG;Ulm;2018\r\n' >"$dritte"
+printf 'Nr;Firma;Ort;Stand\r\n4711;Müller GmbH;Berlin;2019\r\n0815;Schulz KG;Köln;2020\r\n0042;Meier AG;Ulm;2018\r\n' >"$arbeit/erwartet3"
+klicke $((120 + 120 + 2527)) $((240 + 240 + 142))
+xdotool key ctrl+a
+xdotool type --delay 20 "$dritte"
+sleep 0.3
+klicke $((120 + 3480 + 847)) $((240 + 600 + 247))
+# Frame2 (120, 2160) > LstZeilen (120, 480, 6495 x 1230): its free area below the three rows.
+liste_x=$(($(px $((120 + 120))) + 150))
+liste_y=$(($(px $((2160 + 480))) + 64))
+rechtsklick() {
+    xdotool mousemove --window "$fenster" "$liste_x" "$liste_y" click 3
+    sleep 0.5
+}
+if [ -n "${TESSRA_SCREENSHOTS:-}" ]; then
+    # Low in the list, so that the menu lies within the window and leaves the rows free.
+    xdotool mousemove --window "$fenster" $((liste_x - 100)) $((liste_y + 10)) click 3
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$fenster")"
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
+        "$TESSRA_SCREENSHOTS/tessra-unterschiede.png"
+    xdotool key Escape
+    sleep 0.3
+fi
+# The first row, already chosen, takes the focus for the Menu key.
+xdotool mousemove --window "$fenster" "$liste_x" $(($(px $((2160 + 480))) + 8)) click 1
+sleep 0.3
+xdotool key Menu
+sleep 0.5
+xdotool key Down Down Return
+frage=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tessra - Alle weiteren Gruppen$' | head -n1) ||
+    fehler "Die Frage nach allen weiteren Gruppen erscheint nicht"
+fokussiere "$frage" "Tessra - Alle weiteren Gruppen"
+# "Nein" has the focus; Tab moves it to "Ja".
+xdotool key Tab space
+sleep 0.5
+fokussiere "$fenster" Tessra
+rechtsklick
+xdotool key Down Return
+sleep 0.4
+klicke $((120 + 2520 + 847)) $((2160 + 2400 + 247))
+klicke $((120 + 2520 + 847)) $((2160 + 2400 + 247))
+rechtsklick
+xdotool key Down Down Down Down Return
+sleep 0.4
+klicke $((720 + 1147)) $((5400 + 247))
+erwarte "$dritte" "$arbeit/erwartet3" "Der Lauf über das Kontextmenü endet anders"
 echo "Ende-zu-Ende-Läufe in Xvfb bestanden"

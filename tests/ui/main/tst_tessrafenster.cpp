@@ -2,6 +2,7 @@
 #include "tessrafenster.h"
 #include "testdateien.h"
 #include "uebersetzung.h"
+#include "zeilendelegate.h"
 
 #include <memory>
 #include <numeric>
@@ -25,6 +26,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -90,6 +93,12 @@ private Q_SLOTS:
     void namenFuerBildschirmleser();
     void grosseGruppeHoltNurGezeichneteTexte();
     void wartecursorNurWaehrendDerArbeit();
+    void kontextmenue_data();
+    void kontextmenue();
+    void kontextmenueBefehle();
+    void abweichendeSpalten_data();
+    void abweichendeSpalten();
+    void unterschiedeFett();
 
 private:
     template <typename T> T *ctl(const QString &name) const
@@ -113,6 +122,8 @@ private:
     }
     void klickeEintrag(int zeile);
     QString legeAn(const QString &name, const QByteArray &inhalt);
+    QMenu *oeffneKontextmenue(bool perTaste);
+    void waehleImMenue(const QString &name);
     void ladeMitSemikolon(const QString &pfad);
     QStringList zustandOhneHilfe() const;
 
@@ -1018,6 +1029,197 @@ void TstTessraFenster::wartecursorNurWaehrendDerArbeit()
     ladeMitSemikolon(legeAn(QStringLiteral("kurz.txt"), "1;a\r\n1;b\r\n"));
     QCOMPARE(beimDialog, QList<Form>{Form(Qt::ArrowCursor)});
     QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+// Opens the list's context menu the way a user does: with the right button (through the window,
+// which turns the press into the request) or with Shift+F10 in the list.
+QMenu *TstTessraFenster::oeffneKontextmenue(bool perTaste)
+{
+    if (perTaste) {
+        liste()->setFocus();
+        QTest::keyClick(liste(), Qt::Key_F10, Qt::ShiftModifier);
+    } else {
+        const QPoint stelle = liste()->viewport()->mapTo(m_fenster.get(), QPoint(30, 22));
+        QTest::mouseClick(m_fenster->windowHandle(), Qt::RightButton, {}, stelle);
+    }
+    auto *menue = ctl<QMenu>(QStringLiteral("mnuZeilen"));
+    return menue->isVisible() ? menue : nullptr;
+}
+
+void TstTessraFenster::waehleImMenue(const QString &name)
+{
+    QMenu *menue = oeffneKontextmenue(false);
+    QVERIFY(menue);
+    auto *aktion = menue->findChild<QAction *>(name);
+    QVERIFY(aktion && aktion->isEnabled());
+    QTest::mouseClick(menue, Qt::LeftButton, {}, menue->actionGeometry(aktion).center());
+    QTRY_VERIFY(!menue->isVisible());
+}
+
+void TstTessraFenster::kontextmenue_data()
+{
+    QTest::addColumn<QStringList>("schritte");
+    QTest::addColumn<bool>("perTaste");
+    QTest::addColumn<QString>("nutzbar"); // undo, keep first, keep last, identical groups
+
+    QTest::newRow("vor dem Laden") << QStringList{} << false << u"0001"_s;
+    QTest::newRow("erste Gruppe") << QStringList{u"laden"_s} << true << u"0111"_s;
+    QTest::newRow("zweite Gruppe") << QStringList{u"laden"_s, u"weiter"_s} << false << u"1111"_s;
+    QTest::newRow("fertig") << QStringList{u"laden"_s, u"weiter"_s, u"weiter"_s} << true
+                            << u"1001"_s;
+    QTest::newRow("Reset während einer Gruppe")
+        << QStringList{u"laden"_s, u"weiter"_s, u"reset"_s} << false << u"0001"_s;
+    QTest::newRow("gespeichert") << QStringList{u"laden"_s, u"weiter"_s, u"weiter"_s,
+                                                u"speichern"_s}
+                                 << true << u"0001"_s;
+}
+
+void TstTessraFenster::kontextmenue()
+{
+    QFETCH(QStringList, schritte);
+    QFETCH(bool, perTaste);
+    QFETCH(QString, nutzbar);
+
+    const QString pfad =
+        legeAn(QStringLiteral("daten.txt"), "Nr;Name\r\n1;a\r\n2;b\r\n1;c\r\n2;d\r\n3;e\r\n");
+    for (const QString &schritt : schritte) {
+        if (schritt == u"laden")
+            ladeMitSemikolon(pfad);
+        else if (schritt == u"weiter")
+            klicke(knopf(QStringLiteral("btnNächsteZeile")));
+        else if (schritt == u"reset")
+            klicke(knopf(QStringLiteral("btnReset")));
+        else if (schritt == u"speichern")
+            klicke(knopf(QStringLiteral("btnSpeichern")));
+    }
+    // Opening the menu leaves the chosen line and its edit alone.
+    feld(QStringLiteral("txtZeile"))->setText(QStringLiteral("bearbeitet"));
+    const QString status = this->status();
+    const qsizetype auswahl = m_fenster->lstZeilenSelectedIndex();
+    QMenu *menue = oeffneKontextmenue(perTaste);
+    QVERIFY(menue);
+    QString gefunden;
+    QStringList texte;
+    for (const QAction *aktion : menue->actions()) {
+        gefunden += aktion->isEnabled() ? u'1' : u'0';
+        texte.append(aktion->text());
+    }
+    QCOMPARE(gefunden, nutzbar);
+    QCOMPARE(texte, QStringList({u"Letzte Entscheidung zurücknehmen"_s,
+                                 u"Alle weiteren Gruppen: erste Zeile behalten"_s,
+                                 u"Alle weiteren Gruppen: letzte Zeile behalten"_s,
+                                 u"Gruppen mit gleichen Zeilen automatisch übernehmen"_s}));
+    QVERIFY(menue->actions().last()->isCheckable());
+    menue->close();
+    QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("bearbeitet"));
+    QCOMPARE(this->status(), status);
+    QCOMPARE(m_fenster->lstZeilenSelectedIndex(), auswahl);
+}
+
+// Each entry reaches its command: the setting first, then a rule, taken back, then the other.
+void TstTessraFenster::kontextmenueBefehle()
+{
+    // Group 1 differs, group 2 repeats one line, group 3 differs.
+    const QString pfad = legeAn(QStringLiteral("daten.txt"),
+                                "Nr;Name\r\n1;a\r\n2;b\r\n1;c\r\n2;b\r\n3;x\r\n3;y\r\n");
+    QStringList titel;
+    m_fenster->setDialogAntwort([&titel](QDialog &dialog) {
+        auto *box = qobject_cast<QMessageBox *>(&dialog);
+        QVERIFY(box && box->icon() == QMessageBox::Question);
+        titel.append(box->windowTitle());
+        box->button(QMessageBox::Yes)->click();
+    });
+    ladeMitSemikolon(pfad);
+    waehleImMenue(QStringLiteral("mnuGleicheUebernehmen"));
+    klicke(knopf(QStringLiteral("btnNächsteZeile")));
+    QCOMPARE(status(), QStringLiteral("Zeile 6 von 7")); // group 2 settled itself
+
+    waehleImMenue(QStringLiteral("mnuErsteBehalten"));
+    QCOMPARE(status(), QStringLiteral("FERTIG - Bitte Speichern -"));
+    waehleImMenue(QStringLiteral("mnuZuruecknehmen"));
+    QCOMPARE(status(), QStringLiteral("Zeile 6 von 7"));
+    QVERIFY(!knopf(QStringLiteral("btnSpeichern"))->isEnabled());
+    QVERIFY(!feld(QStringLiteral("txtPfad"))->isEnabled());
+
+    waehleImMenue(QStringLiteral("mnuLetzteBehalten"));
+    klicke(knopf(QStringLiteral("btnSpeichern")));
+    QCOMPARE(testdateiInhalt(pfad), QByteArray("Nr;Name\r\n1;a\r\n2;b\r\n3;y\r\n"));
+    QCOMPARE(titel, QStringList(2, QStringLiteral("Tessra - Alle weiteren Gruppen")));
+}
+
+void TstTessraFenster::abweichendeSpalten_data()
+{
+    QTest::addColumn<QString>("zeile");
+    QTest::addColumn<QString>("erste");
+    QTest::addColumn<QString>("trennzeichen");
+    QTest::addColumn<QString>("fett"); // the bold parts, joined by "|"
+
+    QTest::newRow("mittlere Spalte") << u"1;ab;c"_s << u"1;a;c"_s << u";"_s << u"ab"_s;
+    QTest::newRow("Spalte mehr") << u"1;a;neu"_s << u"1;a"_s << u";"_s << u"neu"_s;
+    QTest::newRow("Spalte weniger") << u"1;b"_s << u"1;a;c"_s << u";"_s << u"b"_s;
+    QTest::newRow("mehrere Zeichen") << u"1, a, b"_s << u"1, a, c"_s << u", "_s << u"b"_s;
+    QTest::newRow("ohne Trennzeichen") << u"1;a"_s << u"1;b"_s << QString() << QString();
+}
+
+void TstTessraFenster::abweichendeSpalten()
+{
+    QFETCH(QString, zeile);
+    QFETCH(QString, erste);
+    QFETCH(QString, trennzeichen);
+    QFETCH(QString, fett);
+
+    QStringList teile;
+    for (const auto &[anfang, laenge] : ::abweichendeSpalten(zeile, erste, trennzeichen))
+        teile.append(zeile.sliced(anfang, laenge));
+    QCOMPARE(teile.join(u'|'), fett);
+}
+
+// The second row drawn beneath two first rows: once the same line, once one with another third
+// column. Only that column may look different, bolder, and the row is measured wider for it.
+void TstTessraFenster::unterschiedeFett()
+{
+    int breite = 0;
+    const auto zeichne = [this, &breite](const QString &erste) {
+        const QStringList texte{erste, QStringLiteral("4711;Anna;Bonn;2019")};
+        m_fenster->setLstZeilen(
+            {{0, 1}, [texte](qsizetype zeile) { return texte.at(zeile); }, QStringLiteral(";")});
+        const QModelIndex zweite = liste()->model()->index(1, 0);
+        breite = liste()->sizeHintForIndex(zweite).width();
+        return liste()->viewport()->grab(liste()->visualRect(zweite)).toImage();
+    };
+    const QImage gleich = zeichne(QStringLiteral("4711;Anna;Bonn;2019"));
+    const int breiteGleich = breite;
+    const QImage anders = zeichne(QStringLiteral("4711;Anna;Ulm;2019"));
+    QCOMPARE(anders.size(), gleich.size());
+    QVERIFY(breite > breiteGleich);
+
+    const auto tinte = [](const QImage &bild, int von, int bis, int grenze = 128) {
+        int dunkel = 0;
+        for (int y = 0; y < bild.height(); ++y)
+            for (int x = von; x < bis; ++x)
+                dunkel += qGray(bild.pixel(x, y)) < grenze ? 1 : 0;
+        return dunkel;
+    };
+    int ersteAbweichung = gleich.width();
+    for (int x = 0; x < gleich.width() && ersteAbweichung == gleich.width(); ++x)
+        for (int y = 0; y < gleich.height(); ++y)
+            if (gleich.pixel(x, y) != anders.pixel(x, y))
+                ersteAbweichung = x;
+    // Up to "4711;Anna;" the row is drawn as before; from "Bonn" on it carries more ink.
+    const QFontMetrics metrik(liste()->font());
+    QVERIFY2(ersteAbweichung >= metrik.horizontalAdvance(QStringLiteral("4711;Anna;")),
+             qPrintable(QString::number(ersteAbweichung)));
+    QVERIFY(ersteAbweichung < gleich.width());
+    QVERIFY(tinte(anders, ersteAbweichung, anders.width()) >
+            tinte(gleich, ersteAbweichung, gleich.width()) * 11 / 10);
+
+    // Selected, the bold row keeps the selection's colours: no dark text on the highlight.
+    m_fenster->selectLstZeilenItem(1);
+    const QRect zeile = liste()->visualRect(liste()->model()->index(1, 0));
+    const QImage markiert = liste()->viewport()->grab(zeile).toImage();
+    const QColor markierung = liste()->palette().color(QPalette::Highlight);
+    QCOMPARE(markiert.pixelColor(markiert.width() - 2, markiert.height() / 2), markierung);
+    QCOMPARE(tinte(markiert, 0, markiert.width(), qGray(markierung.rgb()) / 2), 0);
 }
 
 QTEST_MAIN(TstTessraFenster)
