@@ -29,10 +29,14 @@ bool Gestensperre::eventFilter(QObject *watched, QEvent *event)
     if (art != QEvent::MouseButtonPress && art != QEvent::MouseButtonDblClick &&
         art != QEvent::MouseButtonRelease && art != QEvent::MouseMove)
         return false;
-    if (!gehoertZumFenster(watched))
-        return false;
-
     const auto *maus = static_cast<const QMouseEvent *>(event);
+    if (!gehoertZumFenster(watched)) {
+        // A release in a popup of the window counts too: a menu entry's click can uncover
+        // the control that the rest of a double-click would reach.
+        if (art == QEvent::MouseButtonRelease)
+            m_letztesLoslassen = maus->timestamp();
+        return false;
+    }
     if (m_schluckeBisLoslassen) {
         if (art == QEvent::MouseButtonRelease && maus->buttons() == Qt::NoButton)
             m_schluckeBisLoslassen = false;

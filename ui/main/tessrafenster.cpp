@@ -345,6 +345,9 @@ void TessraFenster::baueKontextmenue()
                 QStringLiteral("Gruppen mit gleichen Zeilen automatisch übernehmen"),
                 &TessraFenster::mnuGleicheUebernehmen_Click);
     m_mnuGleicheUebernehmen->setCheckable(true);
+    // The closed menu uncovers the controls below it: the rest of a double-click on an entry
+    // must not reach them.
+    connect(m_mnuZeilen, &QMenu::triggered, this, [this] { m_gestensperre->sperreRest(); });
 }
 
 void TessraFenster::legeTabreihenfolgeFest()

@@ -96,6 +96,7 @@ private Q_SLOTS:
     void kontextmenue_data();
     void kontextmenue();
     void kontextmenueBefehle();
+    void doppelklickImMenueErreichtNurEs();
     void abweichendeSpalten_data();
     void abweichendeSpalten();
     void unterschiedeFett();
@@ -1220,6 +1221,44 @@ void TstTessraFenster::unterschiedeFett()
     const QColor markierung = liste()->palette().color(QPalette::Highlight);
     QCOMPARE(markiert.pixelColor(markiert.width() - 2, markiert.height() / 2), markierung);
     QCOMPARE(tinte(markiert, 0, markiert.width(), qGray(markierung.rgb()) / 2), 0);
+}
+
+void TstTessraFenster::doppelklickImMenueErreichtNurEs()
+{
+    const QString pfad =
+        legeAn(QStringLiteral("daten.txt"), "Nr;Name\r\n1;a\r\n2;b\r\n1;c\r\n2;d\r\n");
+    ladeMitSemikolon(pfad);
+    auto *weiter = knopf(QStringLiteral("btnNächsteZeile"));
+    klicke(weiter);
+    QCOMPARE(status(), QStringLiteral("Zeile 3 von 5"));
+    QMenu *menue = oeffneKontextmenue(false);
+    QVERIFY(menue);
+    const QPoint eintrag =
+        menue->actionGeometry(menue->findChild<QAction *>(QStringLiteral("mnuZuruecknehmen")))
+            .center();
+
+    // A double-click as the system delivers it: the first click on the entry closes the menu,
+    // the second press lands on whatever lay below, here "Weiter".
+    const auto maus = [](QWidget *ziel, QEvent::Type art, QPoint stelle, ulong zeit) {
+        const Qt::MouseButtons gedrueckt =
+            art == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent ereignis(art, stelle, ziel->mapToGlobal(stelle), Qt::LeftButton, gedrueckt,
+                             Qt::NoModifier);
+        ereignis.setTimestamp(zeit);
+        QApplication::sendEvent(ziel, &ereignis);
+    };
+    const QPoint mitte = weiter->rect().center();
+    maus(menue, QEvent::MouseButtonPress, eintrag, 100000);
+    maus(menue, QEvent::MouseButtonRelease, eintrag, 100050);
+    maus(weiter, QEvent::MouseButtonPress, mitte, 100150);
+    maus(weiter, QEvent::MouseButtonDblClick, mitte, 100150);
+    maus(weiter, QEvent::MouseButtonRelease, mitte, 100200);
+    QCOMPARE(status(), QStringLiteral("Zeile 2 von 5"));
+    QCOMPARE(liste()->model()->index(1, 0).data().toString(), QStringLiteral("1;c"));
+
+    // The gesture is over: "Weiter" acts again.
+    klicke(weiter);
+    QCOMPARE(status(), QStringLiteral("Zeile 3 von 5"));
 }
 
 QTEST_MAIN(TstTessraFenster)
