@@ -2,9 +2,12 @@
 
 #include "anzeigetext.h"
 #include "dateien.h"
+#include "datensaetze.h"
 #include "sicheresschreiben.h"
 
+#include <algorithm>
 #include <new>
+#include <optional>
 
 using Control = MainView::Control;
 using Label = MainView::Label;
@@ -29,16 +32,56 @@ QString ohneLeerzeichen(const QString &text)
     return text.sliced(anfang, ende - anfang);
 }
 
-// An edited line must stay one line in the saved file, whatever its line ends; a QLineEdit
-// keeps a pasted CR or LF.
-bool enthaeltZeilenende(const QString &text)
-{
-    return text.contains(u'\r') || text.contains(u'\n');
-}
-
 QString zahl(qsizetype wert)
 {
     return QString::number(wert);
+}
+
+// Where a character of a record's text stands in the edit field, counted from 1.
+QString anzeigestelle(QStringView text, qsizetype pos)
+{
+    return zahl(alsAnzeige(text.first(pos)).size() + 1);
+}
+
+// Why an edited record cannot be stored as it is, in words that name the character; nothing
+// when it reads back as the one record the user sees.
+std::optional<QString> satzproblem(const Textdatei &datei, const QString &text,
+                                   const QString &trennzeichen)
+{
+    using Art = Datensaetze::Satzfehler::Art;
+    if (datei.zeilenweise()) {
+        const auto umbruch = std::find_if(text.begin(), text.end(),
+                                          [](QChar c) { return c == u'\r' || c == u'\n'; });
+        if (umbruch == text.end())
+            return std::nullopt;
+        return QStringLiteral("Der Zeilenumbruch (↵) an Stelle ") +
+               anzeigestelle(text, umbruch - text.begin()) +
+               QStringLiteral(" kann in dieser Datei nicht gespeichert werden, weil sie Zeile "
+                              "für Zeile gelesen wird.");
+    }
+    const auto fehler = Datensaetze::pruefeSatz(text, trennzeichen);
+    if (!fehler)
+        return std::nullopt;
+    const QString stelle = anzeigestelle(text, fehler->stelle);
+    switch (fehler->art) {
+    case Art::OffenesAnfuehrungszeichen:
+        return QStringLiteral("Das Anführungszeichen (\") an Stelle ") + stelle +
+               QStringLiteral(" öffnet ein Feld, das nicht richtig geschlossen wird.\nSo "
+                              "gespeichert, würde die Datei beim nächsten Laden nicht mehr richtig "
+                              "in Zeilen geteilt.");
+    case Art::UmbruchAusserhalb:
+        return QStringLiteral("Der Zeilenumbruch (↵) an Stelle ") + stelle +
+               QStringLiteral(" steht außerhalb von Anführungszeichen.\nSo gespeichert, würde er "
+                              "die Zeile beim nächsten Laden in zwei Zeilen teilen. Ein "
+                              "Zeilenumbruch in einer Zelle gehört in ein Feld mit "
+                              "Anführungszeichen.");
+    case Art::ZuVieleUmbrueche:
+        return QStringLiteral("Das Feld ab Stelle ") + stelle +
+               QStringLiteral(" enthält mehr als ") + zahl(Datensaetze::zeilenendenGrenze) +
+               QStringLiteral(" Zeilenumbrüche (↵).\nSo gespeichert, würde die Datei beim "
+                              "nächsten Laden Zeile für Zeile gelesen.");
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -94,6 +137,8 @@ void Duplikatensuche::btnLaden_Click()
         brichAbOhneSpeicher();
         return;
     }
+    if (const auto &offen = m_zustand.Zeilen.offenesAnfuehrungszeichen())
+        zeigeOffenesAnfuehrungszeichen(*offen);
 
     if (m_zustand.Zeilen.size() >= 4) {
         m_zustand.AnzSerien = 0;
@@ -120,7 +165,8 @@ bool Duplikatensuche::lade(const QString &pfad)
         Zuruecksetzen();
         return false;
     }
-    Textdatei datei = Textdatei::ausBytes(std::get<QByteArray>(std::move(gelesen)));
+    Textdatei datei =
+        Textdatei::ausBytes(std::get<QByteArray>(std::move(gelesen)), m_zustand.Trennzeichen);
     // An empty file leaves the one empty line of the reset state.
     if (datei.size() > 0)
         m_zustand.Zeilen = std::move(datei);
@@ -227,9 +273,8 @@ bool Duplikatensuche::geheZumNaechstenKopf(Gang &gang)
         // line is passed without reading it, so a step right after a huge group stays quick.
         if (erste != z.AktZeile)
             continue;
-        const Seriennummer serie = z.Gruppen.seriennummer(z.Zeilen, z.AktZeile);
-        z.Serie = serie.text;
-        if (serie.mitTrennzeichen)
+        z.Serie = z.Gruppen.seriennummer(z.Zeilen, z.AktZeile);
+        if (z.Serie.mitTrennzeichen())
             ++z.AnzSerien;
         gang.statuszeile = z.AktZeile;
         z.AnzFunde = 0;
@@ -305,7 +350,7 @@ void Duplikatensuche::letzteEntscheidungZuruecknehmen()
         z.Ergebnis.kehreZurueck(schritt.ergebnis);
         z.AktZeile = schritt.aktZeile;
         z.AnzSerien = schritt.anzSerien;
-        z.Serie = z.Gruppen.seriennummer(z.Zeilen, z.AktZeile).text;
+        z.Serie = z.Gruppen.seriennummer(z.Zeilen, z.AktZeile);
         // A finished run is running again: nothing to save, and the file stays as loaded.
         m_view.setEnabled(Control::btnSpeichern, false);
         m_view.setEnabled(Control::btnSpeichernUnter, false);
@@ -384,12 +429,21 @@ bool Duplikatensuche::uebernehmeGewaehlteZeile(const QString &gewaehlt)
     // A line taken over as it was listed keeps its bytes; only an edit is encoded anew.
     const qsizetype auswahl = m_view.lstZeilenSelectedIndex();
     const qsizetype quelle = auswahl >= 0 ? m_view.lstZeilenData(auswahl) : -1;
-    if (quelle >= 0 && quelle < z.Zeilen.size() && z.Zeilen.text(quelle) == gewaehlt) {
+    const bool ausDerDatei = quelle >= 0 && quelle < z.Zeilen.size();
+    const QString original = ausDerDatei ? z.Zeilen.text(quelle) : QString();
+    if (ausDerDatei && alsAnzeige(original) == gewaehlt) {
         z.Ergebnis.uebernehmeZeile(quelle);
         return true;
     }
-    const auto bytes = z.Zeilen.kodieren(gewaehlt);
-    if (!bytes || enthaeltZeilenende(gewaehlt)) {
+    // A new break in a cell is written as spreadsheets write it there.
+    const QString text = ausAnzeige(gewaehlt, original, u"\n");
+    if (const auto problem = satzproblem(z.Zeilen, text, z.Trennzeichen)) {
+        m_view.showMessage(*problem + QStringLiteral("\nBitte die Zeile ändern."),
+                           titelZeichenproblem);
+        return false;
+    }
+    const auto bytes = z.Zeilen.kodieren(text);
+    if (!bytes) {
         m_view.showMessage(QStringLiteral("Die Zeile enthält Zeichen, die in dieser Datei nicht "
                                           "gespeichert werden können.\nBitte die Zeile ändern."),
                            titelZeichenproblem);
@@ -609,6 +663,35 @@ void Duplikatensuche::zeigeZeilennummer(qsizetype zeile)
 {
     m_view.setCaption(Label::lblZeile, QStringLiteral("Zeile ") + zahl(zeile + 1) +
                                            QStringLiteral(" von ") + zahl(m_zustand.Zeilen.size()));
+}
+
+void Duplikatensuche::zeigeOffenesAnfuehrungszeichen(
+    const Datensaetze::Teilung::Anfuehrungszeichen &offen)
+{
+    const QString zeile = zahl(offen.zeile);
+    QString grund;
+    switch (offen.stoerung) {
+    case Datensaetze::Stoerung::NichtGeschlossen:
+        grund = QStringLiteral("das bis zum Ende der Datei nicht geschlossen wird.");
+        break;
+    case Datensaetze::Stoerung::ZuVieleZeilenenden:
+        grund = QStringLiteral("das erst nach mehr als ") + zahl(Datensaetze::zeilenendenGrenze) +
+                QStringLiteral(" Zeilenumbrüchen geschlossen würde.");
+        break;
+    case Datensaetze::Stoerung::TextNachSchluss:
+        grund = QStringLiteral("das über mehrere Zeilen reicht, aber nach seinem schließenden "
+                               "Anführungszeichen nicht mit dem Trennzeichen endet.");
+        break;
+    }
+    m_view.showMessage(
+        QStringLiteral("In Zeile ") + zeile +
+            QStringLiteral(" beginnt ein Feld mit einem Anführungszeichen (\"), ") + grund +
+            QStringLiteral("\nDie Datei wird deshalb Zeile für Zeile gelesen: Jeder "
+                           "Zeilenumbruch beendet eine Zeile, auch in einem Feld mit "
+                           "Anführungszeichen.\nEnthalten Zellen Zeilenumbrüche, bitte das "
+                           "Anführungszeichen in Zeile ") +
+            zeile + QStringLiteral(" prüfen und die Datei neu laden."),
+        QStringLiteral("Tessra - Anführungszeichen"));
 }
 
 void Duplikatensuche::zeigeDateifehler(const Dateifehler &fehler, const QString &vorgang,

@@ -88,6 +88,7 @@ private:
     void beendeSuchlauf();
     void zeigeZeilennummer(qsizetype zeile);
     void zeigeDateifehler(const Dateifehler &fehler, const QString &vorgang, const QString &titel);
+    void zeigeOffenesAnfuehrungszeichen(const Datensaetze::Teilung::Anfuehrungszeichen &offen);
     bool ersetzenBestaetigt(const QString &pfad);
     Inhalt ergebnis() const;
     void zeigeErsetzungsfehler(const Ersetzungsfehler &fehler, const QString &sicherung);

@@ -38,9 +38,9 @@ Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen)
     constexpr std::uint32_t ohneSerie = 0;
     std::vector<std::uint32_t> hashes(size_t(zeilen.size()), ohneSerie);
     for (qsizetype zeile = 0; zeile < zeilen.size(); ++zeile) {
-        const QByteArrayView serie = seriennummer(zeilen, zeile).text;
-        if (istSeriennummer(serie))
-            hashes[size_t(zeile)] = std::uint32_t(qHash(serie, seed)) | 1; // never ohneSerie
+        const Seriennummer serie = seriennummer(zeilen, zeile);
+        if (istSeriennummer(serie.text()))
+            hashes[size_t(zeile)] = std::uint32_t(qHash(serie.text(), seed)) | 1; // never ohneSerie
     }
 
     constexpr size_t vorlauf = 16;
@@ -54,8 +54,8 @@ Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen)
         // read a second time only when it repeats a serial number.
         size_t i = hash & maske;
         while (tabelle[i].letzte != frei &&
-               (tabelle[i].hash != hash || seriennummer(zeilen, tabelle[i].letzte).text !=
-                                               seriennummer(zeilen, qsizetype(zeile)).text))
+               (tabelle[i].hash != hash || seriennummer(zeilen, tabelle[i].letzte).text() !=
+                                               seriennummer(zeilen, qsizetype(zeile)).text()))
             i = (i + 1) & maske;
 
         Platz &platz = tabelle[i];

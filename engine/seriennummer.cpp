@@ -1,5 +1,7 @@
 #include "seriennummer.h"
 
+#include "datensaetze.h"
+
 namespace {
 
 QByteArrayView ohneLeerzeichen(QByteArrayView text)
@@ -74,14 +76,22 @@ bool ziffernNichtNull(Leser &leser, int basis, bool mitDezimalpunkt)
 Seriennummer seriennummerVon(QByteArrayView zeile, QByteArrayView trennzeichen)
 {
     const QByteArrayView text = ohneLeerzeichen(zeile);
-    if (trennzeichen.isNull())
-        return {text, false};
-    if (trennzeichen.isEmpty())
+    if (!trennzeichen.isNull() && trennzeichen.isEmpty())
         return {QByteArrayView(""), !text.isEmpty()};
-    const qsizetype pos = text.indexOf(trennzeichen);
-    if (pos < 0)
-        return {text, false};
-    return {text.first(pos), true};
+    const Datensaetze::ErstesFeld feld = Datensaetze::erstesFeld(text, trennzeichen);
+    if (feld.auf < 0)
+        return {text.first(feld.ende), feld.mitTrenner};
+
+    // Inside the quotes "" is one quote; what follows the closing quote up to the delimiter
+    // belongs to the field too, without its trailing spaces.
+    const QByteArrayView innen = text.sliced(feld.auf + 1, feld.zu - feld.auf - 1);
+    const QByteArrayView danach =
+        ohneLeerzeichen(text.sliced(feld.zu + 1, feld.ende - feld.zu - 1));
+    if (!innen.contains("\"\"") && danach.isEmpty())
+        return {innen, feld.mitTrenner};
+    QByteArray eigen = innen.toByteArray().replace("\"\"", "\"");
+    eigen.append(danach);
+    return {std::move(eigen), feld.mitTrenner};
 }
 
 bool wertIstNull(QByteArrayView text)

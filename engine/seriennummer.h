@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 
 // Reading the serial number of a line. All of it works on bytes: a line's own bytes in UTF-8
@@ -7,17 +8,39 @@
 // space, a digit and every other ASCII character is one byte of its own, and a delimiter's
 // bytes can only match where its characters stand.
 
-// The serial number of a line: the text in front of the first delimiter, after the line's
-// leading and trailing spaces (not tabs) are removed. A line without the delimiter is its own
-// serial number as a whole; with an empty delimiter every serial number is empty.
-struct Seriennummer
+// The serial number of a record: the text of its first field, after the record's leading and
+// trailing spaces (not tabs) are removed. A record without the delimiter is its own serial
+// number as a whole; with an empty delimiter every serial number is empty. A quoted first field
+// gives its text without the quotes ("" read as one quote) and without the spaces around them,
+// so "0815";x and 0815;x share the serial number 0815; a delimiter inside the quotes is none.
+class Seriennummer
 {
-    QByteArrayView text;
-    bool mitTrennzeichen = false;
+public:
+    Seriennummer() = default;
+    Seriennummer(QByteArrayView text, bool mitTrennzeichen)
+        : m_text(text)
+        , m_mitTrennzeichen(mitTrennzeichen)
+    {
+    }
+    // A quoted serial number that is not one piece of the record keeps bytes of its own.
+    Seriennummer(QByteArray eigen, bool mitTrennzeichen)
+        : m_eigen(std::move(eigen))
+        , m_mitTrennzeichen(mitTrennzeichen)
+    {
+    }
+
+    QByteArrayView text() const { return m_eigen.isNull() ? m_text : QByteArrayView(m_eigen); }
+    // Whether a delimiter follows the serial number.
+    bool mitTrennzeichen() const { return m_mitTrennzeichen; }
+
+private:
+    QByteArrayView m_text;
+    QByteArray m_eigen;
+    bool m_mitTrennzeichen = false;
 };
 
 // `trennzeichen` is null when the delimiter cannot be written in the file's encoding, so no
-// line can hold it.
+// record can hold it.
 Seriennummer seriennummerVon(QByteArrayView zeile, QByteArrayView trennzeichen);
 
 // The classic BASIC reading of a number, reduced to what the search needs: whether the number

@@ -3,9 +3,9 @@
 #include "dateien.h"
 #include "ergebnisliste.h"
 #include "gruppenindex.h"
+#include "seriennummer.h"
 #include "textdatei.h"
 
-#include <QByteArrayView>
 #include <QString>
 
 // The state of one cleaning run. Counters are as wide as the machine's sizes, so any file that
@@ -26,7 +26,7 @@ struct SuchZustand
     qsizetype AnzFunde = 0;
     // The serial number of the line under examination, as the key reader sees the line
     // (Textdatei::schluesselbytes).
-    QByteArrayView Serie;
+    Seriennummer Serie;
     // The column delimiter chosen at loading; may be longer than one character.
     QString Trennzeichen;
     // The path the file was loaded from and its state then, so that saving notices a file

@@ -3,8 +3,6 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include <cstring>
-
 namespace {
 
 constexpr QByteArrayView utf8Bom("\xEF\xBB\xBF");
@@ -195,7 +193,7 @@ Textdatei::Textdatei()
 {
 }
 
-Textdatei Textdatei::ausBytes(QByteArray inhalt)
+Textdatei Textdatei::ausBytes(QByteArray inhalt, const QString &trennzeichen)
 {
     Textdatei datei;
     datei.m_zeilen.clear();
@@ -214,64 +212,24 @@ Textdatei Textdatei::ausBytes(QByteArray inhalt)
         datei.m_kodierung = Kodierung::Windows1252;
     datei.m_bom = alles.startsWith(utf8Bom) || datei.istUtf16();
 
-    if (datei.istUtf16()) {
-        datei.teileInUtf16Zeilen(utf16LeBom.size());
+    datei.teileInSaetze(trennzeichen);
+    if (datei.istUtf16())
         datei.legeSchluesseltextAn();
-    } else {
-        datei.teileIn8BitZeilen(datei.m_bom ? utf8Bom.size() : 0);
-    }
     return datei;
 }
 
-void Textdatei::teileIn8BitZeilen(qsizetype anfang)
+void Textdatei::teileInSaetze(const QString &trennzeichen)
 {
     const QByteArrayView alles(m_inhalt);
-    const bool ohneCr = !alles.contains('\r');
-    m_zeilenende = ohneCr ? Zeilenende::Lf : Zeilenende::CrLf;
-    const char trenner = ohneCr ? '\n' : '\r';
-
-    const char *daten = alles.data();
-    const qsizetype groesse = alles.size();
-    while (anfang < groesse) {
-        const void *fund = std::memchr(daten + anfang, trenner, size_t(groesse - anfang));
-        const qsizetype ende = fund ? static_cast<const char *>(fund) - daten : groesse;
-        m_zeilen.push_back({anfang, ende - anfang});
-        anfang = ende + 1;
-        if (!ohneCr && anfang < groesse && daten[anfang] == '\n')
-            ++anfang;
-    }
-}
-
-void Textdatei::teileInUtf16Zeilen(qsizetype anfang)
-{
-    const bool bigEndian = m_kodierung == Kodierung::Utf16Be;
-    const char *daten = m_inhalt.constData();
-    const qsizetype groesse = m_inhalt.size();
-    // A byte left over after the last whole code unit stays with the last line.
-    const qsizetype ganzeEinheiten = groesse - (groesse - anfang) % 2;
-    const auto an = [&](qsizetype pos) { return einheit(daten + pos, bigEndian); };
-
-    bool ohneCr = true;
-    for (qsizetype pos = anfang; pos < ganzeEinheiten && ohneCr; pos += 2)
-        ohneCr = an(pos) != u'\r';
-    m_zeilenende = ohneCr ? Zeilenende::Lf : Zeilenende::CrLf;
-    const char16_t trenner = ohneCr ? u'\n' : u'\r';
-
-    qsizetype zeilenanfang = anfang;
-    qsizetype pos = anfang;
-    while (pos < ganzeEinheiten) {
-        if (an(pos) != trenner) {
-            pos += 2;
-            continue;
-        }
-        m_zeilen.push_back({zeilenanfang, pos - zeilenanfang});
-        pos += 2;
-        if (!ohneCr && pos < ganzeEinheiten && an(pos) == u'\n')
-            pos += 2;
-        zeilenanfang = pos;
-    }
-    if (zeilenanfang < groesse)
-        m_zeilen.push_back({zeilenanfang, groesse - zeilenanfang});
+    Datensaetze::Teilung teilung =
+        istUtf16() ? Datensaetze::teileUtf16(alles, utf16LeBom.size(),
+                                             m_kodierung == Kodierung::Utf16Be, trennzeichen)
+                   : Datensaetze::teile8Bit(alles, m_bom ? utf8Bom.size() : 0,
+                                            schluesselTrennzeichen(trennzeichen));
+    m_zeilen = std::move(teilung.saetze);
+    m_zeilenende = teilung.nurLf ? Zeilenende::Lf : Zeilenende::CrLf;
+    m_offen = teilung.offen;
+    m_zeilenweise = m_offen.has_value() || trennzeichen.contains(u'"');
 }
 
 void Textdatei::legeSchluesseltextAn()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "datensaetze.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -7,15 +9,17 @@
 #include <optional>
 #include <vector>
 
-// The lines of a serial-number file, kept as the bytes they were read as.
+// The records of a serial-number file, kept as the bytes they were read as. The run calls them
+// lines, as the user's spreadsheet numbers its rows; a record holds several lines of text when a
+// quoted field holds line breaks (Datensaetze says how a file falls into records).
 //
 // A byte-order mark decides the encoding: EF BB BF is UTF-8, FF FE UTF-16 little-endian, FE FF
 // UTF-16 big-endian. A file without a mark is UTF-8 when it is valid UTF-8, otherwise
 // Windows-1252, where every byte value stands for one character; it is never taken for UTF-16.
-// Lines end at CR or CR LF, and a lone LF belongs to its line, unless the file holds no CR at
-// all: then it is a Unix text file and its lines end at LF. In UTF-16 files these are code
-// units, not bytes. Keeping the bytes lets an unchanged line go back to disk exactly as it came;
-// text is decoded only for the lines the user gets to see.
+// Outside quoted fields, records end at CR or CR LF, and a lone LF belongs to its record, unless
+// the file holds no CR there: then it is a Unix text file and its records end at LF. In UTF-16
+// files these are code units, not bytes. Keeping the bytes lets an unchanged line go back to disk
+// exactly as it came; text is decoded only for the lines the user gets to see.
 class Textdatei
 {
 public:
@@ -25,7 +29,8 @@ public:
     // One empty line: the state of a run before any file was loaded.
     Textdatei();
 
-    static Textdatei ausBytes(QByteArray inhalt);
+    // The delimiter decides where fields start, and so which quotes open a quoted field.
+    static Textdatei ausBytes(QByteArray inhalt, const QString &trennzeichen);
 
     qsizetype size() const { return qsizetype(m_zeilen.size()); }
     QByteArrayView bytes(qsizetype zeile) const;
@@ -44,6 +49,15 @@ public:
     Kodierung kodierung() const { return m_kodierung; }
     bool hatBom() const { return m_bom; }
     Zeilenende zeilenende() const { return m_zeilenende; }
+    // Set when a quote could not be read as a spreadsheet writes it, so the file was split at
+    // every line end instead.
+    const std::optional<Datensaetze::Teilung::Anfuehrungszeichen> &offenesAnfuehrungszeichen() const
+    {
+        return m_offen;
+    }
+    // True when quotes do not shape records: after such a quote, or with a delimiter that holds
+    // a quote itself. A record may then hold no line break of its own.
+    bool zeilenweise() const { return m_zeilenweise; }
 
     // What goes in front of the first line and after every line when the file is written.
     QByteArrayView vorspann() const;
@@ -57,18 +71,13 @@ public:
     std::optional<QByteArray> kodieren(const QString &text) const;
 
 private:
-    struct Spanne
-    {
-        qsizetype anfang = 0;
-        qsizetype laenge = 0;
-    };
+    using Spanne = Datensaetze::Spanne;
 
     bool istUtf16() const
     {
         return m_kodierung == Kodierung::Utf16Le || m_kodierung == Kodierung::Utf16Be;
     }
-    void teileIn8BitZeilen(qsizetype anfang);
-    void teileInUtf16Zeilen(qsizetype anfang);
+    void teileInSaetze(const QString &trennzeichen);
     void legeSchluesseltextAn();
 
     QByteArray m_inhalt;
@@ -76,6 +85,8 @@ private:
     Kodierung m_kodierung = Kodierung::Utf8;
     bool m_bom = false;
     Zeilenende m_zeilenende = Zeilenende::CrLf;
+    std::optional<Datensaetze::Teilung::Anfuehrungszeichen> m_offen;
+    bool m_zeilenweise = false;
     // UTF-16 files only: the UTF-8 text of every line one after the other, and where each
     // line's text starts in it (one more entry than lines: the end).
     QByteArray m_schluesseltext;

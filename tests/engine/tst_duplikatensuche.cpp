@@ -105,8 +105,10 @@ private Q_SLOTS:
     void ueberlangeZeileBleibtGanz();
     void zuruecknehmen_data();
     void zuruecknehmen();
-    void zeilenendeImFeldWirdAbgelehnt_data();
-    void zeilenendeImFeldWirdAbgelehnt();
+    void bearbeitungWirdAbgelehnt_data();
+    void bearbeitungWirdAbgelehnt();
+    void offenesAnfuehrungszeichen_data();
+    void offenesAnfuehrungszeichen();
 };
 
 // Whole runs: file, delimiter, the groups the user is shown, what the user does with each, and
@@ -209,8 +211,37 @@ void TestDuplikatensuche::lauf_data()
         << u"4"_s;
     QTest::newRow("a lone line feed inside a line travels along")
         << QByteArray("1;a\nb\r\n1;c\r\n2;d\r\n3\r\n") << semikolon
-        << QStringList{u"1;a\nb@0|1;c@1"_s} << QStringList{u"#0"_s}
+        << QStringList{u"1;a↵b@0|1;c@1"_s} << QStringList{u"#0"_s}
         << QByteArray("1;a\nb\r\n2;d\r\n3\r\n") << u"2"_s;
+    // Records as a spreadsheet writes them: quoted fields may hold delimiters, quotes and line
+    // breaks; a quoted serial number is the same as the unquoted one.
+    QTest::newRow("quoted and unquoted serial numbers are one")
+        << QByteArray("\"Nr\";\"Name\"\n\"0815\";\"a\"\n0815;b\n\"4711\" ;\"c\"\n4711;\"d\"\n")
+        << semikolon
+        << QStringList{u"\"0815\";\"a\"@1|0815;b@2"_s, u"\"4711\" ;\"c\"@3|4711;\"d\"@4"_s}
+        << QStringList{u"#1"_s, u"#0"_s} << QByteArray("\"Nr\";\"Name\"\n0815;b\n\"4711\" ;\"c\"\n")
+        << u"2"_s;
+    QTest::newRow("second line of an address is no serial number")
+        << QByteArray(
+               "1;\"Weg 1\n80331 M\xC3\xBCnchen\"\n2;\"Weg 2\n80331 M\xC3\xBCnchen\"\n1;x\n3;y\n")
+        << semikolon << QStringList{u"1;\"Weg 1↵80331 München\"@0|1;x@2"_s} << QStringList{u"#1"_s}
+        << QByteArray("1;x\n2;\"Weg 2\n80331 M\xC3\xBCnchen\"\n3;y\n") << u"3"_s;
+    QTest::newRow("delimiter and doubled quotes inside a quoted serial number")
+        << QByteArray("\"1;2\";a\n\"1;2\";b\n1;c\n\"08\"\"15\";d\n08\"15;e\n") << semikolon
+        << QStringList{u"\"1;2\";a@0|\"1;2\";b@1"_s, u"\"08\"\"15\";d@3|08\"15;e@4"_s}
+        << QStringList{u"#1"_s, u"#1"_s} << QByteArray("\"1;2\";b\n1;c\n08\"15;e\n") << u"3"_s;
+    QTest::newRow("excel crlf file: a record with a break in a cell can be edited")
+        << QByteArray("Nr;Text\r\n1;\"a\nb\"\r\n1;\"c\nd\"\r\n2;x\r\n3;y\r\n") << semikolon
+        << QStringList{u"1;\"a↵b\"@1|1;\"c↵d\"@2"_s} << QStringList{u"=1;\"a↵b↵z\""_s}
+        << QByteArray("Nr;Text\r\n1;\"a\nb\nz\"\r\n2;x\r\n3;y\r\n") << u"3"_s;
+    QTest::newRow("every cr inside quotes: records end at lf")
+        << QByteArray("1;\"a\r\nb\"\n1;c\n2;\"d\re\"\n3;f\n") << semikolon
+        << QStringList{u"1;\"a↵b\"@0|1;c@1"_s} << QStringList{u"#0"_s}
+        << QByteArray("1;\"a\r\nb\"\n2;\"d\re\"\n3;f\n") << u"3"_s;
+    QTest::newRow("a quote inside a field is an ordinary character")
+        << QByteArray("1;Winkel 3/4\" Messing\n1;x\n2;\"y\nz\"\n3;w\" \"v\n") << semikolon
+        << QStringList{u"1;Winkel 3/4\" Messing@0|1;x@1"_s} << QStringList{u"#0"_s}
+        << QByteArray("1;Winkel 3/4\" Messing\n2;\"y\nz\"\n3;w\" \"v\n") << u"3"_s;
 }
 
 void TestDuplikatensuche::lauf()
@@ -657,34 +688,98 @@ void TestDuplikatensuche::zuruecknehmen()
 
 // A CR or LF in the edit field would split the line when the file is read again, or turn a
 // Unix file into one with CR line ends.
-void TestDuplikatensuche::zeilenendeImFeldWirdAbgelehnt_data()
+// Edits that would not read back as the one record shown are refused, naming the character.
+void TestDuplikatensuche::bearbeitungWirdAbgelehnt_data()
 {
     QTest::addColumn<QByteArray>("inhalt");
     QTest::addColumn<QString>("eingabe");
+    QTest::addColumn<QString>("zeichen");
 
     const QByteArray crLf("1;a\r\n1;b\r\n2;c\r\n3;d\r\n");
     const QByteArray nurLf("1;a\n1;b\n2;c\n3;d\n");
-    QTest::newRow("cr lf file, cr") << crLf << u"1;x\ry"_s;
-    QTest::newRow("cr lf file, lf") << crLf << u"1;x\ny"_s;
-    QTest::newRow("unix file, cr") << nurLf << u"1;x\ry"_s;
-    QTest::newRow("unix file, lf") << nurLf << u"1;x\ny"_s;
+    const QString umbruch = u"(↵) an Stelle 4"_s;
+    QTest::newRow("cr lf file, cr") << crLf << u"1;x\ry"_s << umbruch;
+    QTest::newRow("cr lf file, lf") << crLf << u"1;x\ny"_s << umbruch;
+    QTest::newRow("unix file, cr") << nurLf << u"1;x\ry"_s << umbruch;
+    QTest::newRow("unix file, mark") << nurLf << u"1;x↵y"_s << umbruch;
     QTest::newRow("utf-16 be file with cr, cr lf")
-        << alsUtf16(u"\uFEFF1;a\r1;b\r2;c\r3;d"_s, QSysInfo::BigEndian) << u"1;x\r\n"_s;
+        << alsUtf16(u"\uFEFF1;a\r1;b\r2;c\r3;d"_s, QSysInfo::BigEndian) << u"1;x\r\n"_s << umbruch;
+    QTest::newRow("quote that opens a field and never closes")
+        << nurLf << u"1;\"x;y"_s << u"(\") an Stelle 3"_s;
+    QTest::newRow("break after a closed quoted field")
+        << nurLf << u"1;\"x\"↵"_s << u"(↵) an Stelle 6"_s;
+    QTest::newRow("text after the close of a field over several lines")
+        << nurLf << u"1;\"x↵y\"z"_s << u"(\") an Stelle 3"_s;
+    QTest::newRow("more breaks in a cell than a file may hold")
+        << nurLf << u"1;\""_s + QString(101, u'↵') + u'"' << u"mehr als 100"_s;
+    QTest::newRow("a file read line by line takes no break at all")
+        << QByteArray("1;\"a\n1;b\n2;c\n3;d\n") << u"1;\"b↵c\""_s << u"(↵) an Stelle 5"_s;
 }
 
-void TestDuplikatensuche::zeilenendeImFeldWirdAbgelehnt()
+void TestDuplikatensuche::bearbeitungWirdAbgelehnt()
 {
     QFETCH(QByteArray, inhalt);
     QFETCH(QString, eingabe);
+    QFETCH(QString, zeichen);
     Lauf lauf(inhalt);
     lauf.lade();
+    const QString gruppe = lauf.gruppe();
+    lauf.view.messages.clear();
     lauf.view.setTxtZeile(eingabe);
     lauf.suche.btnNaechsteZeile_Click();
 
     QCOMPARE(lauf.view.messages.size(), 1);
     QCOMPARE(lauf.view.messages.first().title, QStringLiteral("Tessra - Zeichenproblem"));
-    QCOMPARE(lauf.gruppe(), QStringLiteral("1;a@0|1;b@1"));
+    QVERIFY2(lauf.view.messages.first().text.contains(zeichen),
+             qPrintable(lauf.view.messages.first().text));
+    QCOMPARE(lauf.gruppe(), gruppe);
     QVERIFY(lauf.gruppeGezeigt());
+}
+
+// A quote that cannot be a spreadsheet's: the file is read line by line as always, and the user
+// is told once in which line the quote opens.
+void TestDuplikatensuche::offenesAnfuehrungszeichen_data()
+{
+    QTest::addColumn<QByteArray>("inhalt");
+    QTest::addColumn<QString>("meldung");
+    QTest::addColumn<QString>("gruppe");
+
+    QTest::newRow("never closed")
+        << QByteArray("Nr;Name\n1;\"offen\n1;b\n2;c\n3;d\n")
+        << u"In Zeile 2 beginnt ein Feld mit einem Anführungszeichen (\"), das bis zum Ende"_s
+        << u"1;\"offen@1|1;b@2"_s;
+    QTest::newRow("closed by the opening quote of a later field")
+        << QByteArray("1;\"offen\r\n2;x\r\n1;\"zu\";y\r\n2;z\r\n")
+        << u"In Zeile 1 beginnt ein Feld mit einem Anführungszeichen (\"), das über mehrere"_s
+        << u"1;\"offen@0|1;\"zu\";y@2"_s;
+    QByteArray langesFeld("1;\"");
+    for (int i = 0; i < 101; ++i)
+        langesFeld += "2;x\n";
+    QTest::newRow("more line ends than a cell holds")
+        << langesFeld + "\";1\n"
+        << u"In Zeile 1 beginnt ein Feld mit einem Anführungszeichen (\"), "
+           u"das erst nach mehr als 100 Zeilenumbrüchen"_s
+        << u"2;x@1|"_s;
+}
+
+void TestDuplikatensuche::offenesAnfuehrungszeichen()
+{
+    QFETCH(QByteArray, inhalt);
+    QFETCH(QString, meldung);
+    QFETCH(QString, gruppe);
+    Lauf lauf(inhalt);
+    lauf.lade();
+
+    QCOMPARE(lauf.view.messages.size(), 1);
+    QCOMPARE(lauf.view.messages.first().title, QStringLiteral("Tessra - Anführungszeichen"));
+    QVERIFY2(lauf.view.messages.first().text.startsWith(meldung),
+             qPrintable(lauf.view.messages.first().text));
+    QVERIFY2(lauf.gruppe().startsWith(gruppe), qPrintable(lauf.gruppe()));
+    // The run goes on as for any file, and the message is not repeated.
+    while (lauf.gruppeGezeigt())
+        lauf.suche.btnNaechsteZeile_Click();
+    QCOMPARE(lauf.status(), fertig);
+    QCOMPARE(lauf.view.messages.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestDuplikatensuche)

@@ -59,8 +59,8 @@ void TestSeriennummer::seriennummer()
         darstellbar ? QByteArrayView(trennzeichen.constData(), trennzeichen.size())
                     : QByteArrayView();
     const Seriennummer ergebnis = seriennummerVon(zeile, trenner);
-    QCOMPARE(ergebnis.text.toByteArray(), serie);
-    QCOMPARE(ergebnis.mitTrennzeichen, mitTrennzeichen);
+    QCOMPARE(ergebnis.text().toByteArray(), serie);
+    QCOMPARE(ergebnis.mitTrennzeichen(), mitTrennzeichen);
 }
 
 void TestSeriennummer::istSeriennummer_data()

@@ -126,7 +126,7 @@ void TestTextdatei::zeilen()
     QFETCH(Kodierung, kodierung);
     QFETCH(Zeilenende, zeilenende);
 
-    const Textdatei datei = Textdatei::ausBytes(inhalt);
+    const Textdatei datei = Textdatei::ausBytes(inhalt, u";"_s);
     QCOMPARE(zeilenVon(datei), zeilen);
     QCOMPARE(datei.kodierung(), kodierung);
     QCOMPARE(datei.zeilenende(), zeilenende);
@@ -167,7 +167,7 @@ void TestTextdatei::unveraendertZurueck()
 {
     QFETCH(QByteArray, inhalt);
     QFETCH(QByteArray, erwartet);
-    QCOMPARE(unveraendertGeschrieben(Textdatei::ausBytes(inhalt)), erwartet);
+    QCOMPARE(unveraendertGeschrieben(Textdatei::ausBytes(inhalt, u";"_s)), erwartet);
 }
 
 // A line that the user leaves as it was shown must encode to its original bytes.
@@ -188,7 +188,7 @@ void TestTextdatei::textUndKodierungSindUmkehrbar_data()
 void TestTextdatei::textUndKodierungSindUmkehrbar()
 {
     QFETCH(QByteArray, inhalt);
-    const Textdatei datei = Textdatei::ausBytes(inhalt);
+    const Textdatei datei = Textdatei::ausBytes(inhalt, u";"_s);
     for (qsizetype i = 0; i < datei.size(); ++i)
         QCOMPARE(datei.kodieren(datei.text(i)), std::optional(datei.bytes(i).toByteArray()));
 }
@@ -217,7 +217,7 @@ void TestTextdatei::kodieren()
     QFETCH(QByteArray, inhalt);
     QFETCH(QString, text);
     QFETCH(std::optional<QByteArray>, bytes);
-    QCOMPARE(Textdatei::ausBytes(inhalt).kodieren(text), bytes);
+    QCOMPARE(Textdatei::ausBytes(inhalt, u";"_s).kodieren(text), bytes);
 }
 
 QTEST_GUILESS_MAIN(TestTextdatei)

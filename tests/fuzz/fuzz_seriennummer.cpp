@@ -48,25 +48,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *daten, std::size_t gro
     const Seriennummer serie = seriennummerVon(zeile, trenner);
     const QByteArrayView text = ohneRandLeerzeichen(zeile);
     if (trenner.isNull()) {
-        pruefe(serie.text == text && !serie.mitTrennzeichen, "ohne Trennzeichen: ganze Zeile");
+        pruefe(serie.text() == text && !serie.mitTrennzeichen(), "ohne Trennzeichen: ganze Zeile");
     } else if (trenner.isEmpty()) {
-        pruefe(serie.text.isEmpty(), "leeres Trennzeichen: leere Seriennummer");
+        pruefe(serie.text().isEmpty(), "leeres Trennzeichen: leere Seriennummer");
     } else {
-        pruefe(liegtIn(serie.text, text), "Seriennummer liegt in der Zeile");
-        pruefe(text.startsWith(serie.text), "Seriennummer ist der Anfang der Zeile");
-        pruefe(serie.mitTrennzeichen == text.contains(trenner), "Trennzeichen erkannt");
-        if (serie.mitTrennzeichen) {
-            pruefe(text.sliced(serie.text.size()).startsWith(trenner), "Trennzeichen folgt");
+        pruefe(liegtIn(serie.text(), text), "Seriennummer liegt in der Zeile");
+        pruefe(text.startsWith(serie.text()), "Seriennummer ist der Anfang der Zeile");
+        pruefe(serie.mitTrennzeichen() == text.contains(trenner), "Trennzeichen erkannt");
+        if (serie.mitTrennzeichen()) {
+            pruefe(text.sliced(serie.text().size()).startsWith(trenner), "Trennzeichen folgt");
             // An earlier occurrence would have to start inside the serial number.
-            QByteArray davor = serie.text.toByteArray();
+            QByteArray davor = serie.text().toByteArray();
             davor.append(trenner.first(trenner.size() - 1));
             pruefe(!davor.contains(trenner), "erstes Vorkommen des Trennzeichens");
         } else {
-            pruefe(serie.text == text, "ohne Trennzeichen: ganze Zeile");
+            pruefe(serie.text() == text, "ohne Trennzeichen: ganze Zeile");
         }
     }
 
-    pruefe(istSeriennummer(serie.text) == Referenzmodell::istSeriennummer(serie.text),
+    pruefe(istSeriennummer(serie.text()) == Referenzmodell::istSeriennummer(serie.text()),
            "Seriennummer-Test wie im Modell");
     pruefe(istSeriennummer(zeile) == Referenzmodell::istSeriennummer(zeile),
            "Seriennummer-Test auf der ganzen Zeile wie im Modell");

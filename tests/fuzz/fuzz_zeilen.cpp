@@ -15,7 +15,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *daten, std::size_t groesse)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(daten), qsizetype(groesse));
-    const Textdatei datei = Textdatei::ausBytes(bytes);
+    const Textdatei datei = Textdatei::ausBytes(bytes, QStringLiteral(";"));
 
     // Only the last line of a UTF-16 file can end in half a code unit, which no text holds.
     const qsizetype letzte = datei.size() - 1;
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *daten, std::size_t gro
 
     // What was written reads back as the very same lines; the line end written after half a
     // code unit cannot be read as one again.
-    const Textdatei wieder = Textdatei::ausBytes(geschrieben);
+    const Textdatei wieder = Textdatei::ausBytes(geschrieben, QStringLiteral(";"));
     pruefe(wieder.size() == datei.size(), "gleiche Zeilenzahl nach erneutem Lesen");
     for (qsizetype zeile = 0; zeile < ganzeZeilen; ++zeile)
         pruefe(wieder.bytes(zeile) == datei.bytes(zeile), "gleiche Zeilen nach erneutem Lesen");

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include "datensaetze.h"
 #include "zeilenmodell.h"
 
 namespace {
@@ -18,7 +19,10 @@ using Bereiche = QList<std::pair<qsizetype, qsizetype>>;
 
 QList<QStringView> spalten(QStringView text, QStringView trennzeichen)
 {
-    return text.split(trennzeichen, Qt::KeepEmptyParts);
+    QList<QStringView> teile;
+    for (const auto &[anfang, laenge] : Datensaetze::felder(text, trennzeichen))
+        teile.append(text.sliced(anfang, laenge));
+    return teile;
 }
 
 const QStyle *stilVon(const QStyleOptionViewItem &option)

@@ -30,7 +30,8 @@ private:
                                                         const QModelIndex &index) const;
 };
 
-// The columns of `zeile` (start and length, the delimiters left out) whose text differs from the
+// The columns of `zeile` (start and length, the delimiters left out; a delimiter inside quotes
+// splits nothing) whose text differs from the
 // column at the same place in `erste`; none without a delimiter.
 QList<std::pair<qsizetype, qsizetype>> abweichendeSpalten(QStringView zeile, QStringView erste,
                                                           QStringView trennzeichen);

@@ -854,7 +854,7 @@ void TstTessraFenster::windows1252MitCrLfBleibtByteGenau()
 
     QCOMPARE(eintraege(), 2);
     QTest::keyClick(liste(), Qt::Key_Down);
-    QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("8;zwei\nteilig"));
+    QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("8;zwei↵teilig"));
     QTest::keyClick(liste(), Qt::Key_Return);
     QVERIFY2(m_dialoge.isEmpty(), m_dialoge.isEmpty() ? "" : qPrintable(m_dialoge[0].text));
     QCOMPARE(status(), QStringLiteral("FERTIG - Bitte Speichern -"));
@@ -1160,6 +1160,10 @@ void TstTessraFenster::abweichendeSpalten_data()
     QTest::newRow("Spalte weniger") << u"1;b"_s << u"1;a;c"_s << u";"_s << u"b"_s;
     QTest::newRow("mehrere Zeichen") << u"1, a, b"_s << u"1, a, c"_s << u", "_s << u"b"_s;
     QTest::newRow("ohne Trennzeichen") << u"1;a"_s << u"1;b"_s << QString() << QString();
+    QTest::newRow("Trennzeichen in Anführungszeichen")
+        << u"1;\"a;b\";c"_s << u"1;\"a;x\";c"_s << u";"_s << u"\"a;b\""_s;
+    QTest::newRow("Anführungszeichen mitten im Feld")
+        << u"1;3/4\" x;c\";d"_s << u"1;3/4\" x;y\";d"_s << u";"_s << u"c\""_s;
 }
 
 void TstTessraFenster::abweichendeSpalten()
