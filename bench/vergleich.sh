@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Measures tessra-bench against `awk -F';' '!seen[$1]++'` on a seeded 1,000,000-line file, three
-# runs each, and checks that both write the same bytes. Then measures "Speichern (ersetzen)"
+# runs each, and checks that both write the same bytes. The same file with every field quoted
+# and a line break in every tenth record is measured too, its result checked against awk's
+# quoted the same way. Then measures "Speichern (ersetzen)"
 # (backup and replace of a copy) three times, and a 100,000-line file of the same make-up to show
 # how the time grows with the file. Last, the rules for all remaining groups over the large file:
 # keeping the first line must write what the walk wrote, keeping the last what a two-pass awk
@@ -60,6 +62,31 @@ else
     gleich=nein
 fi
 
+# Quotes every field; a record whose serial number ends in 0 gets a line break in its second
+# field. Record by record, so keeping the first record of each serial number commutes with it.
+zitiere() {
+    awk -F';' -v OFS=';' '{
+        for (i = 1; i <= NF; i++) $i = "\"" $i "\""
+        if (NR > 1 && substr($1, length($1) - 1, 1) == "0") sub(/-/, "\n", $2)
+        print
+    }' "$1"
+}
+zitiert=$daten/zitiert-1000000.txt
+[ -f "$zitiert" ] || zitiere "$gross" > "$zitiert"
+echo "== tessra-bench, $(wc -l < "$zitiert") Zeilen: jedes Feld in Anführungszeichen, Zeilenumbruch in jedem zehnten Datensatz"
+tessra_laeufe "$zitiert"
+for lauf in 1 2 3; do
+    echo "-- Lauf $lauf: $(tr '\n' ' ' < "$daten/lauf-$lauf.txt")"
+done
+zitiert_ms=$(for lauf in 1 2 3; do wert total_ms "$daten/lauf-$lauf.txt"; done | median)
+zitiert_laden_ms=$(for lauf in 1 2 3; do wert load_ms "$daten/lauf-$lauf.txt"; done | median)
+zitiere "$gross.awk" > "$zitiert.awk"
+if cmp -s "$zitiert.tessra" "$zitiert.awk"; then
+    zitiert_gleich=ja
+else
+    zitiert_gleich=nein
+fi
+
 echo "== tessra-bench --ersetzen, $(wc -l < "$gross") Zeilen (Sicherungskopie und Ersetzen einer Kopie)"
 tessra_laeufe "$gross" 3 --ersetzen
 for lauf in 1 2 3; do
@@ -110,7 +137,8 @@ datei_mb=$(awk -v b="$(stat -c %s "$gross")" 'BEGIN { printf "%.1f", b / 1048576
 awk -v t="$tessra_ms" -v a="$awk_ms" -v s="$schritt_us" -v r="$rss_mb" -v f="$datei_mb" \
     -v k="$klein_ms" -v g="$gleich" -v w="$wand_ms" -v e="$ersetzen_ms" -v z="$zuwachs_mb" \
     -v zs="$zuwachs_start_mb" -v sp="$speicher_mb" -v eg="$ersetzt_gleich" -v l="$gang_ms" \
-    -v re="$erste_ms" -v rl="$letzte_ms" 'BEGIN {
+    -v re="$erste_ms" -v rl="$letzte_ms" -v zt="$zitiert_ms" -v zl="$zitiert_laden_ms" \
+    -v zg="$zitiert_gleich" 'BEGIN {
     printf "tessra_total_ms_median=%s\n", t
     printf "awk_ms_median=%s  (Prozess von Start bis Ende)\n", a
     printf "tessra_wall_ms_median=%s  (Prozess von Start bis Ende, Verhältnis %.2f)\n", w, w / a
@@ -121,6 +149,8 @@ awk -v t="$tessra_ms" -v a="$awk_ms" -v s="$schritt_us" -v r="$rss_mb" -v f="$da
     printf "total_ms 100000 Zeilen=%s, 1000000 Zeilen=%s, Faktor %.1f  (Ziel <= 12: %s)\n",
         k, t, t / k, (t / k <= 12 ? "ok" : "VERFEHLT")
     printf "Ausgaben byte-gleich: %s\n", g
+    printf "zitiert_total_ms_median=%s (load %s), %.2f x die Datei ohne Anführungszeichen; Ausgabe gleich awk, zitiert: %s\n",
+        zt, zl, zt / t, zg
     printf "ersetzen_save_ms_median=%s  (Sicherungskopie und Ersetzen, je mit fsync)\n", e
     printf "ersetzen_save_peak_rss_mb=%s, ueber der Spitze nach dem Laden: %s MB, ueber dem Stand vor dem Speichern: %s MB  (Ziel <= 64: %s)\n",
         sp, z, zs, (zs <= 64 ? "ok" : "VERFEHLT")
@@ -131,4 +161,5 @@ awk -v t="$tessra_ms" -v a="$awk_ms" -v s="$schritt_us" -v r="$rss_mb" -v f="$da
     printf "Regeln byte-gleich mit Durchklicken (erste) und zweifachem awk (letzte): ja\n"
 }'
 [ "$gleich" = ja ] || { echo "tessra-bench und awk schreiben verschiedene Bytes" >&2; exit 1; }
+[ "$zitiert_gleich" = ja ] || { echo "tessra-bench schreibt zitiert andere Bytes als awk" >&2; exit 1; }
 [ "$ersetzt_gleich" = ja ] || { echo "Speichern (ersetzen) schreibt andere Bytes" >&2; exit 1; }

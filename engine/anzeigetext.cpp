@@ -1,5 +1,7 @@
 #include "anzeigetext.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -21,9 +23,13 @@ Anzeigetext anzeigetext(const Textdatei &datei, qsizetype zeile, qsizetype grenz
     // No encoding Tessra reads needs more than four bytes for one UTF-16 code unit, and a mark
     // is never longer than the break it stands for, so this many bytes give more than `grenze`
     // characters whenever the record has them.
-    const QByteArrayView bytes = datei.bytes(zeile);
-    QString text =
-        alsAnzeige(datei.dekodieren(bytes.first(std::min(bytes.size(), (grenze + 1) * 4))));
+    const QByteArrayView bytes =
+        datei.bytes(zeile).first(std::min(datei.bytes(zeile).size(), (grenze + 1) * 4));
+    QString text = datei.dekodieren(bytes);
+    // In every encoding a line break holds the byte of CR or LF; most records hold neither.
+    if (std::memchr(bytes.data(), '\n', size_t(bytes.size())) ||
+        std::memchr(bytes.data(), '\r', size_t(bytes.size())))
+        text = alsAnzeige(std::move(text));
     if (text.size() <= grenze)
         return {std::move(text), false};
     qsizetype ende = grenze;
@@ -35,19 +41,18 @@ Anzeigetext anzeigetext(const Textdatei &datei, qsizetype zeile, qsizetype grenz
     return {std::move(text), true};
 }
 
-QString alsAnzeige(QStringView text)
+QString alsAnzeige(QString text)
 {
-    QString anzeige;
-    anzeige.reserve(text.size());
+    if (!text.contains(u'\n') && !text.contains(u'\r'))
+        return text;
+    QString anzeige(text.size(), Qt::Uninitialized);
+    qsizetype laenge = 0;
     for (qsizetype pos = 0; pos < text.size(); ++pos) {
-        const qsizetype laenge = umbruchLaenge(text, pos);
-        if (laenge == 0) {
-            anzeige.append(text[pos]);
-            continue;
-        }
-        anzeige.append(umbruchzeichen);
-        pos += laenge - 1;
+        const qsizetype umbruch = umbruchLaenge(text, pos);
+        anzeige[laenge++] = umbruch == 0 ? text[pos] : umbruchzeichen;
+        pos += std::max<qsizetype>(umbruch, 1) - 1;
     }
+    anzeige.truncate(laenge);
     return anzeige;
 }
 
@@ -69,7 +74,7 @@ QString ausAnzeige(QStringView bearbeitet, QStringView original, QStringView neu
     if (ersterUmbruch.isNull())
         ersterUmbruch = neuerUmbruch;
 
-    const QString marken = alsAnzeige(bearbeitet);
+    const QString marken = alsAnzeige(bearbeitet.toString());
     const bool gleichViele = qsizetype(bedeutung.size()) == marken.count(umbruchzeichen);
     QString text;
     text.reserve(marken.size());

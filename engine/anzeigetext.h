@@ -27,7 +27,7 @@ struct Anzeigetext
 Anzeigetext anzeigetext(const Textdatei &datei, qsizetype zeile, qsizetype grenze);
 
 // The record's text with every line break in it shown as the mark.
-QString alsAnzeige(QStringView text);
+QString alsAnzeige(QString text);
 
 // The way back from an edited record: every mark, and every line break a paste brought in, is a
 // line break again. When the edit kept the number of marks, each one is what it stood for in

@@ -266,7 +266,7 @@ private:
 
 struct Rohteilung
 {
-    std::vector<Spanne> saetze; // in units
+    std::vector<Spanne> saetze; // in bytes
     bool satzendeGefunden = false;
     std::optional<Feld> fehler;
 };
@@ -282,7 +282,7 @@ Rohteilung teileRoh(const Quelle &q, qsizetype anfang, const Regeln &regeln)
         const qsizetype zeilenende = q.finde(endzeichen, pos, q.size());
         // A line without a quote is a record as it stands: no field of it can be quoted.
         if (!regeln.anfuehrung || q.finde(anfuehrungszeichen, pos, zeilenende) == zeilenende) {
-            teilung.saetze.push_back({pos, zeilenende - pos});
+            teilung.saetze.push_back({q.byte(pos), q.byte(zeilenende) - q.byte(pos)});
             teilung.satzendeGefunden = teilung.satzendeGefunden || zeilenende < q.size();
             pos = zeilenende + 1;
             if (endzeichen == u'\r' && pos < q.size() && q[pos] == u'\n')
@@ -294,7 +294,7 @@ Rohteilung teileRoh(const Quelle &q, qsizetype anfang, const Regeln &regeln)
             teilung.fehler = satz;
             return teilung;
         }
-        teilung.saetze.push_back({pos, satz.ende - pos});
+        teilung.saetze.push_back({q.byte(pos), q.byte(satz.ende) - q.byte(pos)});
         teilung.satzendeGefunden = teilung.satzendeGefunden || satz.weiter > satz.ende;
         pos = satz.weiter;
     }
@@ -331,14 +331,11 @@ Teilung teileQuelle(const Quelle &q, qsizetype anfang, std::u16string trenner)
         ergebnis.nurLf = nurLf;
         // The line that holds the quote: the last one that starts at or before it.
         const auto danach =
-            std::upper_bound(roh.saetze.begin(), roh.saetze.end(), fehler.auf,
+            std::upper_bound(roh.saetze.begin(), roh.saetze.end(), q.byte(fehler.auf),
                              [](qsizetype pos, const Spanne &satz) { return pos < satz.anfang; });
         ergebnis.offen = Teilung::Anfuehrungszeichen{danach - roh.saetze.begin(), fehler.stoerung};
     }
-    ergebnis.saetze.reserve(roh.saetze.size());
-    for (const Spanne &satz : roh.saetze)
-        ergebnis.saetze.push_back(
-            {q.byte(satz.anfang), q.byte(satz.anfang + satz.laenge) - q.byte(satz.anfang)});
+    ergebnis.saetze = std::move(roh.saetze);
     return ergebnis;
 }
 

@@ -40,7 +40,7 @@ QString zahl(qsizetype wert)
 // Where a character of a record's text stands in the edit field, counted from 1.
 QString anzeigestelle(QStringView text, qsizetype pos)
 {
-    return zahl(alsAnzeige(text.first(pos)).size() + 1);
+    return zahl(alsAnzeige(text.first(pos).toString()).size() + 1);
 }
 
 // Why an edited record cannot be stored as it is, in words that name the character; nothing
@@ -430,11 +430,11 @@ bool Duplikatensuche::uebernehmeGewaehlteZeile(const QString &gewaehlt)
     const qsizetype auswahl = m_view.lstZeilenSelectedIndex();
     const qsizetype quelle = auswahl >= 0 ? m_view.lstZeilenData(auswahl) : -1;
     const bool ausDerDatei = quelle >= 0 && quelle < z.Zeilen.size();
-    const QString original = ausDerDatei ? z.Zeilen.text(quelle) : QString();
-    if (ausDerDatei && alsAnzeige(original) == gewaehlt) {
+    if (ausDerDatei && anzeigetext(z.Zeilen, quelle, zeilenfeldGrenze).text == gewaehlt) {
         z.Ergebnis.uebernehmeZeile(quelle);
         return true;
     }
+    const QString original = ausDerDatei ? z.Zeilen.text(quelle) : QString();
     // A new break in a cell is written as spreadsheets write it there.
     const QString text = ausAnzeige(gewaehlt, original, u"\n");
     if (const auto problem = satzproblem(z.Zeilen, text, z.Trennzeichen)) {

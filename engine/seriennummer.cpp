@@ -73,17 +73,27 @@ bool ziffernNichtNull(Leser &leser, int basis, bool mitDezimalpunkt)
 
 } // namespace
 
-Seriennummer seriennummerVon(QByteArrayView zeile, QByteArrayView trennzeichen)
+namespace {
+
+// A first field that starts with a quote; the rare case, kept out of the way of the others.
+Seriennummer quotierteSeriennummer(QByteArrayView text, QByteArrayView trennzeichen)
 {
-    const QByteArrayView text = ohneLeerzeichen(zeile);
-    if (!trennzeichen.isNull() && trennzeichen.isEmpty())
-        return {QByteArrayView(""), !text.isEmpty()};
+    // The quoted serial number of a spreadsheet export: no quote inside, the delimiter or the end
+    // right after the closing quote.
+    const qsizetype zu = text.indexOf('"', 1);
+    if (zu > 0 && !trennzeichen.contains('"')) {
+        const QByteArrayView danach = text.sliced(zu + 1);
+        if (danach.isEmpty())
+            return {text.sliced(1, zu - 1), false};
+        if (!trennzeichen.isNull() && danach.startsWith(trennzeichen))
+            return {text.sliced(1, zu - 1), true};
+    }
     const Datensaetze::ErstesFeld feld = Datensaetze::erstesFeld(text, trennzeichen);
     if (feld.auf < 0)
         return {text.first(feld.ende), feld.mitTrenner};
 
     // Inside the quotes "" is one quote; what follows the closing quote up to the delimiter
-    // belongs to the field too, without its trailing spaces.
+    // belongs to the field too, without the spaces around it.
     const QByteArrayView innen = text.sliced(feld.auf + 1, feld.zu - feld.auf - 1);
     const QByteArrayView danach =
         ohneLeerzeichen(text.sliced(feld.zu + 1, feld.ende - feld.zu - 1));
@@ -92,6 +102,19 @@ Seriennummer seriennummerVon(QByteArrayView zeile, QByteArrayView trennzeichen)
     QByteArray eigen = innen.toByteArray().replace("\"\"", "\"");
     eigen.append(danach);
     return {std::move(eigen), feld.mitTrenner};
+}
+
+} // namespace
+
+Seriennummer seriennummerVon(QByteArrayView zeile, QByteArrayView trennzeichen)
+{
+    const QByteArrayView text = ohneLeerzeichen(zeile);
+    if (!trennzeichen.isNull() && trennzeichen.isEmpty())
+        return {QByteArrayView(""), !text.isEmpty()};
+    if (text.startsWith('"'))
+        return quotierteSeriennummer(text, trennzeichen);
+    const qsizetype pos = trennzeichen.isNull() ? -1 : text.indexOf(trennzeichen);
+    return pos < 0 ? Seriennummer{text, false} : Seriennummer{text.first(pos), true};
 }
 
 bool wertIstNull(QByteArrayView text)

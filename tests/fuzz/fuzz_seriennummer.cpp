@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -21,6 +22,29 @@ QByteArrayView ohneRandLeerzeichen(QByteArrayView text)
     while (text.endsWith(' '))
         text.chop(1);
     return text;
+}
+
+// A quoted first field read plainly: the text between the quotes with "" as one quote, then what
+// follows the closing quote up to the delimiter, spaces around it dropped. Nothing when no quote
+// closes the field.
+std::optional<QByteArray> entquotet(QByteArrayView text, QByteArrayView trenner, bool &mitTrenner)
+{
+    QByteArray innen;
+    qsizetype i = 1;
+    for (; i < text.size(); ++i) {
+        if (text[i] == '"' && i + 1 < text.size() && text[i + 1] == '"')
+            innen += text[++i];
+        else if (text[i] == '"')
+            break;
+        else
+            innen += text[i];
+    }
+    if (i >= text.size())
+        return std::nullopt;
+    const QByteArrayView rest = text.sliced(i + 1);
+    const qsizetype pos = trenner.isEmpty() ? -1 : rest.indexOf(trenner);
+    mitTrenner = pos >= 0;
+    return innen + ohneRandLeerzeichen(pos >= 0 ? rest.first(pos) : rest).toByteArray();
 }
 
 bool liegtIn(QByteArrayView teil, QByteArrayView ganzes)
@@ -47,7 +71,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *daten, std::size_t gro
 
     const Seriennummer serie = seriennummerVon(zeile, trenner);
     const QByteArrayView text = ohneRandLeerzeichen(zeile);
-    if (trenner.isNull()) {
+    bool mitTrenner = false;
+    const bool leer = !trenner.isNull() && trenner.isEmpty();
+    const auto quotiert = text.startsWith('"') && !trenner.contains('"') && !leer
+                              ? entquotet(text, trenner, mitTrenner)
+                              : std::nullopt;
+    if (quotiert) {
+        pruefe(serie.text() == *quotiert, "Seriennummer ohne Anführungszeichen");
+        pruefe(serie.mitTrennzeichen() == mitTrenner, "Trennzeichen nach dem Feld erkannt");
+    } else if (trenner.isNull()) {
         pruefe(serie.text() == text && !serie.mitTrennzeichen(), "ohne Trennzeichen: ganze Zeile");
     } else if (trenner.isEmpty()) {
         pruefe(serie.text().isEmpty(), "leeres Trennzeichen: leere Seriennummer");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,9 +25,17 @@ struct Datei
 {
     Art art = Art::Utf8;
     std::string_view vorspann;
+    // Whether records end at CR (and CR LF) rather than at LF.
     bool mitCr = false;
     std::vector<Einheiten> zeilen;
+    // The delimiter's units; empty when no field ends at one.
+    Einheiten trenner;
+    bool anfuehrung = false;
+    // A quote could not be read as a spreadsheet's: the records are the lines.
+    bool zeilenweise = false;
 };
+
+bool kodiere(const Datei &datei, const QString &trennzeichen, Einheiten &einheiten);
 
 bool istUtf8(QByteArrayView bytes)
 {
@@ -41,7 +50,108 @@ bool istUtf16(const Datei &datei)
     return datei.art == Art::Utf16Le || datei.art == Art::Utf16Be;
 }
 
-Datei lies(QByteArrayView roh)
+// The lines between line ends, as a file without quoted fields is read.
+std::vector<Einheiten> zeilenVon(const Einheiten &einheiten, bool mitCr)
+{
+    std::vector<Einheiten> zeilen;
+    Einheiten zeile;
+    bool offen = false;
+    for (size_t i = 0; i < einheiten.size(); ++i) {
+        const char32_t c = einheiten[i];
+        const bool ende = mitCr ? c == U'\r' : c == U'\n';
+        if (!ende) {
+            zeile += c;
+            offen = true;
+            continue;
+        }
+        zeilen.push_back(zeile);
+        zeile.clear();
+        offen = false;
+        if (mitCr && i + 1 < einheiten.size() && einheiten[i + 1] == U'\n')
+            ++i;
+    }
+    if (offen)
+        zeilen.push_back(zeile);
+    return zeilen;
+}
+
+bool istZeilenende(char32_t c)
+{
+    return c == U'\r' || c == U'\n';
+}
+
+bool trennerBei(const Einheiten &einheiten, size_t i, const Einheiten &trenner)
+{
+    return !trenner.empty() && einheiten.compare(i, trenner.size(), trenner) == 0;
+}
+
+// The records as a spreadsheet's reader reads them, unit by unit; nothing when a quote opens a
+// field that does not close, or closes only after more than 100 line ends, or spans lines with
+// text after its closing quote. `endeGesehen` tells whether any record ended at `ende`.
+std::optional<std::vector<Einheiten>> datensaetzeVon(const Einheiten &e, char32_t ende,
+                                                     const Einheiten &trenner, bool &endeGesehen)
+{
+    std::vector<Einheiten> saetze;
+    Einheiten satz;
+    bool begonnen = false;
+    bool feldanfang = true;
+    for (size_t i = 0; i < e.size(); ++i) {
+        begonnen = true;
+        if (feldanfang) {
+            feldanfang = false;
+            size_t auf = i;
+            while (auf < e.size() && e[auf] == U' ')
+                ++auf;
+            if (auf < e.size() && e[auf] == U'"') {
+                size_t zu = auf + 1;
+                int umbrueche = 0;
+                for (; zu < e.size(); ++zu) {
+                    if (e[zu] == U'"' && zu + 1 < e.size() && e[zu + 1] == U'"')
+                        ++zu;
+                    else if (e[zu] == U'"')
+                        break;
+                    else if (e[zu] == U'\n' ||
+                             (e[zu] == U'\r' && (zu + 1 == e.size() || e[zu + 1] != U'\n')))
+                        ++umbrueche;
+                }
+                if (zu >= e.size() || umbrueche > 100)
+                    return std::nullopt;
+                size_t danach = zu + 1;
+                while (danach < e.size() && e[danach] == U' ')
+                    ++danach;
+                // A byte left over at the end of a UTF-16 file is no text.
+                const bool sauber = danach == e.size() || e[danach] >= restbyte ||
+                                    istZeilenende(e[danach]) || trennerBei(e, danach, trenner);
+                if (umbrueche > 0 && !sauber)
+                    return std::nullopt;
+                satz += e.substr(i, zu + 1 - i);
+                i = zu;
+                continue;
+            }
+        }
+        const char32_t c = e[i];
+        if (c == ende) {
+            saetze.push_back(satz);
+            satz.clear();
+            begonnen = false;
+            feldanfang = true;
+            endeGesehen = true;
+            if (ende == U'\r' && i + 1 < e.size() && e[i + 1] == U'\n')
+                ++i;
+        } else if (trennerBei(e, i, trenner)) {
+            satz += trenner;
+            i += trenner.size() - 1;
+            feldanfang = true;
+        } else {
+            satz += c;
+        }
+    }
+    if (begonnen)
+        saetze.push_back(satz);
+    return saetze;
+}
+
+Datei lies(QByteArrayView roh, const QString &trennzeichen, Lesart lesart)
 {
     Datei datei;
     std::string_view bytes(roh.data(), size_t(roh.size()));
@@ -72,25 +182,25 @@ Datei lies(QByteArrayView roh)
             einheiten += static_cast<unsigned char>(c);
     }
     datei.mitCr = einheiten.find(U'\r') != Einheiten::npos;
-
-    Einheiten zeile;
-    bool offen = false;
-    for (size_t i = 0; i < einheiten.size(); ++i) {
-        const char32_t c = einheiten[i];
-        const bool ende = datei.mitCr ? c == U'\r' : c == U'\n';
-        if (!ende) {
-            zeile += c;
-            offen = true;
-            continue;
-        }
-        datei.zeilen.push_back(zeile);
-        zeile.clear();
-        offen = false;
-        if (datei.mitCr && i + 1 < einheiten.size() && einheiten[i + 1] == U'\n')
-            ++i;
+    if (!kodiere(datei, trennzeichen, datei.trenner))
+        datei.trenner.clear();
+    datei.anfuehrung = lesart == Lesart::Datensaetze && !trennzeichen.contains(u'"');
+    if (!datei.anfuehrung) {
+        datei.zeilen = zeilenVon(einheiten, datei.mitCr);
+        return datei;
     }
-    if (offen)
-        datei.zeilen.push_back(zeile);
+    bool crGesehen = false;
+    auto saetze = datensaetzeVon(einheiten, datei.mitCr ? U'\r' : U'\n', datei.trenner, crGesehen);
+    // When every CR stands inside quotes, the records end at LF.
+    if (saetze && datei.mitCr && !crGesehen) {
+        bool lfGesehen = false;
+        if (auto alsLf = datensaetzeVon(einheiten, U'\n', datei.trenner, lfGesehen)) {
+            saetze = std::move(alsLf);
+            datei.mitCr = false;
+        }
+    }
+    datei.zeilenweise = !saetze;
+    datei.zeilen = saetze ? *saetze : zeilenVon(einheiten, datei.mitCr);
     return datei;
 }
 
@@ -181,9 +291,9 @@ std::vector<Schluessel> schluesselDerZeilen(const Datei &datei, const QString &t
 
 } // namespace
 
-QByteArray unveraendertGeschrieben(QByteArrayView roh)
+QByteArray unveraendertGeschrieben(QByteArrayView roh, const QString &trennzeichen)
 {
-    const Datei datei = lies(roh);
+    const Datei datei = lies(roh, trennzeichen, Lesart::Datensaetze);
     return schreibe(datei, datei.zeilen);
 }
 
@@ -228,15 +338,39 @@ bool istSeriennummer(QByteArrayView serie)
 
 namespace {
 
+// A quoted first field: its text between the quotes, "" read as one quote, and what follows the
+// closing quote up to the delimiter, without spaces around it. False when no quote closes it.
+bool entquote(const Einheiten &text, const Einheiten &trenner, Schluessel &s)
+{
+    Einheiten innen;
+    size_t i = 1;
+    for (; i < text.size(); ++i) {
+        if (text[i] == U'"' && i + 1 < text.size() && text[i + 1] == U'"')
+            innen += text[++i];
+        else if (text[i] == U'"')
+            break;
+        else
+            innen += text[i];
+    }
+    if (i >= text.size())
+        return false;
+    const Einheiten rest = text.substr(i + 1);
+    const size_t pos = trenner.empty() ? Einheiten::npos : rest.find(trenner);
+    s.text = innen + ohneRandLeerzeichen(rest.substr(0, pos));
+    s.mitTrenner = pos != Einheiten::npos;
+    return true;
+}
+
 std::vector<Schluessel> schluesselDerZeilen(const Datei &datei, const QString &trennzeichen)
 {
-    Einheiten trenner;
-    const bool trennbar = kodiere(datei, trennzeichen, trenner) && !trenner.empty();
+    const bool trennbar = !datei.trenner.empty() && !trennzeichen.isEmpty();
     std::vector<Schluessel> schluessel;
     for (const Einheiten &zeile : datei.zeilen) {
         const Einheiten text = ohneRandLeerzeichen(zeile);
-        const size_t pos = trennbar ? text.find(trenner) : Einheiten::npos;
+        const size_t pos = trennbar ? text.find(datei.trenner) : Einheiten::npos;
         Schluessel s{text.substr(0, pos), false, pos != Einheiten::npos};
+        if (!trennzeichen.contains(u'"') && text.starts_with(U'"'))
+            entquote(text, trennbar ? datei.trenner : Einheiten(), s);
         const std::string ascii = alsAscii(s.text);
         s.serie = istSeriennummer(QByteArrayView(ascii.data(), qsizetype(ascii.size())));
         // A UTF-16 file cut off inside a code unit: its last line stays where it is.
@@ -249,11 +383,13 @@ std::vector<Schluessel> schluesselDerZeilen(const Datei &datei, const QString &t
 
 } // namespace
 
-Lauf behalteErste(QByteArrayView roh, const QString &trennzeichen)
+Lauf behalteErste(QByteArrayView roh, const QString &trennzeichen, Lesart lesart)
 {
-    const Datei datei = lies(roh);
+    const Datei datei = lies(roh, trennzeichen, lesart);
+    Lauf lauf;
+    lauf.zeilenweise = datei.zeilenweise;
     if (datei.zeilen.size() < 4)
-        return {};
+        return lauf;
 
     const std::vector<Schluessel> schluessel = schluesselDerZeilen(datei, trennzeichen);
     std::map<Einheiten, int> anzahl;
@@ -277,18 +413,24 @@ Lauf behalteErste(QByteArrayView roh, const QString &trennzeichen)
         }
         behalten.push_back(datei.zeilen[i]);
     }
-    if (serien == 0)
-        return {Ausgang::NixGefunden, {}};
-    if (!doppelte)
-        return {Ausgang::KeineDoppelten, {}};
-    return {Ausgang::Ergebnis, schreibe(datei, behalten)};
+    if (serien == 0) {
+        lauf.ausgang = Ausgang::NixGefunden;
+    } else if (!doppelte) {
+        lauf.ausgang = Ausgang::KeineDoppelten;
+    } else {
+        lauf.ausgang = Ausgang::Ergebnis;
+        lauf.ergebnis = schreibe(datei, behalten);
+    }
+    return lauf;
 }
 
 Lauf behalteNachRegel(QByteArrayView roh, const QString &trennzeichen, bool letzte, int vorher)
 {
-    const Datei datei = lies(roh);
+    const Datei datei = lies(roh, trennzeichen, Lesart::Datensaetze);
+    Lauf lauf;
+    lauf.zeilenweise = datei.zeilenweise;
     if (datei.zeilen.size() < 4)
-        return {};
+        return lauf;
 
     const std::vector<Schluessel> schluessel = schluesselDerZeilen(datei, trennzeichen);
     std::map<Einheiten, std::vector<size_t>> zeilenJeSerie;
@@ -297,7 +439,6 @@ Lauf behalteNachRegel(QByteArrayView roh, const QString &trennzeichen, bool letz
             zeilenJeSerie[schluessel[i].text].push_back(i);
     }
 
-    Lauf lauf;
     std::vector<Einheiten> behalten;
     int serien = 0;
     for (size_t i = 0; i < datei.zeilen.size(); ++i) {

@@ -18,25 +18,32 @@ enum class Ausgang {
     KeineDoppelten, // serial numbers, but none repeated: nothing to save
 };
 
+// How the model splits a file: as a spreadsheet's CSV reader does, or at every line end, as
+// Tessra read every file before it knew quoted fields.
+enum class Lesart { Zeilen, Datensaetze };
+
 struct Lauf
 {
     Ausgang ausgang = Ausgang::ZuKurz;
     QByteArray ergebnis;
+    // A quote could not be read as a spreadsheet's, so the file was split at every line end.
+    bool zeilenweise = false;
     // Filled by behalteNachRegel only: for every repeated serial number in file order, whether
     // its lines are not all the same.
     std::vector<bool> verschieden = {};
 };
 
-// The file read and written back without any change: every line followed by the file's line
-// end (CR LF when the file holds a CR anywhere, LF otherwise; code units in UTF-16), its
-// byte-order mark kept.
-QByteArray unveraendertGeschrieben(QByteArrayView datei);
+// The file read and written back without any change: every record followed by the file's line
+// end (CR LF when records end at CR, LF otherwise; code units in UTF-16), its byte-order mark
+// kept.
+QByteArray unveraendertGeschrieben(QByteArrayView datei, const QString &trennzeichen);
 
 // Whether a key counts as a serial number: it starts with "0" or spells a number that is not 0.
 bool istSeriennummer(QByteArrayView serie);
 
 // The whole run when the user keeps the line listed first of every group, unedited.
-Lauf behalteErste(QByteArrayView datei, const QString &trennzeichen);
+Lauf behalteErste(QByteArrayView datei, const QString &trennzeichen,
+                  Lesart lesart = Lesart::Datensaetze);
 
 // The whole run when the user keeps the first line of the first `vorher` groups and then, for
 // every later group, its first line or (`letzte`) its last, unedited, at the place of the first.

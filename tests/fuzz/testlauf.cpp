@@ -22,14 +22,21 @@ QString status(const FakeMainView &view)
     return view.caption(MainView::Label::lblZeile);
 }
 
-// "Datei laden" with the delimiter as the user's own text.
-void lade(FakeMainView &view, Duplikatensuche &suche, const QString &pfad,
+// "Datei laden" with the delimiter as the user's own text. True when the load told the user
+// that a quote made it read the file line by line; that message is taken away, as the user
+// closes it and goes on.
+bool lade(FakeMainView &view, Duplikatensuche &suche, const QString &pfad,
           const QString &trennzeichen)
 {
     view.waehleTrennzeichen(trennzeichen);
     view.setTxtPfad(pfad);
     suche.txtPfad_Change();
     suche.btnLaden_Click();
+    if (view.messages.isEmpty() ||
+        view.messages.constFirst().title != u"Tessra - Anführungszeichen")
+        return false;
+    view.messages.removeFirst();
+    return true;
 }
 
 // Settles every group with the line the engine selected, unedited. A run can show at most one
@@ -54,15 +61,16 @@ Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString
     const QString ziel = ordner + QStringLiteral("/ergebnis.txt");
     QFile::remove(ziel);
     if (!legeTestdateiAn(eingabe, datei))
-        return {Ausgang::ZuKurz, {}, QStringLiteral("Die Eingabe ließ sich nicht anlegen.")};
+        return {Ausgang::ZuKurz, {}, false, QStringLiteral("Die Eingabe ließ sich nicht anlegen.")};
 
     FakeMainView view;
     Duplikatensuche suche(view);
-    lade(view, suche, eingabe, trennzeichen);
+    const bool zeilenweise = lade(view, suche, eingabe, trennzeichen);
     if (!laufeDurch(suche, view))
-        return {Ausgang::ZuKurz, {}, QStringLiteral("\"Weiter\" endet nicht.")};
+        return {Ausgang::ZuKurz, {}, false, QStringLiteral("\"Weiter\" endet nicht.")};
 
     Ergebnis ergebnis;
+    ergebnis.zeilenweise = zeilenweise;
     if (!view.messages.isEmpty()) {
         const auto &meldung = view.messages.constFirst();
         if (meldung.title == u"Tessra - Lohnt sich nicht!")

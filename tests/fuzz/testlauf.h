@@ -15,6 +15,8 @@ struct Ergebnis
 {
     Referenzmodell::Ausgang ausgang = Referenzmodell::Ausgang::ZuKurz;
     QByteArray geschrieben;
+    // The load said that a quote made it read the file line by line.
+    bool zeilenweise = false;
     // Empty unless the run did something no user could expect (an unknown message, a step
     // that never ends, a changed input file).
     QString fehler;

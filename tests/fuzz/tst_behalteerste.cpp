@@ -21,6 +21,7 @@ private Q_SLOTS:
     void bekannteLaeufe_data();
     void bekannteLaeufe();
     void zufallsdateien();
+    void datensaetzeAufZufallsdateien();
     void regelnAufZufallsdateien();
 
 private:
@@ -93,6 +94,61 @@ QByteArray zufallsdatei(QRandomGenerator &zufall, const QByteArray &trenner)
         datei = alsUtf16(u'\uFEFF' + QString::fromUtf8(datei), reihenfolge);
         if (zufall.bounded(4) == 0)
             datei += 'Z';
+    }
+    return datei;
+}
+
+// Files of records as spreadsheets write them and as hands break them: quoted serial numbers,
+// quoted fields with delimiters, doubled quotes and every kind of line break inside, quotes in
+// the middle of a field, and now and then a stray quote that never closes.
+QByteArray zufallsdateiMitAnfuehrung(QRandomGenerator &zufall, const QByteArray &trenner)
+{
+    const QList<QByteArray> schluessel = {
+        "1",
+        "12",
+        "0815",
+        "\"1\"",
+        "\"0815\"",
+        " \"12\" ",
+        "\"1" + trenner + "2\"",
+        "\"08\"\"15\"",
+        "\"abc\"",
+        "\"\"",
+        "08\"15",
+        "\"1\"2",
+        "",
+    };
+    const QList<QByteArray> felder = {
+        "A",
+        "\"x\ny\"",
+        "\"a\"\"b\"",
+        "\"p\r\nq\"",
+        "\"r\rs\"",
+        "3/4\" m",
+        "\"" + trenner + "\"",
+        "\"\"",
+        "\"z\" w",
+        "\"\n\n\"",
+        " \"v\"",
+    };
+    static const QList<QByteArray> zeilenenden = {"\r\n", "\r", "\n"};
+
+    QByteArray datei;
+    const int art = zufall.bounded(3);
+    const int zeilen = zufall.bounded(14);
+    for (int i = 0; i < zeilen; ++i) {
+        datei += eines(zufall, schluessel);
+        for (int feld = zufall.bounded(3); feld > 0; --feld)
+            datei += trenner + eines(zufall, felder);
+        if (zufall.bounded(25) == 0)
+            datei += zufall.bounded(2) ? QByteArray(trenner + "\"offen") : QByteArray("\xFF");
+        if (i + 1 == zeilen && zufall.bounded(2) == 0)
+            break;
+        datei += art == 0 ? QByteArray("\n") : art == 1 ? "\r\n" : eines(zufall, zeilenenden);
+    }
+    if (zufall.bounded(6) == 0) {
+        const auto reihenfolge = zufall.bounded(2) ? QSysInfo::LittleEndian : QSysInfo::BigEndian;
+        datei = alsUtf16(u'\uFEFF' + QString::fromUtf8(datei), reihenfolge);
     }
     return datei;
 }
@@ -171,7 +227,9 @@ void TestBehalteErste::zufallsdateien()
     for (int nr = 0; nr < 3000; ++nr) {
         const QString &trenner = eines(zufall, trennzeichen);
         const QByteArray datei = zufallsdatei(zufall, trenner.toUtf8());
-        const auto modell = Referenzmodell::behalteErste(datei, trenner);
+        // Without a quote a file is read exactly as before records were known.
+        const auto modell =
+            Referenzmodell::behalteErste(datei, trenner, Referenzmodell::Lesart::Zeilen);
         const auto lauf = Testlauf::behalteErste(m_ordner.path(), datei, trenner);
 
         const QByteArray fall = "Datei " + QByteArray::number(nr) + " mit Trennzeichen \"" +
@@ -185,6 +243,31 @@ void TestBehalteErste::zufallsdateien()
     QVERIFY2(mitErgebnis > 500, qPrintable(QString::number(mitErgebnis)));
 }
 
+void TestBehalteErste::datensaetzeAufZufallsdateien()
+{
+    QRandomGenerator zufall(20261210);
+    int mitErgebnis = 0;
+    int zeilenweise = 0;
+    for (int nr = 0; nr < 3000; ++nr) {
+        const QString &trenner = eines(zufall, trennzeichen);
+        const QByteArray datei = zufallsdateiMitAnfuehrung(zufall, trenner.toUtf8());
+        const auto modell = Referenzmodell::behalteErste(datei, trenner);
+        const auto lauf = Testlauf::behalteErste(m_ordner.path(), datei, trenner);
+
+        const QByteArray fall = "Datei " + QByteArray::number(nr) + " mit Trennzeichen \"" +
+                                trenner.toUtf8() + "\": " + datei.toPercentEncoding();
+        QVERIFY2(lauf.fehler.isEmpty(), qPrintable(lauf.fehler + u' ' + QString::fromUtf8(fall)));
+        QVERIFY2(lauf.zeilenweise == modell.zeilenweise, fall.constData());
+        QVERIFY2(lauf.ausgang == modell.ausgang, fall.constData());
+        QVERIFY2(lauf.geschrieben == modell.ergebnis, fall.constData());
+        mitErgebnis += modell.ausgang == Ausgang::Ergebnis ? 1 : 0;
+        zeilenweise += modell.zeilenweise ? 1 : 0;
+    }
+    // Both the records and the stray quotes must come up often enough to be tested.
+    QVERIFY2(mitErgebnis > 500 && zeilenweise > 100 && zeilenweise < 1500,
+             qPrintable(QStringLiteral("%1 %2").arg(mitErgebnis).arg(zeilenweise)));
+}
+
 // The rules for the remaining groups and the automatic settling of identical groups, on random
 // files of which half repeat all their lines, so that many groups hold the same line.
 void TestBehalteErste::regelnAufZufallsdateien()
@@ -194,7 +277,8 @@ void TestBehalteErste::regelnAufZufallsdateien()
     int mitGleichen = 0;
     for (int nr = 0; nr < 1500; ++nr) {
         const QString &trenner = eines(zufall, trennzeichen);
-        QByteArray datei = zufallsdatei(zufall, trenner.toUtf8());
+        QByteArray datei = nr % 2 ? zufallsdateiMitAnfuehrung(zufall, trenner.toUtf8())
+                                  : zufallsdatei(zufall, trenner.toUtf8());
         if (zufall.bounded(2) == 0)
             datei += "\n" + datei;
         const Testlauf::Regelfall fall{nr % 3 == 1, zufall.bounded(3), nr % 3 == 2};
