@@ -238,6 +238,10 @@ void TestDuplikatensuche::lauf_data()
         << QByteArray("1;\"a\r\nb\"\n1;c\n2;\"d\re\"\n3;f\n") << semikolon
         << QStringList{u"1;\"a↵b\"@0|1;c@1"_s} << QStringList{u"#0"_s}
         << QByteArray("1;\"a\r\nb\"\n2;\"d\re\"\n3;f\n") << u"3"_s;
+    QTest::newRow("an edit keeps each break as the bytes it was")
+        << QByteArray("1;\"a\r\nb\nc\"\n1;d\n2;e\n3;f\n") << semikolon
+        << QStringList{u"1;\"a↵b↵c\"@0|1;d@1"_s} << QStringList{u"=1;\"a↵b↵c!\""_s}
+        << QByteArray("1;\"a\r\nb\nc!\"\n2;e\n3;f\n") << u"3"_s;
     QTest::newRow("a quote inside a field is an ordinary character")
         << QByteArray("1;Winkel 3/4\" Messing\n1;x\n2;\"y\nz\"\n3;w\" \"v\n") << semikolon
         << QStringList{u"1;Winkel 3/4\" Messing@0|1;x@1"_s} << QStringList{u"#0"_s}

@@ -130,6 +130,7 @@ QByteArray zufallsdateiMitAnfuehrung(QRandomGenerator &zufall, const QByteArray 
         "\"z\" w",
         "\"\n\n\"",
         " \"v\"",
+        "  \"m\r\nn\"",
     };
     static const QList<QByteArray> zeilenenden = {"\r\n", "\r", "\n"};
 
