@@ -87,6 +87,7 @@ private Q_SLOTS:
     void windows1252MitCrLfBleibtByteGenau();
     void utf16ExportBleibtByteGenau();
     void langeZeileBleibtGanz();
+    void tabellenexportMitUmbruechen();
     void kurzeDateiMeldetWarnung();
     void durchsuchenSetztZurueck();
     void schliessenSchliesstWeitereFenster();
@@ -921,6 +922,32 @@ void TstTessraFenster::langeZeileBleibtGanz()
     klicke(knopf(QStringLiteral("btnNächsteZeile")));
     klicke(knopf(QStringLiteral("btnSpeichern")));
     QCOMPARE(testdateiInhalt(pfad), "Nr;Text\r\n" + lang + "z\r\n2;y\r\n");
+}
+
+// A spreadsheet export with line breaks in cells: each record takes one row of the usual height,
+// and a record edited in the real field keeps its break.
+void TstTessraFenster::tabellenexportMitUmbruechen()
+{
+    const QByteArray alt =
+        "Nr;Anschrift\n0815;\"Weg 1\n80331 M\xC3\xBCnchen\";1\n4711;x;2\n0815;\"Weg 2\";3\n";
+    const QString pfad = legeAn(QStringLiteral("export.csv"), alt);
+    ladeMitSemikolon(pfad);
+    QCOMPARE(eintraege(), 2);
+    const QModelIndex erste = liste()->model()->index(0, 0);
+    QCOMPARE(erste.data().toString(), QStringLiteral("0815;\"Weg 1↵80331 München\";1"));
+    QVERIFY(liste()->visualRect(erste).height() < 2 * liste()->fontMetrics().height());
+    QCOMPARE(status(), QStringLiteral("Zeile 2 von 4"));
+
+    QLineEdit *txtZeile = feld(QStringLiteral("txtZeile"));
+    QTest::keyClick(txtZeile, Qt::Key_End);
+    tippe(txtZeile, QStringLiteral("0"));
+    QTest::keyClick(txtZeile, Qt::Key_Return);
+    QVERIFY2(m_dialoge.isEmpty(), m_dialoge.isEmpty() ? "" : qPrintable(m_dialoge[0].text));
+    QCOMPARE(status(), QStringLiteral("FERTIG - Bitte Speichern -"));
+    klicke(knopf(QStringLiteral("btnSpeichern")));
+    QCOMPARE(testdateiInhalt(pfad),
+             QByteArray("Nr;Anschrift\n0815;\"Weg 1\n80331 M\xC3\xBCnchen\";10\n"
+                        "4711;x;2\n"));
 }
 
 void TstTessraFenster::kurzeDateiMeldetWarnung()
