@@ -266,7 +266,8 @@ private:
 
 struct Rohteilung
 {
-    std::vector<Spanne> saetze; // in bytes
+    Grossfeld<qint64> anfaenge; // in bytes
+    bool letzterOffen = false;
     bool satzendeGefunden = false;
     std::optional<Feld> fehler;
 };
@@ -282,8 +283,9 @@ Rohteilung teileRoh(const Quelle &q, qsizetype anfang, const Regeln &regeln)
         const qsizetype zeilenende = q.finde(endzeichen, pos, q.size());
         // A line without a quote is a record as it stands: no field of it can be quoted.
         if (!regeln.anfuehrung || q.finde(anfuehrungszeichen, pos, zeilenende) == zeilenende) {
-            teilung.saetze.push_back({q.byte(pos), q.byte(zeilenende) - q.byte(pos)});
-            teilung.satzendeGefunden = teilung.satzendeGefunden || zeilenende < q.size();
+            teilung.anfaenge.push_back(q.byte(pos));
+            teilung.letzterOffen = zeilenende == q.size();
+            teilung.satzendeGefunden = teilung.satzendeGefunden || !teilung.letzterOffen;
             pos = zeilenende + 1;
             if (endzeichen == u'\r' && pos < q.size() && q[pos] == u'\n')
                 ++pos;
@@ -294,8 +296,9 @@ Rohteilung teileRoh(const Quelle &q, qsizetype anfang, const Regeln &regeln)
             teilung.fehler = satz;
             return teilung;
         }
-        teilung.saetze.push_back({q.byte(pos), q.byte(satz.ende) - q.byte(pos)});
-        teilung.satzendeGefunden = teilung.satzendeGefunden || satz.weiter > satz.ende;
+        teilung.anfaenge.push_back(q.byte(pos));
+        teilung.letzterOffen = satz.weiter == satz.ende;
+        teilung.satzendeGefunden = teilung.satzendeGefunden || !teilung.letzterOffen;
         pos = satz.weiter;
     }
     return teilung;
@@ -330,12 +333,13 @@ Teilung teileQuelle(const Quelle &q, qsizetype anfang, std::u16string trenner)
         roh = teileRoh(q, anfang, regeln);
         ergebnis.nurLf = nurLf;
         // The line that holds the quote: the last one that starts at or before it.
-        const auto danach =
-            std::upper_bound(roh.saetze.begin(), roh.saetze.end(), q.byte(fehler.auf),
-                             [](qsizetype pos, const Spanne &satz) { return pos < satz.anfang; });
-        ergebnis.offen = Teilung::Anfuehrungszeichen{danach - roh.saetze.begin(), fehler.stoerung};
+        const qint64 *anfaenge = roh.anfaenge.data();
+        const qint64 *danach =
+            std::upper_bound(anfaenge, anfaenge + roh.anfaenge.size(), q.byte(fehler.auf));
+        ergebnis.offen = Teilung::Anfuehrungszeichen{danach - anfaenge, fehler.stoerung};
     }
-    ergebnis.saetze = std::move(roh.saetze);
+    ergebnis.anfaenge = std::move(roh.anfaenge);
+    ergebnis.letzterOffen = roh.letzterOffen;
     return ergebnis;
 }
 
@@ -353,12 +357,9 @@ Teilung teileUtf16(QByteArrayView inhalt, qsizetype anfang, bool bigEndian, QStr
     if (inhalt.size() % 2 == 0)
         return teilung;
     // The left-over byte: part of a last record that runs to the end, or a record of its own.
-    const qsizetype ganz = inhalt.size() - 1;
-    std::vector<Spanne> &saetze = teilung.saetze;
-    if (!saetze.empty() && saetze.back().anfang + saetze.back().laenge == ganz && ganz > anfang)
-        ++saetze.back().laenge;
-    else
-        saetze.push_back({ganz, 1});
+    if (teilung.anfaenge.empty() || !teilung.letzterOffen)
+        teilung.anfaenge.push_back(inhalt.size() - 1);
+    teilung.letzterOffen = true;
     return teilung;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "grossfeld.h"
+
 #include <QByteArrayView>
 #include <QList>
 #include <QStringView>
@@ -24,12 +26,6 @@ namespace Datensaetze {
 // swallow the records below it.
 inline constexpr qsizetype zeilenendenGrenze = 100;
 
-struct Spanne
-{
-    qsizetype anfang = 0;
-    qsizetype laenge = 0;
-};
-
 // Why a file is read line by line after all.
 enum class Stoerung {
     // A quote opens a field that the file never closes.
@@ -43,8 +39,11 @@ enum class Stoerung {
 
 struct Teilung
 {
-    // The records, in bytes from the start of the file, without the line end that ends them.
-    std::vector<Spanne> saetze;
+    // Where each record starts, in bytes from the start of the file. A record ends where the
+    // line end in front of the next one begins; that line end is one unit, or two for CR LF.
+    Grossfeld<qint64> anfaenge;
+    // The last record runs to the end of the file, with no line end after it.
+    bool letzterOffen = false;
     // True when records end at LF, false when at CR or CR LF.
     bool nurLf = false;
     // Set when a quote could not be read as the spreadsheet's: the file is then split at every

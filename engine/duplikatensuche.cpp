@@ -264,17 +264,15 @@ bool Duplikatensuche::geheZumNaechstenKopf(Gang &gang)
 {
     SuchZustand &z = m_zustand;
     while (++z.AktZeile < z.Zeilen.size()) {
-        const qsizetype erste = z.Gruppen.ersteZeile(z.AktZeile);
-        if (erste == Gruppenindex::keine) {
+        if (!z.Gruppen.hatSerie(z.AktZeile)) {
             z.Ergebnis.uebernehmeZeile(z.AktZeile);
             continue;
         }
-        // The group of this serial number was settled when its first line was reached. Such a
-        // line is passed without reading it, so a step right after a huge group stays quick.
-        if (erste != z.AktZeile)
+        // The group of this serial number was settled when its first line was reached. Lines
+        // are passed without reading them, so a step right after a huge group stays quick.
+        if (!z.Gruppen.istKopf(z.AktZeile))
             continue;
-        z.Serie = z.Gruppen.seriennummer(z.Zeilen, z.AktZeile);
-        if (z.Serie.mitTrennzeichen())
+        if (z.Gruppen.mitTrennzeichen(z.AktZeile))
             ++z.AnzSerien;
         gang.statuszeile = z.AktZeile;
         z.AnzFunde = 0;
@@ -330,7 +328,7 @@ void Duplikatensuche::zeigeGangStand(const Gang &gang)
 bool Duplikatensuche::gruppeGezeigt() const
 {
     const SuchZustand &z = m_zustand;
-    return z.AktZeile >= 0 && z.Gruppen.ersteZeile(z.AktZeile) == z.AktZeile &&
+    return z.Gruppen.istKopf(z.AktZeile) &&
            z.Gruppen.naechsteZeile(z.AktZeile) != Gruppenindex::keine;
 }
 
@@ -350,7 +348,6 @@ void Duplikatensuche::letzteEntscheidungZuruecknehmen()
         z.Ergebnis.kehreZurueck(schritt.ergebnis);
         z.AktZeile = schritt.aktZeile;
         z.AnzSerien = schritt.anzSerien;
-        z.Serie = z.Gruppen.seriennummer(z.Zeilen, z.AktZeile);
         // A finished run is running again: nothing to save, and the file stays as loaded.
         m_view.setEnabled(Control::btnSpeichern, false);
         m_view.setEnabled(Control::btnSpeichernUnter, false);
@@ -395,8 +392,7 @@ qsizetype Duplikatensuche::verbleibendeGruppen() const
     const SuchZustand &z = m_zustand;
     qsizetype anzahl = 0;
     for (qsizetype zeile = z.AktZeile; zeile < z.Zeilen.size(); ++zeile) {
-        if (z.Gruppen.ersteZeile(zeile) == zeile &&
-            z.Gruppen.naechsteZeile(zeile) != Gruppenindex::keine)
+        if (z.Gruppen.istKopf(zeile) && z.Gruppen.naechsteZeile(zeile) != Gruppenindex::keine)
             ++anzahl;
     }
     return anzahl;
@@ -463,6 +459,7 @@ void Duplikatensuche::zeigeGruppe()
          zeile = z.Gruppen.naechsteZeile(zeile))
         gruppe.push_back(zeile);
     z.AnzFunde = qsizetype(gruppe.size()) - 1;
+    z.Serie = z.Gruppen.seriennummer(z.Zeilen, z.AktZeile);
     m_view.setCaption(Label::lblAnzDatensaetze, zahl(z.AnzSerien));
     m_view.setLstZeilen({std::move(gruppe),
                          [this](qsizetype zeile) {

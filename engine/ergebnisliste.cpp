@@ -2,13 +2,13 @@
 
 void Ergebnisliste::uebernehmeZeile(qsizetype zeile)
 {
-    m_eintraege.push_back(zeile);
+    m_eintraege.push_back(std::uint32_t(zeile));
 }
 
 void Ergebnisliste::uebernehmeBearbeitet(QByteArray bytes)
 {
+    m_eintraege.push_back(bearbeitet | std::uint32_t(m_bearbeitet.size()));
     m_bearbeitet.push_back(std::move(bytes));
-    m_eintraege.push_back(-qsizetype(m_bearbeitet.size()));
 }
 
 Ergebnisliste::Stand Ergebnisliste::stand() const
@@ -19,17 +19,17 @@ Ergebnisliste::Stand Ergebnisliste::stand() const
 void Ergebnisliste::kehreZurueck(Stand stand)
 {
     if (stand.eintraege < size())
-        m_eintraege.resize(size_t(stand.eintraege));
+        m_eintraege.resize(stand.eintraege);
     if (stand.bearbeitet < qsizetype(m_bearbeitet.size()))
         m_bearbeitet.resize(size_t(stand.bearbeitet));
 }
 
 QByteArrayView Ergebnisliste::bytes(const Textdatei &quelle, qsizetype index) const
 {
-    const qsizetype eintrag = m_eintraege.at(size_t(index));
-    if (eintrag >= 0)
-        return quelle.bytes(eintrag);
-    return m_bearbeitet.at(size_t(-eintrag - 1));
+    const std::uint32_t eintrag = m_eintraege[index];
+    if (eintrag & bearbeitet)
+        return m_bearbeitet.at(eintrag & ~bearbeitet);
+    return quelle.bytes(eintrag);
 }
 
 QString Ergebnisliste::text(const Textdatei &quelle, qsizetype index) const
@@ -47,6 +47,30 @@ QByteArray Ergebnisliste::dateiinhalt(const Textdatei &quelle) const
     return inhalt;
 }
 
+// The last entry from `index` on whose line follows the one before it in the file, with the
+// very line end the result writes between them.
+qsizetype Ergebnisliste::zusammenhaengendBis(const Textdatei &quelle, qsizetype index) const
+{
+    const QByteArrayView zeilenende = quelle.zeilenendeBytes();
+    qsizetype letzte = index;
+    if (m_eintraege[index] & bearbeitet)
+        return letzte;
+    QByteArrayView stueck = quelle.bytes(m_eintraege[index]);
+    while (letzte + 1 < size()) {
+        const std::uint32_t folgt = m_eintraege[letzte + 1];
+        if (folgt != m_eintraege[letzte] + 1)
+            break;
+        const QByteArrayView naechstes = quelle.bytes(folgt);
+        const char *ende = stueck.data() + stueck.size();
+        if (naechstes.data() != ende + zeilenende.size() ||
+            QByteArrayView(ende, zeilenende.size()) != zeilenende)
+            break;
+        stueck = naechstes;
+        ++letzte;
+    }
+    return letzte;
+}
+
 bool Ergebnisliste::schreibeInhalt(const Textdatei &quelle,
                                    const std::function<bool(QByteArrayView)> &ziel) const
 {
@@ -54,8 +78,13 @@ bool Ergebnisliste::schreibeInhalt(const Textdatei &quelle,
     if (!ziel(quelle.vorspann()))
         return false;
     for (qsizetype i = 0; i < size(); ++i) {
-        if (!ziel(bytes(quelle, i)) || !ziel(zeilenende))
+        const qsizetype bis = zusammenhaengendBis(quelle, i);
+        const QByteArrayView erstes = bytes(quelle, i);
+        const QByteArrayView letztes = bytes(quelle, bis);
+        const QByteArrayView stueck(erstes.data(), letztes.data() + letztes.size() - erstes.data());
+        if (!ziel(stueck) || !ziel(zeilenende))
             return false;
+        i = bis;
     }
     return true;
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "grossfeld.h"
 #include "textdatei.h"
 
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -26,21 +28,25 @@ public:
     Stand stand() const;
     void kehreZurueck(Stand stand);
 
-    qsizetype size() const { return qsizetype(m_eintraege.size()); }
+    qsizetype size() const { return m_eintraege.size(); }
     bool isEmpty() const { return m_eintraege.empty(); }
     QString text(const Textdatei &quelle, qsizetype index) const;
 
     // The whole result file: every line followed by the file's line end, also the last one.
     QByteArray dateiinhalt(const Textdatei &quelle) const;
     // The same handed to `ziel` piece by piece, so that nothing as large as the file is built;
-    // stops and returns false as soon as `ziel` does.
+    // stops and returns false as soon as `ziel` does. Lines that follow each other in the file
+    // as they do in the result go as one piece, with the line ends between them.
     bool schreibeInhalt(const Textdatei &quelle,
                         const std::function<bool(QByteArrayView)> &ziel) const;
 
 private:
     QByteArrayView bytes(const Textdatei &quelle, qsizetype index) const;
+    qsizetype zusammenhaengendBis(const Textdatei &quelle, qsizetype index) const;
 
-    // A line number of the loaded file, or -(k + 1) for the k-th edited line.
-    std::vector<qsizetype> m_eintraege;
+    // A line number of the loaded file, or bearbeitet plus k for the k-th edited line: four
+    // bytes a line, as the group index allows no more lines than fit in 30 bits.
+    static constexpr std::uint32_t bearbeitet = 1u << 31;
+    Grossfeld<std::uint32_t> m_eintraege;
     std::vector<QByteArray> m_bearbeitet;
 };

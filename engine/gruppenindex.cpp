@@ -2,85 +2,131 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdint>
-#include <limits>
+#include <vector>
+#include <cstring>
 #include <new>
 
 #include <QHash>
 
+namespace {
+
+// A quick hash of a serial number's bytes, eight at a time, finished with the mixing step of
+// MurmurHash3 so that every bit of the key reaches the top bits the table is indexed with.
+// The seed is the process's own, as QHash's, so that no file can be made to collide on purpose.
+std::uint32_t hashVon(QByteArrayView text, std::uint64_t seed)
+{
+    constexpr std::uint64_t faktor = 0x9E3779B97F4A7C15ULL;
+    std::uint64_t h = seed ^ (std::uint64_t(text.size()) * faktor);
+    const char *p = text.data();
+    qsizetype rest = text.size();
+    for (; rest > 0; p += 8, rest -= 8) {
+        std::uint64_t wort = 0;
+        std::memcpy(&wort, p, size_t(std::min<qsizetype>(rest, 8)));
+        h = (h ^ wort) * faktor;
+        h ^= h >> 29;
+    }
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDULL;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ULL;
+    h ^= h >> 33;
+    return std::uint32_t(h);
+}
+
+} // namespace
+
 Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen)
     : m_trennzeichen(zeilen.schluesselTrennzeichen(trennzeichen))
-    , m_erste(size_t(zeilen.size()), keine)
-    , m_naechste(size_t(zeilen.size()), keine)
 {
+    const qsizetype anzahl = zeilen.size();
+    // No machine holds the line table of a file with a billion lines; such a file is simply
+    // too large for the memory.
+    if (anzahl >= qsizetype(folge))
+        throw std::bad_alloc();
+    m_eintraege.resize(anzahl, ohneSerie);
+
+    // A hash table over all lines of a large file is far larger than the processor's caches,
+    // and every line would cost a trip to memory. So the lines are first sorted by the top bits
+    // of their hash into parts of some ten thousand lines, each in file order, and each part is
+    // then matched in a small table that stays in the cache.
+    const int bits = std::bit_width(std::uint64_t(std::max<qsizetype>(anzahl / 16384, 1))) - 1;
+    const auto teilVon = [bits](std::uint32_t hash) {
+        return bits == 0 ? qsizetype(0) : qsizetype(hash >> (32 - bits));
+    };
+    const std::uint64_t seed = QHashSeed::globalSeed();
+    Grossfeld<std::uint32_t> hashes(anzahl, 0);
+    std::vector<qsizetype> beginn((size_t(1) << bits) + 1, 0);
+    constexpr qsizetype vorlauf = 16;
+    for (qsizetype zeile = 0; zeile < anzahl; ++zeile) {
+        if (zeile + vorlauf < anzahl)
+            zeilen.holeVoraus(zeile + vorlauf);
+        const Seriennummer serie = seriennummer(zeilen, zeile);
+        if (!istSeriennummer(serie.text()))
+            continue;
+        // Hash 0 marks a line without a serial number.
+        const std::uint32_t hash = hashVon(serie.text(), seed) | 1;
+        hashes[zeile] = hash;
+        m_eintraege[zeile] = serie.mitTrennzeichen() ? trenner : 0;
+        ++beginn[size_t(teilVon(hash)) + 1];
+    }
+    for (size_t teil = 1; teil < beginn.size(); ++teil)
+        beginn[teil] += beginn[teil - 1];
+
+    struct Paar
+    {
+        std::uint32_t hash = 0;
+        std::uint32_t zeile = 0;
+    };
+    Grossfeld<Paar> paare(beginn.back(), Paar{});
+    {
+        std::vector<qsizetype> frei(beginn.begin(), beginn.end() - 1);
+        for (qsizetype zeile = 0; zeile < anzahl; ++zeile) {
+            if (const std::uint32_t hash = hashes[zeile])
+                paare[frei[size_t(teilVon(hash))]++] = {hash, std::uint32_t(zeile)};
+        }
+    }
+    hashes = {};
+
     // Open addressing with each key's hash kept in the slot: a probe reads the table only, and
-    // the file's bytes only when the hashes agree. On files of a million lines a general hash
-    // table spent most of the load waiting for memory, reading keys all over the file. Slots of
-    // 32-bit hashes and line numbers keep the table, the largest thing built at load besides the
-    // file itself, at 16 bytes a line.
-    constexpr std::uint32_t frei = std::numeric_limits<std::uint32_t>::max();
+    // the file's bytes only when the hashes agree.
     struct Platz
     {
         std::uint32_t hash = 0;
-        std::uint32_t letzte = frei; // the latest line with this key so far
+        std::uint32_t letzte = 0; // the latest line with this key so far, plus one; 0: free
     };
-    // No machine holds the line table of a file with four billion lines; such a file is simply
-    // too large for the memory.
-    if (zeilen.size() >= qsizetype(frei))
-        throw std::bad_alloc();
-    const size_t groesse = std::bit_ceil(std::max<size_t>(16, size_t(zeilen.size()) * 2));
-    const size_t maske = groesse - 1;
-    std::vector<Platz> tabelle(groesse);
-    const size_t seed = QHashSeed::globalSeed();
-
-    // The hashes first, so that the slot a line will need can be fetched from memory while
-    // the lines before it are placed.
-    constexpr std::uint32_t ohneSerie = 0;
-    std::vector<std::uint32_t> hashes(size_t(zeilen.size()), ohneSerie);
-    for (qsizetype zeile = 0; zeile < zeilen.size(); ++zeile) {
-        const Seriennummer serie = seriennummer(zeilen, zeile);
-        if (istSeriennummer(serie.text()))
-            hashes[size_t(zeile)] = std::uint32_t(qHash(serie.text(), seed)) | 1; // never ohneSerie
-    }
-
-    constexpr size_t vorlauf = 16;
-    for (size_t zeile = 0; zeile < hashes.size(); ++zeile) {
-        if (zeile + vorlauf < hashes.size())
-            __builtin_prefetch(&tabelle[hashes[zeile + vorlauf] & maske]);
-        const std::uint32_t hash = hashes[zeile];
-        if (hash == ohneSerie)
-            continue;
-        // The keys themselves are compared only when the hashes agree, so a line's bytes are
-        // read a second time only when it repeats a serial number.
-        size_t i = hash & maske;
-        while (tabelle[i].letzte != frei &&
-               (tabelle[i].hash != hash || seriennummer(zeilen, tabelle[i].letzte).text() !=
-                                               seriennummer(zeilen, qsizetype(zeile)).text()))
-            i = (i + 1) & maske;
-
-        Platz &platz = tabelle[i];
-        if (platz.letzte == frei) {
-            platz.hash = hash;
-            m_erste[zeile] = qsizetype(zeile);
-        } else {
-            m_erste[zeile] = m_erste[platz.letzte];
-            m_naechste[platz.letzte] = qsizetype(zeile);
+    qsizetype groesstes = 0;
+    for (size_t teil = 0; teil + 1 < beginn.size(); ++teil)
+        groesstes = std::max(groesstes, beginn[teil + 1] - beginn[teil]);
+    const qsizetype plaetze = qsizetype(std::bit_ceil(std::uint64_t(2 * groesstes + 16)));
+    const qsizetype maske = plaetze - 1;
+    Grossfeld<Platz> tabelle(plaetze, Platz{});
+    for (size_t teil = 0; teil + 1 < beginn.size(); ++teil) {
+        for (qsizetype k = beginn[teil]; k < beginn[teil + 1]; ++k) {
+            const auto [hash, zeile] = paare[k];
+            qsizetype i = qsizetype(hash) & maske;
+            while (tabelle[i].letzte != 0 &&
+                   (tabelle[i].hash != hash || seriennummer(zeilen, tabelle[i].letzte - 1).text() !=
+                                                   seriennummer(zeilen, zeile).text()))
+                i = (i + 1) & maske;
+            Platz &platz = tabelle[i];
+            if (platz.letzte == 0) {
+                platz.hash = hash;
+                m_eintraege[zeile] |= kopf;
+            } else {
+                m_eintraege[zeile] = 0;
+                m_eintraege[platz.letzte - 1] |= zeile + 1;
+            }
+            platz.letzte = zeile + 1;
         }
-        platz.letzte = std::uint32_t(zeile);
+        // Only the slots this part used are cleared for the next one.
+        for (qsizetype k = beginn[teil]; k < beginn[teil + 1]; ++k)
+            for (qsizetype i = qsizetype(paare[k].hash) & maske; tabelle[i].letzte != 0;
+                 i = (i + 1) & maske)
+                tabelle[i] = {};
     }
 }
 
 Seriennummer Gruppenindex::seriennummer(const Textdatei &zeilen, qsizetype zeile) const
 {
     return seriennummerVon(zeilen.schluesselbytes(zeile), m_trennzeichen);
-}
-
-qsizetype Gruppenindex::ersteZeile(qsizetype zeile) const
-{
-    return size_t(zeile) < m_erste.size() ? m_erste[size_t(zeile)] : keine;
-}
-
-qsizetype Gruppenindex::naechsteZeile(qsizetype zeile) const
-{
-    return size_t(zeile) < m_naechste.size() ? m_naechste[size_t(zeile)] : keine;
 }

@@ -1,17 +1,20 @@
 #pragma once
 
+#include "grossfeld.h"
 #include "seriennummer.h"
 #include "textdatei.h"
 
 #include <QByteArray>
 #include <QString>
 
-#include <optional>
-#include <vector>
+#include <cstdint>
 
 // Which lines share a serial number, worked out once when a file is loaded, so that a search
 // step costs only the lines it passes and the group it shows, however long the file is.
 // Serial numbers are compared whole: 12 and 123 are different numbers.
+//
+// Four bytes a line say all the walk needs: whether the line has a serial number, whether it is
+// the first line with it (and then whether a delimiter follows), and the next line with it.
 class Gruppenindex
 {
 public:
@@ -23,14 +26,35 @@ public:
 
     Seriennummer seriennummer(const Textdatei &zeilen, qsizetype zeile) const;
 
-    // The first line that carries this line's serial number, or `keine` for a line without one.
-    qsizetype ersteZeile(qsizetype zeile) const;
+    bool hatSerie(qsizetype zeile) const { return eintrag(zeile) != ohneSerie; }
+    // The first line that carries its serial number.
+    bool istKopf(qsizetype zeile) const { return (eintrag(zeile) & kopf) != 0; }
+    // For the first line of a serial number: whether the delimiter follows it.
+    bool mitTrennzeichen(qsizetype zeile) const
+    {
+        return istKopf(zeile) && eintrag(zeile) & trenner;
+    }
     // The next line below with the same serial number, or `keine`.
-    qsizetype naechsteZeile(qsizetype zeile) const;
+    qsizetype naechsteZeile(qsizetype zeile) const
+    {
+        return hatSerie(zeile) ? qsizetype(eintrag(zeile) & folge) - 1 : keine;
+    }
 
 private:
+    // The top bit marks a first line, the next one a delimiter after it; the other bits hold the
+    // next line with the same serial number plus one, 0 for none. The delimiter bit alone, on a
+    // line that is no first line, marks a line without a serial number.
+    static constexpr std::uint32_t kopf = 1u << 31;
+    static constexpr std::uint32_t trenner = 1u << 30;
+    static constexpr std::uint32_t folge = trenner - 1;
+    static constexpr std::uint32_t ohneSerie = trenner;
+
+    std::uint32_t eintrag(qsizetype zeile) const
+    {
+        return zeile >= 0 && zeile < m_eintraege.size() ? m_eintraege[zeile] : ohneSerie;
+    }
+
     // As Textdatei::schluesselTrennzeichen: null when no line can hold the delimiter.
     QByteArray m_trennzeichen;
-    std::vector<qsizetype> m_erste;
-    std::vector<qsizetype> m_naechste;
+    Grossfeld<std::uint32_t> m_eintraege;
 };

@@ -24,7 +24,7 @@ struct SuchZustand
     qsizetype AnzSerien = 0;
     // Other lines that share the current line's serial number.
     qsizetype AnzFunde = 0;
-    // The serial number of the line under examination, as the key reader sees the line
+    // The serial number of the group on show, as the key reader sees its first line
     // (Textdatei::schluesselbytes).
     Seriennummer Serie;
     // The column delimiter chosen at loading; may be longer than one character.

@@ -116,7 +116,7 @@ QByteArray utf8MitFremdbytes(QStringView text)
     return bytes;
 }
 
-char16_t einheit(const char *zeiger, bool bigEndian)
+char16_t einheit16(const char *zeiger, bool bigEndian)
 {
     const auto erstes = static_cast<unsigned char>(zeiger[0]);
     const auto zweites = static_cast<unsigned char>(zeiger[1]);
@@ -131,7 +131,7 @@ QString utf16Text(QByteArrayView bytes, bool bigEndian)
     QString text(einheiten + bytes.size() % 2, Qt::Uninitialized);
     char16_t *ziel = reinterpret_cast<char16_t *>(text.data());
     for (qsizetype i = 0; i < einheiten; ++i)
-        ziel[i] = einheit(bytes.data() + 2 * i, bigEndian);
+        ziel[i] = einheit16(bytes.data() + 2 * i, bigEndian);
     if (bytes.size() % 2 != 0)
         ziel[einheiten] = QChar::ReplacementCharacter;
     return text;
@@ -173,9 +173,9 @@ qsizetype utf8AusUtf16(QByteArrayView bytes, bool bigEndian, char *ziel)
     qsizetype laenge = 0;
     const qsizetype einheiten = bytes.size() / 2;
     for (qsizetype i = 0; i < einheiten; ++i) {
-        char32_t zeichen = einheit(bytes.data() + 2 * i, bigEndian);
+        char32_t zeichen = einheit16(bytes.data() + 2 * i, bigEndian);
         if (QChar::isHighSurrogate(zeichen) && i + 1 < einheiten) {
-            const char16_t folgt = einheit(bytes.data() + 2 * i + 2, bigEndian);
+            const char16_t folgt = einheit16(bytes.data() + 2 * i + 2, bigEndian);
             if (QChar::isLowSurrogate(folgt)) {
                 zeichen = QChar::surrogateToUcs4(char16_t(zeichen), folgt);
                 ++i;
@@ -189,14 +189,14 @@ qsizetype utf8AusUtf16(QByteArrayView bytes, bool bigEndian, char *ziel)
 } // namespace
 
 Textdatei::Textdatei()
-    : m_zeilen{Spanne{}}
+    : m_anfaenge(1, 0)
 {
 }
 
 Textdatei Textdatei::ausBytes(QByteArray inhalt, const QString &trennzeichen)
 {
     Textdatei datei;
-    datei.m_zeilen.clear();
+    datei.m_anfaenge = {};
     datei.m_inhalt = std::move(inhalt);
     const QByteArrayView alles(datei.m_inhalt);
 
@@ -226,7 +226,8 @@ void Textdatei::teileInSaetze(const QString &trennzeichen)
                                              m_kodierung == Kodierung::Utf16Be, trennzeichen)
                    : Datensaetze::teile8Bit(alles, m_bom ? utf8Bom.size() : 0,
                                             schluesselTrennzeichen(trennzeichen));
-    m_zeilen = std::move(teilung.saetze);
+    m_anfaenge = std::move(teilung.anfaenge);
+    m_letzteOffen = teilung.letzterOffen;
     m_zeilenende = teilung.nurLf ? Zeilenende::Lf : Zeilenende::CrLf;
     m_offen = teilung.offen;
     m_zeilenweise = m_offen.has_value() || trennzeichen.contains(u'"');
@@ -244,7 +245,7 @@ void Textdatei::legeSchluesseltextAn()
             gesamt += utf8AusUtf16(bytes(zeile), bigEndian, nullptr);
 
     m_schluesseltext = QByteArray(gesamt, Qt::Uninitialized);
-    m_schluesselanfang.reserve(m_zeilen.size() + 1);
+    m_schluesselanfang.reserve(size() + 1);
     qsizetype laenge = 0;
     for (qsizetype zeile = 0; zeile < size(); ++zeile) {
         m_schluesselanfang.push_back(laenge);
@@ -254,19 +255,34 @@ void Textdatei::legeSchluesseltextAn()
     m_schluesselanfang.push_back(laenge);
 }
 
+qsizetype Textdatei::endlaenge(qsizetype naechster) const
+{
+    const qsizetype einheit = istUtf16() ? 2 : 1;
+    if (m_zeilenende == Zeilenende::Lf)
+        return einheit;
+    // Where records end at CR, an LF in front of a record is the second half of CR LF.
+    const char *vorher = m_inhalt.constData() + naechster - einheit;
+    const bool lf = istUtf16() ? einheit16(vorher, m_kodierung == Kodierung::Utf16Be) == u'\n'
+                               : *vorher == '\n';
+    return lf ? 2 * einheit : einheit;
+}
+
 QByteArrayView Textdatei::bytes(qsizetype zeile) const
 {
-    const Spanne &spanne = m_zeilen.at(size_t(zeile));
-    return QByteArrayView(m_inhalt).sliced(spanne.anfang, spanne.laenge);
+    Q_ASSERT(zeile >= 0 && zeile < size());
+    const qsizetype anfang = m_anfaenge[zeile];
+    const bool letzte = zeile + 1 == size();
+    const qsizetype naechster = letzte ? m_inhalt.size() : m_anfaenge[zeile + 1];
+    const qsizetype ende = letzte && m_letzteOffen ? naechster : naechster - endlaenge(naechster);
+    return QByteArrayView(m_inhalt).sliced(anfang, ende - anfang);
 }
 
 QByteArrayView Textdatei::schluesselbytes(qsizetype zeile) const
 {
     if (m_schluesselanfang.empty())
         return bytes(zeile);
-    const qsizetype anfang = m_schluesselanfang.at(size_t(zeile));
-    return QByteArrayView(m_schluesseltext)
-        .sliced(anfang, m_schluesselanfang[size_t(zeile) + 1] - anfang);
+    const qsizetype anfang = m_schluesselanfang[zeile];
+    return QByteArrayView(m_schluesseltext).sliced(anfang, m_schluesselanfang[zeile + 1] - anfang);
 }
 
 QString Textdatei::text(qsizetype zeile) const
