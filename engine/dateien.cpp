@@ -28,8 +28,13 @@ Dateifehler fehlerVon(const QString &pfad, int errnoWert, const QFileDevice &dat
 
 Dateistand Dateistand::aus(const struct stat &info)
 {
-    return {info.st_dev, info.st_ino, qint64(info.st_size), qint64(info.st_mtim.tv_sec),
-            qint64(info.st_mtim.tv_nsec)};
+    return {info.st_dev,
+            info.st_ino,
+            qint64(info.st_size),
+            qint64(info.st_mtim.tv_sec),
+            qint64(info.st_mtim.tv_nsec),
+            qint64(info.st_ctim.tv_sec),
+            qint64(info.st_ctim.tv_nsec)};
 }
 
 std::optional<Dateistand> dateistand(const QString &pfad)

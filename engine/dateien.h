@@ -13,8 +13,9 @@
 // Whole-file reads and what tells a file and its version apart. Failures come back as values,
 // never as exceptions. Writing lives in sicheresschreiben.h.
 
-// Which file a path led to (device and inode) and what it held then (size and modification
-// time to the nanosecond): when any of it differs later, another program changed the file.
+// Which file a path led to (device and inode) and what it held then (size, modification time
+// and inode change time to the nanosecond): when any of it differs later, another program
+// changed the file. A program can set the modification time back, but not the change time.
 struct Dateistand
 {
     dev_t geraet = 0;
@@ -22,6 +23,8 @@ struct Dateistand
     qint64 groesse = 0;
     qint64 sekunden = 0;
     qint64 nanosekunden = 0;
+    qint64 statusSekunden = 0;
+    qint64 statusNanosekunden = 0;
 
     static Dateistand aus(const struct stat &info);
     bool selbeDatei(const Dateistand &andere) const

@@ -54,6 +54,13 @@ QString Dateifehler::grundText() const
     case Grund::SicherungIstDatei:
         return QStringLiteral("Dieser Name führt zur Datei selbst; die Sicherungskopie würde sie "
                               "überschreiben. Es wurde nichts geschrieben.");
+    case Grund::GehoertAnderemNutzer:
+        return QStringLiteral("Die Datei gehört einem anderen Nutzer. In diesem Ordner darf nur "
+                              "ihr Besitzer sie ersetzen oder löschen.");
+    case Grund::NameNichtUtf8:
+        return QStringLiteral("Der Name der Datei enthält Zeichen, die nicht UTF-8 sind; unter "
+                              "diesem Namen kann Tessra sie nicht öffnen. Bitte die Datei "
+                              "umbenennen (etwa im Dateimanager).");
     case Grund::KeinDatentraeger:
         return QStringLiteral("Im Laufwerk ist kein Datenträger.");
     case Grund::NichtErreichbar:
@@ -66,6 +73,11 @@ QString Dateifehler::grundText() const
     if (systemtext.isEmpty())
         return QStringLiteral("Unbekannter Fehler.");
     return QStringLiteral("Unbekannter Fehler (") + systemtext + QStringLiteral(").");
+}
+
+QString Dateifehler::meldung(const QString &vorgang) const
+{
+    return QStringLiteral("Die Datei\n") + pfad + u'\n' + vorgang + u'\n' + grundText();
 }
 
 Dateifehler Dateifehler::ausErrno(const QString &pfad, int errnoWert, const QString &systemtext,

@@ -29,6 +29,11 @@ struct Dateifehler
         AndererDatentraeger,
         // The backup's name leads to the file itself, so backing up would overwrite it.
         SicherungIstDatei,
+        // The entry belongs to another user in a folder where only an entry's owner may
+        // replace it (a sticky folder such as /tmp).
+        GehoertAnderemNutzer,
+        // The name's bytes are not UTF-8, so no text names the file.
+        NameNichtUtf8,
         KeinDatentraeger,
         NichtErreichbar,
         EinAusgabe,
@@ -46,6 +51,9 @@ struct Dateifehler
 
     // The reason as a German sentence for the user.
     QString grundText() const;
+    // The whole message: the path, what could not be done to it ("kann nicht gelesen
+    // werden:"), the reason.
+    QString meldung(const QString &vorgang) const;
 
     // The reason for the errno value a failed system call left, or the fallback when it says
     // nothing useful.

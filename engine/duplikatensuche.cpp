@@ -19,6 +19,21 @@ const QString titelDateifehler = QStringLiteral("Tessra - Dateifehler");
 const QString titelSpeicherfehler = QStringLiteral("Tessra - Speicherfehler");
 const QString titelZeichenproblem = QStringLiteral("Tessra - Zeichenproblem");
 const QString titelDateiGeaendert = QStringLiteral("Tessra - Datei geändert");
+const QString titelUnterbrochen = QStringLiteral("Tessra - Speichern unterbrochen");
+
+QString sicherungVon(const QString &pfad)
+{
+    return pfad + QStringLiteral(".ALT");
+}
+
+// What an interrupted rewrite left, as the load and the save tell it.
+QString speichernWarUnterbrochen(const QString &pfad)
+{
+    return QStringLiteral("Das letzte Speichern der Datei\n") + pfad +
+           QStringLiteral("\nwurde unterbrochen; die Datei ist womöglich unvollständig.\n"
+                          "Die Sicherungskopie\n") +
+           sicherungVon(pfad) + QStringLiteral("\nenthält den Inhalt von vor diesem Speichern.");
+}
 
 // Only spaces count here; a tab in front of a path is left as it is.
 QString ohneLeerzeichen(const QString &text)
@@ -165,6 +180,8 @@ bool Duplikatensuche::lade(const QString &pfad)
         Zuruecksetzen();
         return false;
     }
+    if (speichernUnterbrochen(pfad, sicherungVon(pfad)))
+        m_view.showMessage(speichernWarUnterbrochen(pfad), titelUnterbrochen);
     Textdatei datei =
         Textdatei::ausBytes(std::get<QByteArray>(std::move(gelesen)), m_zustand.Trennzeichen);
     // An empty file leaves the one empty line of the reset state.
@@ -503,7 +520,7 @@ Inhalt Duplikatensuche::ergebnis() const
 void Duplikatensuche::btnSpeichern_Click()
 {
     const QString pfad = m_view.txtPfad();
-    const QString sicherung = pfad + QStringLiteral(".ALT");
+    const QString sicherung = sicherungVon(pfad);
     if (!ersetzenBestaetigt(pfad))
         return;
 
@@ -512,6 +529,13 @@ void Duplikatensuche::btnSpeichern_Click()
         fehler = ersetzeMitSicherung(pfad, sicherung, ergebnis());
     } catch (const std::bad_alloc &) {
         zeigeSpeichermangel();
+        return;
+    }
+    if (fehler && fehler->schritt == Ersetzungsfehler::Schritt::Bestaetigen) {
+        // The result is in the file: the run is over, and nothing may save it once more over
+        // the backup, which holds the old content.
+        schliesseAb();
+        zeigeErsetzungsfehler(*fehler, sicherung);
         return;
     }
     if (fehler) {
@@ -532,6 +556,15 @@ void Duplikatensuche::btnSpeichern_Click()
 // content the user has never seen; that needs a yes first.
 bool Duplikatensuche::ersetzenBestaetigt(const QString &pfad)
 {
+    const QString sicherung = sicherungVon(pfad);
+    // After an interrupted rewrite the backup may be the only complete copy left.
+    if (speichernUnterbrochen(pfad, sicherung) &&
+        !m_view.askYesNo(speichernWarUnterbrochen(pfad) +
+                             QStringLiteral("\nBeim Ersetzen wird die Sicherungskopie mit dem "
+                                            "jetzigen Inhalt der Datei überschrieben.\n\n"
+                                            "Die Sicherungskopie trotzdem überschreiben?"),
+                         titelUnterbrochen))
+        return false;
     const std::optional<Dateistand> jetzt = dateistand(pfad);
     if (!jetzt)
         return true;
@@ -539,7 +572,6 @@ bool Duplikatensuche::ersetzenBestaetigt(const QString &pfad)
     const bool geladeneDatei = pfad == m_zustand.GeladenerPfad || jetzt->selbeDatei(geladen);
     if (geladeneDatei && *jetzt == geladen)
         return true;
-    const QString sicherung = pfad + QStringLiteral(".ALT");
     const QString frage =
         geladeneDatei
             ? QStringLiteral("Die Datei\n") + pfad +
@@ -602,6 +634,14 @@ void Duplikatensuche::zeigeErsetzungsfehler(const Ersetzungsfehler &fehler,
                                               "Inhalt steht nur noch in der Sicherungskopie\n") +
                                    sicherung + QStringLiteral("\nGrund:")
                              : QStringLiteral("kann nicht gespeichert werden:"),
+                         titelSpeicherfehler);
+        return;
+    case Ersetzungsfehler::Schritt::Bestaetigen:
+        zeigeDateifehler(fehler.fehler,
+                         QStringLiteral("wurde gespeichert, aber das System konnte nicht "
+                                        "bestätigen, dass sie sicher auf dem Datenträger steht. "
+                                        "Die Sicherungskopie\n") +
+                             sicherung + QStringLiteral("\nenthält den bisherigen Inhalt. Grund:"),
                          titelSpeicherfehler);
         return;
     }
@@ -694,7 +734,5 @@ void Duplikatensuche::zeigeOffenesAnfuehrungszeichen(
 void Duplikatensuche::zeigeDateifehler(const Dateifehler &fehler, const QString &vorgang,
                                        const QString &titel)
 {
-    m_view.showMessage(QStringLiteral("Die Datei\n") + fehler.pfad + u'\n' + vorgang + u'\n' +
-                           fehler.grundText(),
-                       titel);
+    m_view.showMessage(fehler.meldung(vorgang), titel);
 }

@@ -1,10 +1,13 @@
 #include "sicheresschreiben.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -69,9 +72,19 @@ QByteArray zielVon(const QByteArray &pfad)
     return ziel;
 }
 
-// Makes a rename in the folder durable: without it a power cut can bring the old entry back.
-int synchronisiereOrdner(const QByteArray &ordner)
+Speicherbeobachtung::Beobachter *beobachter = nullptr;
+
+// Tells a watching test of the step about to be taken; its errno value fails the step.
+int melde(std::optional<Speicherschritt> schritt, int fd = -1)
 {
+    return schritt && beobachter ? (*beobachter)(*schritt, fd) : 0;
+}
+
+// Makes a rename in the folder durable: without it a power cut can bring the old entry back.
+int synchronisiereOrdner(const QByteArray &ordner, std::optional<Speicherschritt> schritt = {})
+{
+    if (const int fehler = melde(schritt))
+        return fehler;
     const Deskriptor fd(::open(ordner.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     // A folder the user may not read cannot be synced by the user at all.
     if (!fd)
@@ -81,25 +94,67 @@ int synchronisiereOrdner(const QByteArray &ordner)
     return 0;
 }
 
-int synchronisiere(int fd)
+int synchronisiere(int fd, std::optional<Speicherschritt> schritt = {})
 {
+    if (const int fehler = melde(schritt, fd))
+        return fehler;
     return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+int kuerze(int fd)
+{
+    if (const int fehler = melde(Speicherschritt::DateiKuerzen, fd))
+        return fehler;
+    return ::ftruncate(fd, 0) == 0 ? 0 : errno;
+}
+
+constexpr char temporaererAnfang[] = ".tessra-";
+constexpr qsizetype temporaereZeichen = 6;
+
+// The names mkostemp makes of Tessra's pattern, and no other.
+bool istTemporaererName(QByteArrayView name)
+{
+    const QByteArrayView anfang(temporaererAnfang);
+    if (name.size() != anfang.size() + temporaereZeichen || !name.startsWith(anfang))
+        return false;
+    const QByteArrayView rest = name.sliced(anfang.size());
+    return std::all_of(rest.begin(), rest.end(), [](char zeichen) {
+        return (zeichen >= 'a' && zeichen <= 'z') || (zeichen >= 'A' && zeichen <= 'Z') ||
+               (zeichen >= '0' && zeichen <= '9');
+    });
+}
+
+bool selbeDatei(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 // A new file under a short name in the given folder, so it fits beside any name the file
 // system accepts; it is readable by its owner only, and removed again unless moved into place.
+// It stays locked while it exists, which keeps the clean-up of other saves away from it.
 class TemporaereDatei
 {
 public:
     explicit TemporaereDatei(const QByteArray &ordner)
-        : m_ordner(ordner)
-        , m_name(ordner + "/.tessra-XXXXXX")
-        , m_fd(::mkostemp(m_name.data(), O_CLOEXEC))
     {
-        if (m_fd < 0) {
-            m_fehler = errno;
-            m_name.clear();
+        // A clean-up may catch a new file before its lock and remove it: then it is made anew.
+        for (int versuch = 0; versuch < 8 && m_fd < 0; ++versuch) {
+            QByteArray name = ordner + '/' + temporaererAnfang + QByteArray(temporaereZeichen, 'X');
+            const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+            if (fd < 0) {
+                m_fehler = errno;
+                return;
+            }
+            if (!gesperrtUnter(fd, name)) {
+                ::close(fd);
+                continue;
+            }
+            m_fd = fd;
+            m_name = name;
+            m_fehler = 0;
         }
+        if (m_fd < 0)
+            m_fehler = EAGAIN;
     }
     ~TemporaereDatei()
     {
@@ -115,22 +170,68 @@ public:
     int fehler() const { return m_fehler; }
     int fd() const { return m_fd; }
 
-    // Moves the file to `ziel` in one step and makes that durable. Whatever had that name is
-    // replaced, a link as a link. Returns 0 or the errno value.
-    int verschiebeNach(const QByteArray &ziel)
+    // Moves the file to `ziel` in one step; whatever had that name is replaced, a link as a
+    // link. The folder still has to be synced to make it durable. Returns 0 or errno.
+    int setzeEin(const QByteArray &ziel, std::optional<Speicherschritt> schritt = {})
     {
+        if (const int fehler = melde(schritt))
+            return fehler;
         if (::rename(m_name.constData(), ziel.constData()) != 0)
             return errno;
         m_name.clear();
-        return synchronisiereOrdner(m_ordner);
+        return 0;
     }
 
 private:
-    QByteArray m_ordner;
+    // False when another holds the lock or the name no longer leads to the file. A file
+    // system without locks leaves the file unlocked, but no clean-up can lock it there either.
+    static bool gesperrtUnter(int fd, const QByteArray &name)
+    {
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+            return false;
+        struct stat offen = {};
+        struct stat benannt = {};
+        return ::fstat(fd, &offen) == 0 && ::lstat(name.constData(), &benannt) == 0 &&
+               selbeDatei(offen, benannt);
+    }
+
     QByteArray m_name;
-    int m_fd;
+    int m_fd = -1;
     int m_fehler = 0;
 };
+
+// Removes a temporary file that a killed save left: only a plain file of one name that nobody
+// holds a lock on, and only while the name still leads to the file that was locked.
+void entferneWennVerwaist(int ordner, const QByteArray &name)
+{
+    const Deskriptor datei(::openat(ordner, name.constData(),
+                                    O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat offen = {};
+    if (!datei || ::fstat(datei.get(), &offen) != 0 || !S_ISREG(offen.st_mode) ||
+        offen.st_nlink != 1 || ::flock(datei.get(), LOCK_EX | LOCK_NB) != 0)
+        return;
+    struct stat benannt = {};
+    if (::fstatat(ordner, name.constData(), &benannt, AT_SYMLINK_NOFOLLOW) == 0 &&
+        selbeDatei(offen, benannt))
+        ::unlinkat(ordner, name.constData(), 0);
+}
+
+// A save killed on the way leaves its temporary file behind, up to the size of the file.
+void raeumeAuf(const QByteArray &ordner)
+{
+    const Deskriptor ordnerFd(::open(ordner.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    DIR *liste = ordnerFd ? ::fdopendir(::dup(ordnerFd.get())) : nullptr;
+    if (!liste)
+        return;
+    std::vector<QByteArray> reste;
+    while (const dirent *eintrag = ::readdir(liste)) {
+        if (istTemporaererName(eintrag->d_name))
+            reste.emplace_back(eintrag->d_name);
+    }
+    ::closedir(liste);
+    for (const QByteArray &name : reste)
+        entferneWennVerwaist(ordnerFd.get(), name);
+}
 
 int schreibeAlles(int fd, const char *daten, size_t laenge)
 {
@@ -195,13 +296,14 @@ private:
 
 // Writes the whole content from the current position and makes it durable; 0 or errno.
 // Allocates nothing, so it cannot fail halfway for lack of memory.
-int schreibeInhalt(int fd, const Inhalt &inhalt, std::span<char> puffer)
+int schreibeInhalt(int fd, const Inhalt &inhalt, std::span<char> puffer,
+                   Speicherschritt synchronisieren)
 {
     Ausgabe ausgabe(fd, puffer);
     const Schreibziel ziel = [&ausgabe](QByteArrayView stueck) { return ausgabe.schreibe(stueck); };
     if (!inhalt(ziel) || !ausgabe.leere())
         return ausgabe.fehler() != 0 ? ausgabe.fehler() : EIO;
-    return synchronisiere(fd);
+    return synchronisiere(fd, synchronisieren);
 }
 
 struct Kopierfehler
@@ -297,6 +399,71 @@ Ersetzungsfehler fehlerBei(Schritt schritt, const QString &pfad, int errnoWert,
     return {schritt, Dateifehler::ausErrno(pfad, errnoWert, ort), false};
 }
 
+// Why a new file could not take the name `ziel`. In a sticky folder (such as /tmp) only an
+// entry's owner may replace it: then it is that entry which is in the way, not the folder.
+Dateifehler einsetzfehler(const QString &pfad, const QByteArray &ziel, const QByteArray &ordner,
+                          int errnoWert)
+{
+    struct stat ordnerInfo = {};
+    struct stat zielInfo = {};
+    const uid_t ich = ::geteuid();
+    if ((errnoWert == EPERM || errnoWert == EACCES) &&
+        ::stat(ordner.constData(), &ordnerInfo) == 0 && (ordnerInfo.st_mode & S_ISVTX) &&
+        ordnerInfo.st_uid != ich && ::lstat(ziel.constData(), &zielInfo) == 0 &&
+        zielInfo.st_uid != ich)
+        return {pfad, Grund::GehoertAnderemNutzer, {}};
+    return Dateifehler::ausErrno(pfad, errnoWert, Ort::Ordner);
+}
+
+// The mark that a file is being rewritten in place: a small file in the backup's folder, named
+// by the file's inode, which the rewrite keeps. It holds the backup's inode, so it speaks of
+// this backup only; a backup made anew since leaves it without meaning.
+QByteArray markeVon(const QByteArray &sicherungsordner, ino_t datei)
+{
+    return sicherungsordner + "/.tessra-unterbrochen-" + QByteArray::number(quint64(datei));
+}
+
+QByteArray dateinameVon(const QByteArray &pfad)
+{
+    return pfad.mid(pfad.lastIndexOf('/') + 1);
+}
+
+// Puts the mark in place for good before the file is touched; 0 or errno.
+int setzeMarke(const QByteArray &marke, const QByteArray &kopie, ino_t sicherung,
+               const QByteArray &datei)
+{
+    if (const int fehler = melde(Speicherschritt::MarkeSetzen))
+        return fehler;
+    const QByteArray ordner = ordnerVon(kopie);
+    TemporaereDatei neu(ordner);
+    if (neu.fehler() != 0)
+        return neu.fehler();
+    // The first line is what counts; the rest tells whoever finds the mark what it means.
+    const QByteArray text = QByteArray::number(quint64(sicherung)) +
+                            "\nTessra: Solange diese Datei besteht, ist das Speichern von " +
+                            dateinameVon(datei) + " nicht abgeschlossen; " + dateinameVon(kopie) +
+                            " enthält den Inhalt von vorher.\n";
+    if (const int fehler = schreibeAlles(neu.fd(), text.constData(), size_t(text.size())))
+        return fehler;
+    if (const int fehler = synchronisiere(neu.fd()))
+        return fehler;
+    if (const int fehler = neu.setzeEin(marke))
+        return fehler;
+    const int fehler = synchronisiereOrdner(ordner);
+    // A mark that may not last must not outlast this failed save either.
+    if (fehler != 0)
+        ::unlink(marke.constData());
+    return fehler;
+}
+
+// Should the removal not reach the disk before a power cut, the mark comes back and tells of
+// an interrupted save that was complete; the backup still holds the old content then.
+void entferneMarke(const QByteArray &marke, std::optional<Speicherschritt> schritt = {})
+{
+    if (melde(schritt) == 0)
+        ::unlink(marke.constData());
+}
+
 // Rewrites the file itself, which keeps its owner, group, mode, links and access control list.
 // Only done once the backup is complete on disk: should writing fail halfway, the old content
 // is copied back from it.
@@ -305,14 +472,17 @@ std::optional<Ersetzungsfehler> schreibeAnOrt(const QByteArray &ziel, const QStr
                                               std::span<char> puffer)
 {
     const Deskriptor datei(::open(ziel.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
-    if (!datei || ::ftruncate(datei.get(), 0) != 0)
+    if (!datei)
         return fehlerBei(Schritt::Ersetzen, pfad, errno);
-    const int fehler = schreibeInhalt(datei.get(), inhalt, puffer);
+    if (const int fehler = kuerze(datei.get()))
+        return fehlerBei(Schritt::Ersetzen, pfad, fehler);
+    const int fehler =
+        schreibeInhalt(datei.get(), inhalt, puffer, Speicherschritt::DateiSynchronisieren);
     if (fehler == 0)
         return std::nullopt;
-    const bool zurueck =
-        ::ftruncate(datei.get(), 0) == 0 && ::lseek(datei.get(), 0, SEEK_SET) == 0 &&
-        !kopiere(sicherung, datei.get(), puffer) && synchronisiere(datei.get()) == 0;
+    const bool zurueck = kuerze(datei.get()) == 0 && ::lseek(datei.get(), 0, SEEK_SET) == 0 &&
+                         !kopiere(sicherung, datei.get(), puffer) &&
+                         synchronisiere(datei.get(), Speicherschritt::DateiSynchronisieren) == 0;
     auto ergebnis = fehlerBei(Schritt::Ersetzen, pfad, fehler);
     ergebnis.nurInSicherung = !zurueck;
     return ergebnis;
@@ -330,6 +500,14 @@ std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const Q
     const QByteArray kopie = QFile::encodeName(sicherung);
     const QByteArray ziel = zielVon(datei);
     const QByteArray zielordner = ordnerVon(ziel);
+    const QByteArray kopieordner = ordnerVon(kopie);
+    raeumeAuf(kopieordner);
+    struct stat kopieordnerInfo = {};
+    struct stat zielordnerInfo = {};
+    if (::stat(kopieordner.constData(), &kopieordnerInfo) != 0 ||
+        ::stat(zielordner.constData(), &zielordnerInfo) != 0 ||
+        !selbeDatei(kopieordnerInfo, zielordnerInfo))
+        raeumeAuf(zielordner);
 
     const Deskriptor alt(::open(datei.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat info = {};
@@ -347,31 +525,74 @@ std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const Q
         return Ersetzungsfehler{
             Schritt::Sicherung, {sicherung, Grund::SicherungIstDatei, {}}, false};
 
-    TemporaereDatei neueSicherung(ordnerVon(kopie));
+    TemporaereDatei neueSicherung(kopieordner);
     if (neueSicherung.fehler() != 0)
         return fehlerBei(Schritt::Sicherung, sicherung, neueSicherung.fehler(), Ort::Ordner);
     if (const auto fehler = kopiere(alt.get(), neueSicherung.fd(), puffer))
         return fehler->beimLesen ? fehlerBei(Schritt::Lesen, pfad, fehler->errnoWert)
                                  : fehlerBei(Schritt::Sicherung, sicherung, fehler->errnoWert);
     uebertrageRechte(neueSicherung.fd(), info);
-    if (const int fehler = synchronisiere(neueSicherung.fd()))
+    struct stat sicherungInfo = {};
+    if (::fstat(neueSicherung.fd(), &sicherungInfo) != 0)
+        return fehlerBei(Schritt::Sicherung, sicherung, errno);
+    if (const int fehler =
+            synchronisiere(neueSicherung.fd(), Speicherschritt::SicherungSynchronisieren))
         return fehlerBei(Schritt::Sicherung, sicherung, fehler);
-    if (const int fehler = neueSicherung.verschiebeNach(kopie))
-        return fehlerBei(Schritt::Sicherung, sicherung, fehler, Ort::Ordner);
+    if (const int fehler = neueSicherung.setzeEin(kopie, Speicherschritt::SicherungEinsetzen))
+        return Ersetzungsfehler{Schritt::Sicherung,
+                                einsetzfehler(sicherung, kopie, kopieordner, fehler), false};
+    if (const int fehler =
+            synchronisiereOrdner(kopieordner, Speicherschritt::SicherungsordnerSynchronisieren))
+        return fehlerBei(Schritt::Sicherung, sicherung, fehler);
+    // The backup a mark of an interrupted save spoke of is gone now.
+    const QByteArray marke = markeVon(kopieordner, info.st_ino);
+    entferneMarke(marke);
 
     if (neueDateiKannErsetzen(alt.get(), info, zielordner)) {
         TemporaereDatei neu(zielordner);
         // A folder that takes no new entry, or an owner or group the user may not give, leaves
         // the rewrite in place.
         if (neu.fehler() == 0 && gleicheRechte(neu.fd(), info)) {
-            if (const int fehler = schreibeInhalt(neu.fd(), inhalt, puffer))
+            if (const int fehler = schreibeInhalt(neu.fd(), inhalt, puffer,
+                                                  Speicherschritt::ErgebnisSynchronisieren))
                 return fehlerBei(Schritt::Ersetzen, pfad, fehler);
-            if (const int fehler = neu.verschiebeNach(ziel))
-                return fehlerBei(Schritt::Ersetzen, pfad, fehler, Ort::Ordner);
+            if (const int fehler = neu.setzeEin(ziel, Speicherschritt::ErgebnisEinsetzen))
+                return Ersetzungsfehler{Schritt::Ersetzen,
+                                        einsetzfehler(pfad, ziel, zielordner, fehler), false};
+            // The file holds the result now: failing here must never read as "not saved", or
+            // the next try would copy the result over the only copy of the old content.
+            if (const int fehler =
+                    synchronisiereOrdner(zielordner, Speicherschritt::OrdnerSynchronisieren))
+                return fehlerBei(Schritt::Bestaetigen, pfad, fehler);
             return std::nullopt;
         }
     }
-    return schreibeAnOrt(ziel, pfad, inhalt, neueSicherung.fd(), puffer);
+    if (const int fehler = setzeMarke(marke, kopie, sicherungInfo.st_ino, datei))
+        return fehlerBei(Schritt::Ersetzen, pfad, fehler, Ort::Ordner);
+    auto fehler = schreibeAnOrt(ziel, pfad, inhalt, neueSicherung.fd(), puffer);
+    // A rewrite that could not be undone keeps the mark: the backup is the only good copy.
+    if (!fehler || !fehler->nurInSicherung)
+        entferneMarke(marke, Speicherschritt::MarkeEntfernen);
+    return fehler;
+}
+
+bool speichernUnterbrochen(const QString &pfad, const QString &sicherung)
+{
+    const QByteArray kopie = QFile::encodeName(sicherung);
+    struct stat datei = {};
+    struct stat alt = {};
+    if (::stat(QFile::encodeName(pfad).constData(), &datei) != 0 ||
+        ::lstat(kopie.constData(), &alt) != 0 || !S_ISREG(alt.st_mode))
+        return false;
+    const Deskriptor marke(::open(markeVon(ordnerVon(kopie), datei.st_ino).constData(),
+                                  O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat info = {};
+    char text[32] = {};
+    if (!marke || ::fstat(marke.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::read(marke.get(), text, sizeof text - 1) <= 0)
+        return false;
+    const QByteArray gelesen(text);
+    return gelesen.left(gelesen.indexOf('\n')) == QByteArray::number(quint64(alt.st_ino));
 }
 
 std::optional<Dateifehler> schreibeDatei(const QString &pfad, const Inhalt &inhalt)
@@ -385,16 +606,33 @@ std::optional<Dateifehler> schreibeDatei(const QString &pfad, const Inhalt &inha
     if (vorhanden && !S_ISREG(info.st_mode))
         return Dateifehler{pfad, Grund::KeineNormaleDatei, {}};
 
-    TemporaereDatei neu(ordnerVon(ziel));
+    const QByteArray ordner = ordnerVon(ziel);
+    raeumeAuf(ordner);
+    TemporaereDatei neu(ordner);
     if (neu.fehler() != 0)
         return Dateifehler::ausErrno(pfad, neu.fehler(), Ort::Ordner);
     if (vorhanden)
         uebertrageRechte(neu.fd(), info);
     else if (::fchmod(neu.fd(), rechteNeuerDateien()) != 0)
         return Dateifehler::ausErrno(pfad, errno);
-    if (const int fehler = schreibeInhalt(neu.fd(), inhalt, puffer))
+    if (const int fehler =
+            schreibeInhalt(neu.fd(), inhalt, puffer, Speicherschritt::ErgebnisSynchronisieren))
         return Dateifehler::ausErrno(pfad, fehler);
-    if (const int fehler = neu.verschiebeNach(ziel))
-        return Dateifehler::ausErrno(pfad, fehler, Ort::Ordner);
+    if (const int fehler = neu.setzeEin(ziel, Speicherschritt::ErgebnisEinsetzen))
+        return einsetzfehler(pfad, ziel, ordner, fehler);
+    if (const int fehler = synchronisiereOrdner(ordner, Speicherschritt::OrdnerSynchronisieren))
+        return Dateifehler::ausErrno(pfad, fehler);
     return std::nullopt;
+}
+
+Speicherbeobachtung::Speicherbeobachtung(Beobachter beobachter)
+    : m_beobachter(std::move(beobachter))
+    , m_vorher(::beobachter)
+{
+    ::beobachter = &m_beobachter;
+}
+
+Speicherbeobachtung::~Speicherbeobachtung()
+{
+    ::beobachter = m_vorher;
 }

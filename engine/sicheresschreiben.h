@@ -28,6 +28,10 @@ struct Ersetzungsfehler
         Sicherung,
         // The backup is complete and synced, but the file could not be replaced.
         Ersetzen,
+        // The file holds the new content and the backup the old, but the system could not
+        // confirm that the file's new entry is on the disk: after a power cut the file may be
+        // found as it was. The backup holds the old content either way.
+        Bestaetigen,
     };
 
     Schritt schritt = Schritt::Lesen;
@@ -48,10 +52,52 @@ struct Ersetzungsfehler
 // that keeps everything it was: one link, its owner, group and exact mode, no access control
 // list, on the folder's own file system. Otherwise it is rewritten in place, which keeps all
 // of that, once the backup is safely on disk; a failed rewrite puts the old content back.
+// While the file is rewritten in place a mark next to the backup says so, which survives a
+// crash (see speichernUnterbrochen).
 std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const QString &sicherung,
                                                     const Inhalt &inhalt);
+
+// True when a rewrite in place of the file at `pfad` was cut off (the program killed, the
+// machine down) after `sicherung` had been made: the file may be incomplete, and `sicherung`
+// holds the content from before that save.
+bool speichernUnterbrochen(const QString &pfad, const QString &sicherung);
 
 // "Speichern unter...": the new content takes the place of any file of that name in one step,
 // keeping its permissions as far as the user may set them. A new file gets the permissions
 // every new file of the user gets.
 std::optional<Dateifehler> schreibeDatei(const QString &pfad, const Inhalt &inhalt);
+
+// Both kinds of save first remove what saves killed on the way left in the folders they write
+// to: temporary files of Tessra's own pattern (".tessra-" and six letters or digits) that no
+// running save holds a lock on.
+
+// The steps of a save that change what is on the disk, in the order they are taken.
+enum class Speicherschritt {
+    SicherungSynchronisieren,
+    SicherungEinsetzen,
+    SicherungsordnerSynchronisieren,
+    MarkeSetzen,
+    DateiKuerzen,
+    DateiSynchronisieren,
+    MarkeEntfernen,
+    ErgebnisSynchronisieren,
+    ErgebnisEinsetzen,
+    OrdnerSynchronisieren,
+};
+
+// Watches the saves made while it exists, for tests: it is told of each step before the step
+// is taken, with the descriptor the step works on (-1 for a step on names), and may fail the
+// step with an errno value as the system would, or 0 to let it run.
+class Speicherbeobachtung
+{
+public:
+    using Beobachter = std::function<int(Speicherschritt, int fd)>;
+    explicit Speicherbeobachtung(Beobachter beobachter);
+    ~Speicherbeobachtung();
+    Speicherbeobachtung(const Speicherbeobachtung &) = delete;
+    Speicherbeobachtung &operator=(const Speicherbeobachtung &) = delete;
+
+private:
+    Beobachter m_beobachter;
+    Beobachter *m_vorher;
+};

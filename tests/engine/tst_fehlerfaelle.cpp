@@ -5,12 +5,14 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <sys/file.h>
 #include <pwd.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -51,6 +53,14 @@ private Q_SLOTS:
     void speichermangel();
     void speicherReichtNicht_data();
     void speicherReichtNicht();
+    void schritteDesSpeicherns_data();
+    void schritteDesSpeicherns();
+    void nichtBestaetigt_data();
+    void nichtBestaetigt();
+    void unterbrochenesSpeichern();
+    void verwaisteTemporaereDateien_data();
+    void verwaisteTemporaereDateien();
+    void fremdeSicherungImStickyOrdner();
 
 private:
     std::unique_ptr<QTemporaryDir> m_ordner;
@@ -208,7 +218,22 @@ QString besitzUndModus(const QString &pfad)
 
 // What stands at the backup's name before saving.
 enum class Sicherungsname { Nichts, LinkAufAndere, LinkAufDatei, LinkInsLeere, Ordner };
-enum class Aenderung { Angehaengt, GleicheGroesse, AndererPfad };
+enum class Aenderung { Angehaengt, GleicheGroesse, ZeitZurueck, AndererPfad };
+
+using S = Speicherschritt;
+
+bool gibZweitenNamen(const QString &pfad)
+{
+    return link(QFile::encodeName(pfad).constData(),
+                QFile::encodeName(pfad + u".zweit"_s).constData()) == 0;
+}
+
+// Content that hands over `bytes`, then, unless `gelingt`, fails, as a producer that runs out
+// of memory would.
+Inhalt inhaltAus(const QByteArray &bytes, bool gelingt = true)
+{
+    return [bytes, gelingt](const Schreibziel &ziel) { return ziel(bytes) && gelingt; };
+}
 
 } // namespace
 
@@ -439,6 +464,7 @@ void TestFehlerfaelle::geaendertSeitDemLaden_data()
     QTest::newRow("line appended, Nein") << Aenderung::Angehaengt << false;
     QTest::newRow("line appended, Ja") << Aenderung::Angehaengt << true;
     QTest::newRow("same size, one nanosecond later, Nein") << Aenderung::GleicheGroesse << false;
+    QTest::newRow("same size, time put back, Nein") << Aenderung::ZeitZurueck << false;
     QTest::newRow("path edited to another file, Nein") << Aenderung::AndererPfad << false;
 }
 
@@ -464,9 +490,11 @@ void TestFehlerfaelle::geaendertSeitDemLaden()
         QVERIFY(legeTestdateiAn(m_pfad, jetzt));
         break;
     case Aenderung::GleicheGroesse:
+    case Aenderung::ZeitZurueck:
         jetzt = original;
         jetzt[0] = 's';
-        QVERIFY(legeTestdateiAn(m_pfad, jetzt) && setzeZeit(1));
+        QVERIFY(legeTestdateiAn(m_pfad, jetzt) &&
+                setzeZeit(aenderung == Aenderung::GleicheGroesse ? 1 : 0));
         break;
     case Aenderung::AndererPfad:
         ziel = m_ordner->filePath(u"andere.txt"_s);
@@ -704,6 +732,186 @@ void TestFehlerfaelle::speicherReichtNicht()
     QCOMPARE(ergebnis, ausgang);
     QCOMPARE(pruefsumme(m_pfad), vorher);
     QCOMPARE(QDir(m_ordner->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+void TestFehlerfaelle::schritteDesSpeicherns_data()
+{
+    QTest::addColumn<bool>("zweiNamen");
+    QTest::addColumn<bool>("gelingt"); // else the content fails after more than the buffer
+    QTest::addColumn<QList<Speicherschritt>>("schritte");
+
+    const QList<Speicherschritt> sicherung{S::SicherungSynchronisieren, S::SicherungEinsetzen,
+                                           S::SicherungsordnerSynchronisieren, S::MarkeSetzen};
+    QTest::newRow("one name: a new file takes its place")
+        << false << true
+        << sicherung.first(3) +
+               QList{S::ErgebnisSynchronisieren, S::ErgebnisEinsetzen, S::OrdnerSynchronisieren};
+    QTest::newRow("two names: rewritten in place")
+        << true << true
+        << sicherung + QList{S::DateiKuerzen, S::DateiSynchronisieren, S::MarkeEntfernen};
+    QTest::newRow("two names: failed halfway, put back")
+        << true << false
+        << sicherung +
+               QList{S::DateiKuerzen, S::DateiKuerzen, S::DateiSynchronisieren, S::MarkeEntfernen};
+}
+
+// The backup must be on the disk before the file is touched, and the mark before a rewrite in
+// place; otherwise a power cut can leave neither the old nor the new content. A rewrite that
+// fails halfway puts back the old bytes exactly, from the start.
+void TestFehlerfaelle::schritteDesSpeicherns()
+{
+    QFETCH(bool, zweiNamen);
+    QFETCH(bool, gelingt);
+    QFETCH(QList<Speicherschritt>, schritte);
+    const QByteArray original = seriennummerndatei();
+    QVERIFY(legeTestdateiAn(m_pfad, original));
+    QVERIFY(!zweiNamen || gibZweitenNamen(m_pfad));
+    QList<Speicherschritt> gesehen;
+    bool gesperrt = false;
+    const Speicherbeobachtung beobachtung([&](Speicherschritt schritt, int fd) {
+        gesehen.append(schritt);
+        if (schritt == S::SicherungSynchronisieren) {
+            // Opened anew, as the clean-up of another save would open it.
+            QFile datei(u"/proc/self/fd/"_s + QString::number(fd));
+            gesperrt =
+                datei.open(QIODevice::ReadOnly) && flock(datei.handle(), LOCK_EX | LOCK_NB) != 0;
+        }
+        return 0;
+    });
+    const QByteArray neu(3 << 20, 'x');
+    QCOMPARE(bool(ersetzeMitSicherung(m_pfad, m_pfad + u".ALT"_s, inhaltAus(neu, gelingt))),
+             !gelingt);
+    QCOMPARE(gesehen, schritte);
+    QVERIFY(gesperrt);
+    QCOMPARE(testdateiInhalt(m_pfad), gelingt ? neu : original);
+    QVERIFY(!zweiNamen || testdateiInhalt(m_pfad + u".zweit"_s) == testdateiInhalt(m_pfad));
+}
+
+void TestFehlerfaelle::nichtBestaetigt_data()
+{
+    QTest::addColumn<int>("fehler");
+    QTest::addColumn<QString>("grund");
+
+    QTest::newRow("EIO") << EIO << u"Ein-/Ausgabefehler"_s;
+    QTest::newRow("EACCES") << EACCES << u"Berechtigung fehlt"_s;
+}
+
+// The folder's sync fails after the result took the file's place: that is a saved file, and a
+// second "Speichern (ersetzen)" would copy the result over the only copy of the old content.
+void TestFehlerfaelle::nichtBestaetigt()
+{
+    QFETCH(int, fehler);
+    QFETCH(QString, grund);
+    const QByteArray original = seriennummerndatei();
+    QVERIFY(legeTestdateiAn(m_pfad, original));
+    FakeMainView view;
+    Duplikatensuche suche(view);
+    ladeUndBehalteErste(view, suche, m_pfad);
+    const Speicherbeobachtung beobachtung([fehler](Speicherschritt schritt, int) {
+        return schritt == S::OrdnerSynchronisieren ? fehler : 0;
+    });
+    suche.btnSpeichern_Click();
+    QCOMPARE(view.messages.size(), 1);
+    const QString text = view.messages[0].text;
+    QVERIFY2(text.contains(u"wurde gespeichert, aber") && text.contains(m_pfad + u".ALT"_s) &&
+                 text.contains(grund) && !text.contains(u"angelegt"),
+             qPrintable(text));
+    QCOMPARE(view.caption(Label::lblZeile), u"Vorgang abgeschlossen"_s);
+    QVERIFY(!view.isEnabled(Control::btnSpeichern));
+    QCOMPARE(testdateiInhalt(m_pfad).count("\r\n"), 151);
+    QCOMPARE(testdateiInhalt(m_pfad + u".ALT"_s), original);
+}
+
+// Killed while the file was rewritten in place: the next load says so, and saving again asks
+// before the backup, now the only complete copy, is overwritten.
+void TestFehlerfaelle::unterbrochenesSpeichern()
+{
+    const QByteArray original = seriennummerndatei();
+    const QString sicherung = m_pfad + u".ALT"_s;
+    QVERIFY(legeTestdateiAn(m_pfad, original) && gibZweitenNamen(m_pfad));
+    const QString kind = imKindprozess([&] {
+        const Speicherbeobachtung beobachtung([](Speicherschritt schritt, int) {
+            return schritt == S::DateiSynchronisieren ? raise(SIGKILL) : 0;
+        });
+        ersetzeMitSicherung(m_pfad, sicherung, inhaltAus(original));
+        return u"<nicht getötet>"_s;
+    });
+    QCOMPARE(kind, u"<abgebrochen: Signal 9>"_s);
+
+    FakeMainView view;
+    Duplikatensuche suche(view);
+    ladeUndBehalteErste(view, suche, m_pfad);
+    QCOMPARE(view.messages.size(), 1);
+    QCOMPARE(view.messages[0].title, u"Tessra - Speichern unterbrochen"_s);
+    QVERIFY(view.messages[0].text.contains(sicherung + u"\nenthält den Inhalt von vor"));
+    view.messages.clear();
+    while (view.isEnabled(Control::btnNaechsteZeile))
+        suche.btnNaechsteZeile_Click();
+    QVERIFY(bleibtFertig(view));
+    suche.btnSpeichern_Click();
+    QCOMPARE(view.yesNoQuestions.size(), 1);
+    QCOMPARE(view.yesNoQuestions[0].title, u"Tessra - Speichern unterbrochen"_s);
+    QCOMPARE(testdateiInhalt(sicherung), original);
+    view.yesNoAnswers.enqueue(true);
+    suche.btnSpeichern_Click();
+    QCOMPARE(view.caption(Label::lblZeile), u"Vorgang abgeschlossen"_s);
+    QVERIFY(!speichernUnterbrochen(m_pfad, sicherung));
+}
+
+void TestFehlerfaelle::verwaisteTemporaereDateien_data()
+{
+    QTest::addColumn<Befehl>("befehl");
+    QTest::newRow("Speichern (ersetzen)") << Befehl::Ersetzen;
+    QTest::newRow("Speichern unter...") << Befehl::SpeichernUnter;
+}
+
+// What killed saves left goes; what a running save holds, or what only looks alike, stays.
+void TestFehlerfaelle::verwaisteTemporaereDateien()
+{
+    QFETCH(Befehl, befehl);
+    QVERIFY(legeTestdateiAn(m_pfad, seriennummerndatei()));
+    const QStringList bleiben{u".tessra-Gesprt"_s, u".tessra-abc12"_s, u".tessra-abc1234"_s,
+                              u"x.tessra-abc123"_s};
+    for (const QString &name : bleiben + QStringList{u".tessra-Verwst"_s, u".tessra-0a1B2c"_s})
+        QVERIFY(legeTestdateiAn(m_ordner->filePath(name), "rest"));
+    QFile gesperrt(m_ordner->filePath(bleiben[0]));
+    QVERIFY(gesperrt.open(QIODevice::ReadOnly) && flock(gesperrt.handle(), LOCK_EX) == 0);
+    FakeMainView view;
+    Duplikatensuche suche(view);
+    ladeUndBehalteErste(view, suche, m_pfad);
+    speichere(view, suche, befehl, m_ordner->filePath(u"neu.txt"_s));
+
+    QCOMPARE(view.caption(Label::lblZeile), u"Vorgang abgeschlossen"_s);
+    QStringList rest = eintraege(m_ordner->path());
+    rest.removeIf([](const QString &name) { return !name.contains(u".tessra-"); });
+    rest.sort();
+    QCOMPARE(rest, bleiben);
+}
+
+// In a sticky folder only an entry's owner may replace it: a backup of another user there is
+// what stands in the way, and the box must say so rather than blame the folder.
+void TestFehlerfaelle::fremdeSicherungImStickyOrdner()
+{
+    if (geteuid() != 0)
+        QSKIP("Nur root kann Dateien anderen Nutzern geben.");
+    const QString ordner = m_ordner->filePath(u"geteilt"_s);
+    const QString pfad = ordner + u"/liste.txt"_s;
+    const QByteArray original = seriennummerndatei();
+    QVERIFY(QDir().mkdir(ordner) && legeTestdateiAn(pfad, original) &&
+            legeTestdateiAn(pfad + u".ALT"_s, "fremd\r\n"));
+    QCOMPARE(chmod(QFile::encodeName(ordner).constData(), 01777), 0);
+    QCOMPARE(chown(QFile::encodeName(pfad).constData(), fremderNutzer, gemeinsameGruppe), 0);
+    QCOMPARE(chown(QFile::encodeName(pfad + u".ALT"_s).constData(), zweiterNutzer, 0), 0);
+
+    FakeMainView view;
+    Duplikatensuche suche(view);
+    ladeUndBehalteErste(view, suche, pfad);
+    const QString bericht = speichereImKind(view, suche, Befehl::Ersetzen, {}, fremderNutzer);
+    QVERIFY2(bericht.contains(pfad + u".ALT\nkann nicht als Sicherungskopie"_s) &&
+                 bericht.contains(u"gehört einem anderen Nutzer"),
+             qPrintable(bericht));
+    QCOMPARE(testdateiInhalt(pfad), original);
+    QCOMPARE(testdateiInhalt(pfad + u".ALT"_s), QByteArray("fremd\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestFehlerfaelle)

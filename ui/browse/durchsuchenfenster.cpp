@@ -18,6 +18,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
+#include "dateifehler.h"
 #include "laufwerke.h"
 #include "ordnerliste.h"
 #include "bildschirmleser.h"
@@ -27,6 +28,8 @@
 namespace {
 
 constexpr int pfadRolle = Qt::UserRole;
+// Set on a file whose name is not UTF-8.
+constexpr int nichtUtf8Rolle = Qt::UserRole + 1;
 
 // "/home/anna" gives "/", "/home", "/home/anna": the way down a folder list shows above the
 // current folder.
@@ -193,6 +196,16 @@ void DurchsuchenFenster::Dir1_Change()
     const QSignalBlocker sperre(m_file1);
     m_file1->clear();
     m_file1->addItems(m_dir1Dateien);
+    // Listed in name order too, so that picking one can say why it cannot be loaded.
+    for (const QString &name : std::as_const(m_dir1NichtUtf8)) {
+        int stelle = 0;
+        while (stelle < m_file1->count() &&
+               QString::compare(m_file1->item(stelle)->text(), name, Qt::CaseInsensitive) <= 0)
+            ++stelle;
+        auto *eintrag = new QListWidgetItem(name);
+        eintrag->setData(nichtUtf8Rolle, true);
+        m_file1->insertItem(stelle, eintrag);
+    }
 }
 
 void DurchsuchenFenster::File1_Click()
@@ -210,6 +223,14 @@ void DurchsuchenFenster::Button_ok_Click()
 {
     const QList<QListWidgetItem *> auswahl = m_file1->selectedItems();
     const QString dateiname = auswahl.isEmpty() ? QString() : auswahl.constFirst()->text();
+    // Its shown name leads to no file; the window stays, so another can be picked.
+    if (!auswahl.isEmpty() && auswahl.constFirst()->data(nichtUtf8Rolle).toBool()) {
+        const Dateifehler fehler{
+            pfadVerbinden(m_file1Pfad, dateiname), Dateifehler::Grund::NameNichtUtf8, {}};
+        warne(QStringLiteral("Tessra - Dateifehler"),
+              fehler.meldung(QStringLiteral("kann nicht geladen werden:")));
+        return;
+    }
     // Not blocked: in the main window a new text runs the path check by itself.
     if (!dateiname.isEmpty() && m_txtPfad)
         m_txtPfad->setText(pfadVerbinden(m_file1Pfad, dateiname));
@@ -326,6 +347,7 @@ Ordnerinhalt DurchsuchenFenster::setzeDir1Pfad(const QString &pfad)
         return inhalt;
     m_dir1Pfad = pfad;
     m_dir1Dateien = inhalt.dateien;
+    m_dir1NichtUtf8 = inhalt.nichtUtf8;
     zeigeOrdnerbaum(pfad, inhalt.ordner);
     zeigeLaufwerkVon(pfad);
     Dir1_Change();
@@ -378,10 +400,14 @@ void DurchsuchenFenster::zeigeLaufwerkVon(const QString &pfad)
 
 void DurchsuchenFenster::warneLaufwerksfehler(const QString &pfad, const Ordnerinhalt &inhalt)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Tessra - Laufwerksfehler"),
-                    QStringLiteral("Der Ordner ") + pfad +
-                        QStringLiteral(" kann nicht gelesen werden.\n") + inhalt.fehlerText(),
-                    QMessageBox::Ok, this);
+    warne(QStringLiteral("Tessra - Laufwerksfehler"),
+          QStringLiteral("Der Ordner ") + pfad + QStringLiteral(" kann nicht gelesen werden.\n") +
+              inhalt.fehlerText());
+}
+
+void DurchsuchenFenster::warne(const QString &titel, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, titel, text, QMessageBox::Ok, this);
     box.setFont(font());
     box.exec();
 }

@@ -63,6 +63,7 @@ private:
     void zeigeOrdnerbaum(const QString &pfad, const QStringList &unterordner);
     void zeigeLaufwerkVon(const QString &pfad);
     void warneLaufwerksfehler(const QString &pfad, const Ordnerinhalt &inhalt);
+    void warne(const QString &titel, const QString &text);
     bool istTeilVomHauptfenster(QObject *objekt) const;
     void schliessen();
 
@@ -85,6 +86,7 @@ private:
     QString m_dir1Pfad;
     QString m_file1Pfad;
     QStringList m_dir1Dateien;
+    QStringList m_dir1NichtUtf8;
     // Set by the last of the "OK" and "Abbruch" steps: the window may now really close.
     bool m_schliessenErlaubt = false;
 };

@@ -14,6 +14,9 @@ struct Ordnerinhalt
 {
     QStringList ordner;
     QStringList dateien;
+    // Files whose names are not UTF-8, sorted the same way, as shown: each stray byte a
+    // replacement mark. No text leads back to them, so they can be listed but not opened.
+    QStringList nichtUtf8;
     std::optional<Dateifehler> fehler;
 
     bool lesbar() const { return !fehler; }

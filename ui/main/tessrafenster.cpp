@@ -23,6 +23,7 @@
 #include <QUrl>
 
 #include "bildschirmleser.h"
+#include "dateifehler.h"
 #include "fensterbild.h"
 #include "gestensperre.h"
 #include "listenauswahl.h"
@@ -107,9 +108,9 @@ void setzeTextfarbe(QWidget *widget, const QColor &farbe)
 }
 
 // Accepts a drop that carries exactly one local file, as file managers drag it, and gives its
-// path; refuses any other, text included. Only the path is taken: the file stays where it is,
-// whatever the source proposes.
-std::optional<QString> nimmDateiAn(QDropEvent &ablage)
+// address; refuses any other, text included. Only the path is taken: the file stays where it
+// is, whatever the source proposes.
+std::optional<QUrl> nimmDateiAn(QDropEvent &ablage)
 {
     ablage.ignore();
     const QMimeData *daten = ablage.mimeData();
@@ -123,7 +124,15 @@ std::optional<QString> nimmDateiAn(QDropEvent &ablage)
     else
         return std::nullopt;
     ablage.accept();
-    return adressen.constFirst().toLocalFile();
+    return adressen.constFirst();
+}
+
+// The address keeps a name's bytes percent-encoded; as a path its stray bytes would become
+// replacement marks, which name no file.
+bool nameIstUtf8(const QUrl &adresse)
+{
+    return QByteArray::fromPercentEncoding(adresse.path(QUrl::FullyEncoded).toLatin1())
+        .isValidUtf8();
 }
 
 QFont fett825()
@@ -591,8 +600,15 @@ bool TessraFenster::txtPfad_Ablage(QEvent *event)
         nimmDateiAn(*static_cast<QDropEvent *>(event));
         return true;
     case QEvent::Drop:
-        if (const auto datei = nimmDateiAn(*static_cast<QDropEvent *>(event)))
-            m_txtPfad->setText(*datei); // runs the path check, as typing does
+        if (const auto adresse = nimmDateiAn(*static_cast<QDropEvent *>(event))) {
+            const QString datei = adresse->toLocalFile();
+            if (nameIstUtf8(*adresse))
+                m_txtPfad->setText(datei); // runs the path check, as typing does
+            else
+                showMessage(Dateifehler{datei, Dateifehler::Grund::NameNichtUtf8, {}}.meldung(
+                                QStringLiteral("kann nicht geladen werden:")),
+                            QStringLiteral("Tessra - Dateifehler"));
+        }
         return true;
     default:
         return false;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <memory>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -57,6 +59,7 @@ private Q_SLOTS:
     void laufwerkswechsel();
     void unlesbarerOrdner_data();
     void unlesbarerOrdner();
+    void nameNichtUtf8();
     void hauptfensterGesperrt();
 
 private:
@@ -585,6 +588,36 @@ void TestDurchsuchenFenster::unlesbarerOrdner()
 
     QTest::mouseClick(button(u"Button_ok"_s), Qt::LeftButton);
     QCOMPARE(m_txtPfad->text(), m_ordner + u"/a.txt"_s);
+}
+
+// A name in another encoding is listed, and picking it says why it cannot be used instead of
+// handing on a path that leads nowhere.
+void TestDurchsuchenFenster::nameNichtUtf8()
+{
+    legeDateiAn(m_ordner + u"/Liste_M\uFFFDller.txt"_s); // valid UTF-8
+    const QByteArray fremd = QFile::encodeName(m_ordner) + "/Liste_M\xfcller.txt";
+    const int fd = ::open(fremd.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    // QTemporaryDir cannot name it either, so it would stay behind.
+    const auto entferne = qScopeGuard([&fremd] { ::unlink(fremd.constData()); });
+    QVERIFY(fd >= 0 && ::close(fd) == 0);
+    oeffne();
+    QCOMPARE(dateien(), QStringList({u".versteckt"_s, u"a.txt"_s, u"B.txt"_s, u"kaputt"_s,
+                                     u"Liste_M\uFFFDller.txt"_s, u"Liste_M\uFFFDller.txt"_s}));
+
+    Meldung meldung;
+    meldung.beantworteNaechste(this);
+    file1()->setCurrentRow(5);
+    QTest::mouseClick(button(u"Button_ok"_s), Qt::LeftButton);
+    QTRY_COMPARE(meldung.anzahl, 1);
+    QCOMPARE(meldung.titel, u"Tessra - Dateifehler"_s);
+    QVERIFY2(meldung.text.contains(u"nicht UTF-8") && meldung.text.contains(u"umbenennen"),
+             qPrintable(meldung.text));
+    QCOMPARE(m_txtPfad->text(), QString());
+    QVERIFY(m_fenster && m_fenster->isVisible());
+    // Its look-alike with a valid name is an ordinary file.
+    file1()->setCurrentRow(4);
+    QTest::mouseClick(button(u"Button_ok"_s), Qt::LeftButton);
+    QCOMPARE(m_txtPfad->text(), m_ordner + u"/Liste_M\uFFFDller.txt"_s);
 }
 
 void TestDurchsuchenFenster::hauptfensterGesperrt()

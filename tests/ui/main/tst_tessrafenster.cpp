@@ -578,6 +578,8 @@ void TstTessraFenster::ablageImPfadfeld_data()
     QTest::addColumn<bool>("angenommen");
 
     QTest::newRow("Datei") << QStringLiteral("Datei") << false << true;
+    // Accepted, but a name that is not UTF-8 gets a box instead of a path that leads nowhere.
+    QTest::newRow("Name nicht UTF-8") << QStringLiteral("nicht UTF-8") << false << true;
     QTest::newRow("zwei Dateien") << QStringLiteral("zwei Dateien") << false << false;
     QTest::newRow("Webadresse") << QStringLiteral("Webadresse") << false << false;
     QTest::newRow("Text") << QStringLiteral("Text") << false << false;
@@ -591,7 +593,10 @@ void TstTessraFenster::ablageImPfadfeld()
     QFETCH(bool, angenommen);
 
     const QString pfad = legeAn(QStringLiteral("meine größe.txt"), "1;a\r\n");
-    const QByteArray uri = QUrl::fromLocalFile(pfad).toEncoded();
+    const bool nichtUtf8 = art == QStringLiteral("nicht UTF-8");
+    const QByteArray uri =
+        nichtUtf8 ? QUrl::fromLocalFile(m_ordner->path()).toEncoded() + "/Liste_M%FCller.txt"
+                  : QUrl::fromLocalFile(pfad).toEncoded();
     // File managers send the addresses as a list and as plain text.
     QByteArray adressen = uri + "\r\n";
     if (art == QStringLiteral("zwei Dateien"))
@@ -615,8 +620,13 @@ void TstTessraFenster::ablageImPfadfeld()
     QCOMPARE(ablage.isAccepted(), angenommen);
     if (angenommen)
         QCOMPARE(ablage.dropAction(), Qt::CopyAction);
-    QCOMPARE(txtPfad->text(), angenommen ? pfad : QString());
-    QCOMPARE(knopf(QStringLiteral("btnEditor"))->isEnabled(), angenommen);
+    const bool uebernommen = angenommen && !nichtUtf8;
+    QCOMPARE(txtPfad->text(), uebernommen ? pfad : QString());
+    QCOMPARE(knopf(QStringLiteral("btnEditor"))->isEnabled(), uebernommen);
+    QCOMPARE(m_dialoge.size(), nichtUtf8 ? 1 : 0);
+    if (nichtUtf8)
+        QVERIFY(m_dialoge[0].titel == QStringLiteral("Tessra - Dateifehler") &&
+                m_dialoge[0].text.contains(QStringLiteral("nicht UTF-8")));
 }
 
 void TstTessraFenster::optionenSchliessenSichAus()
