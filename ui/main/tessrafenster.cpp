@@ -26,6 +26,7 @@
 #include "fensterbild.h"
 #include "gestensperre.h"
 #include "listenauswahl.h"
+#include "listenfokus.h"
 #include "listenkontextmenue.h"
 #include "programmstart.h"
 #include "rahmen.h"
@@ -224,6 +225,7 @@ void TessraFenster::baueSuchrahmen(const Twips &t)
     m_lstZeilen->setUniformItemSizes(true);
     // The highlighted line is always the one that txtZeile came from.
     behalteListenauswahl(*m_lstZeilen);
+    zeigeListenfokus(*m_lstZeilen);
     m_label3 = neueBeschriftung(m_frame2, QStringLiteral("Label3"),
                                 QStringLiteral("Ausgewählte Zeile (noch änderbar):"),
                                 t.rect(120, 1800, 2655, 255));
