@@ -581,8 +581,18 @@ void TessraFenster::Form_Unload()
         m_durchsuchen->close();
 }
 
+// False keeps the window open.
+bool TessraFenster::Form_QueryUnload()
+{
+    return m_suche.beendenBestaetigt();
+}
+
 void TessraFenster::closeEvent(QCloseEvent *event)
 {
+    if (!Form_QueryUnload()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

@@ -101,6 +101,7 @@ private:
     void Label1_Click();
     void Label4_Click();
     void frmHilfe_KeyPress(const QKeyEvent &taste);
+    bool Form_QueryUnload();
     void Form_Unload();
     void versteckeHilfe();
     void LstZeilen_ContextMenu(const QPoint &stelle);

@@ -82,6 +82,8 @@ private Q_SLOTS:
     void listeBehaeltIhreZeile();
     void enterImZeilenfeld();
     void nurMitDerTastatur();
+    void schliessenFragtVorVerlorenenEntscheidungen_data();
+    void schliessenFragtVorVerlorenenEntscheidungen();
     void ganzerLaufErsetztDieDatei();
     void speichernUnterFragtNachDemOrt();
     void eingabefensterSprichtDeutschUndFasstDenPfad();
@@ -208,6 +210,8 @@ void TstTessraFenster::gehe(const QStringList &schritte, const QString &pfad)
     for (const QString &schritt : schritte) {
         if (schritt == u"laden")
             ladeMitSemikolon(pfad);
+        else if (schritt == u"gleiche")
+            waehleImMenue(QStringLiteral("mnuGleicheUebernehmen"));
         else if (schritt == u"weiter")
             klicke(knopf(QStringLiteral("btnNächsteZeile")));
         else if (schritt == u"reset")
@@ -811,6 +815,49 @@ void TstTessraFenster::nurMitDerTastatur()
                  QString::number(i) + u' ' + QString::fromUtf8(tasten[i].danach));
     }
     QVERIFY(m_dialoge.isEmpty());
+}
+
+void TstTessraFenster::schliessenFragtVorVerlorenenEntscheidungen_data()
+{
+    QTest::addColumn<QString>("schritte");
+    QTest::addColumn<QString>("antwort");
+    QTest::addColumn<QString>("frage"); // its first line; none: closes unasked
+
+    const QString eine = u"Die Entscheidung über 1 Gruppe ist noch nicht gespeichert und geht "
+                         "beim Beenden verloren."_s;
+    QTest::newRow("Gruppe gezeigt") << u"laden"_s << QString() << QString();
+    QTest::newRow("entschieden, Nein") << u"laden weiter"_s << u"Nein"_s << eine;
+    QTest::newRow("entschieden, Ja") << u"laden weiter"_s << u"Ja"_s << eine;
+    // Finished with an empty history: the groups settled themselves.
+    QTest::newRow("von selbst fertig")
+        << u"gleiche laden"_s << u"Nein"_s
+        << u"Die Entscheidungen über 2 Gruppen sind noch nicht gespeichert und gehen beim "
+           "Beenden verloren."_s;
+}
+
+void TstTessraFenster::schliessenFragtVorVerlorenenEntscheidungen()
+{
+    QFETCH(QString, schritte);
+    QFETCH(QString, antwort);
+    QFETCH(QString, frage);
+
+    gehe(schritte.split(u' '),
+         legeAn(u"daten.txt"_s, schritte.startsWith(u"gleiche") ? "1;a\r\n2;b\r\n1;a\r\n2;b\r\n"
+                                                                : "1;a\r\n2;b\r\n1;c\r\n2;d\r\n"));
+    const QStringList vorher = zustandOhneHilfe();
+    QStringList fragen;
+    m_fenster->setDialogAntwort([&](QDialog &dialog) {
+        auto &box = static_cast<QMessageBox &>(dialog);
+        fragen.append(box.windowTitle() + u'|' + box.text());
+        box.button(antwort == u"Ja" ? QMessageBox::Yes : QMessageBox::No)->click();
+    });
+    m_fenster->close();
+    QCOMPARE(fragen.join(u'/'),
+             frage.isEmpty() ? QString()
+                             : u"Tessra - Beenden|"_s + frage + u"\n\nTessra trotzdem beenden?"_s);
+    QCOMPARE(m_fenster->isVisible(), antwort == u"Nein");
+    if (antwort == u"Nein")
+        QCOMPARE(zustandOhneHilfe(), vorher);
 }
 
 void TstTessraFenster::ganzerLaufErsetztDieDatei()
