@@ -406,13 +406,41 @@ void Duplikatensuche::alleWeiterenGruppen(Regel regel)
 
 qsizetype Duplikatensuche::verbleibendeGruppen() const
 {
+    return gruppenZwischen(m_zustand.AktZeile, m_zustand.Zeilen.size());
+}
+
+// The walk goes from top to bottom, so every group that starts above the line under examination
+// is settled; past the last line all of them are.
+qsizetype Duplikatensuche::entschiedeneGruppen() const
+{
+    return gruppenZwischen(0, std::min(m_zustand.AktZeile, m_zustand.Zeilen.size()));
+}
+
+// The groups of several lines whose first line lies in [von, bis).
+qsizetype Duplikatensuche::gruppenZwischen(qsizetype von, qsizetype bis) const
+{
     const SuchZustand &z = m_zustand;
     qsizetype anzahl = 0;
-    for (qsizetype zeile = z.AktZeile; zeile < z.Zeilen.size(); ++zeile) {
+    for (qsizetype zeile = std::max(von, qsizetype(0)); zeile < bis; ++zeile) {
         if (z.Gruppen.istKopf(zeile) && z.Gruppen.naechsteZeile(zeile) != Gruppenindex::keine)
             ++anzahl;
     }
     return anzahl;
+}
+
+bool Duplikatensuche::beendenBestaetigt()
+{
+    const qsizetype anzahl = entschiedeneGruppen();
+    if (anzahl == 0)
+        return true;
+    const QString verloren =
+        anzahl == 1 ? QStringLiteral("Die Entscheidung über 1 Gruppe ist noch nicht gespeichert "
+                                     "und geht beim Beenden verloren.")
+                    : QStringLiteral("Die Entscheidungen über ") + zahl(anzahl) +
+                          QStringLiteral(" Gruppen sind noch nicht gespeichert und gehen beim "
+                                         "Beenden verloren.");
+    return m_view.askYesNo(verloren + QStringLiteral("\n\nTessra trotzdem beenden?"),
+                           QStringLiteral("Tessra - Beenden"));
 }
 
 void Duplikatensuche::setzeGleicheAutomatisch(bool an)

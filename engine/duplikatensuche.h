@@ -51,6 +51,10 @@ public:
     bool gleicheAutomatisch() const { return m_gleicheAutomatisch; }
     void setzeGleicheAutomatisch(bool an);
 
+    // Closing the window: asks first while settled groups would be lost unsaved; true when the
+    // window may close.
+    bool beendenBestaetigt();
+
 private:
     // What a decision changed, so that it can be taken back: the group then shown, the
     // result's size and the serial numbers counted up to that group.
@@ -74,6 +78,10 @@ private:
     void behalteNachRegel(Regel regel, Gang &gang);
     bool zeilenGleich(qsizetype kopf) const;
     qsizetype verbleibendeGruppen() const;
+    // The groups of this run settled so far, by the user, by a rule or on their own: what the
+    // unsaved result holds and closing would throw away.
+    qsizetype entschiedeneGruppen() const;
+    qsizetype gruppenZwischen(qsizetype von, qsizetype bis) const;
     void zeigeGangStand(const Gang &gang);
 
     bool lade(const QString &pfad);

@@ -26,12 +26,15 @@ for file in \
 done
 
 [ "$(dpkg-deb -f "$deb" Package)" = tessra ] || fail "wrong package name"
-dpkg-deb -f "$deb" Maintainer | grep -q 'Tessra' || fail "maintainer field"
-dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' \
+# Each field is taken whole before it is searched: grep -q stops reading at the first match,
+# and under pipefail the writer's broken pipe would fail the check.
+feld() { dpkg-deb -f "$deb" "$1"; }
+grep -q 'Tessra' <<<"$(feld Maintainer)" || fail "maintainer field"
+grep -q 'libqt6widgets6' <<<"$(feld Depends)" \
     || fail "dependencies were not derived from the shared libraries"
-dpkg-deb -f "$deb" Depends | grep -q 'qt6-translations-l10n' \
+grep -q 'qt6-translations-l10n' <<<"$(feld Depends)" \
     || fail "Qt's German texts are not among the dependencies"
-dpkg-deb -f "$deb" Description | grep -q 'Seriennummer' || fail "no German description"
+grep -q 'Seriennummer' <<<"$(feld Description)" || fail "no German description"
 
 dpkg-deb -x "$deb" "$work/root"
 desktop-file-validate "$work/root/usr/share/applications/de.tessra.Tessra.desktop"

@@ -27,6 +27,7 @@
 #include "fensterbild.h"
 #include "gestensperre.h"
 #include "listenauswahl.h"
+#include "listenfokus.h"
 #include "listenkontextmenue.h"
 #include "programmstart.h"
 #include "rahmen.h"
@@ -233,6 +234,7 @@ void TessraFenster::baueSuchrahmen(const Twips &t)
     m_lstZeilen->setUniformItemSizes(true);
     // The highlighted line is always the one that txtZeile came from.
     behalteListenauswahl(*m_lstZeilen);
+    zeigeListenfokus(*m_lstZeilen);
     m_label3 = neueBeschriftung(m_frame2, QStringLiteral("Label3"),
                                 QStringLiteral("Ausgewählte Zeile (noch änderbar):"),
                                 t.rect(120, 1800, 2655, 255));
@@ -343,6 +345,9 @@ void TessraFenster::baueKontextmenue()
     m_mnuZuruecknehmen = eintrag(QStringLiteral("mnuZuruecknehmen"),
                                  QStringLiteral("Letzte Entscheidung zurücknehmen"),
                                  &TessraFenster::mnuZuruecknehmen_Click);
+    // Shown in the menu only: the window takes the key itself, so that text fields keep theirs.
+    m_mnuZuruecknehmen->setShortcut(QKeySequence::Undo);
+    m_mnuZuruecknehmen->setShortcutVisibleInContextMenu(true);
     m_mnuErsteBehalten = eintrag(QStringLiteral("mnuErsteBehalten"),
                                  QStringLiteral("Alle weiteren Gruppen: erste Zeile behalten"),
                                  &TessraFenster::mnuErsteBehalten_Click);
@@ -524,7 +529,10 @@ void TessraFenster::mnuGleicheUebernehmen_Click()
 
 void TessraFenster::btnHilfe_Click()
 {
+    // The page takes the keys while it is shown, so none reaches a control it covers.
+    m_fokusVorHilfe = focusWidget();
     m_frmHilfe->show();
+    m_frmHilfe->setFocus();
     // A double-click on the button must not close the page it has just opened.
     m_gestensperre->sperreRest();
 }
@@ -549,8 +557,27 @@ void TessraFenster::Label4_Click()
     versteckeHilfe();
 }
 
+// The keys that click a button close the page, as a click does; every other key is kept from the
+// controls under it, Tab included.
+void TessraFenster::frmHilfe_KeyPress(const QKeyEvent &taste)
+{
+    switch (taste.key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        versteckeHilfe();
+        break;
+    default:
+        break;
+    }
+}
+
 void TessraFenster::versteckeHilfe()
 {
+    // Back first: a page that goes while it has the focus would pass it on to the next control.
+    if (m_fokusVorHilfe)
+        m_fokusVorHilfe->setFocus();
     m_frmHilfe->hide();
     // The rest of a double-click would land on the control the page uncovered.
     m_gestensperre->sperreRest();
@@ -563,8 +590,18 @@ void TessraFenster::Form_Unload()
         m_durchsuchen->close();
 }
 
+// False keeps the window open.
+bool TessraFenster::Form_QueryUnload()
+{
+    return m_suche.beendenBestaetigt();
+}
+
 void TessraFenster::closeEvent(QCloseEvent *event)
 {
+    if (!Form_QueryUnload()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -573,6 +610,10 @@ bool TessraFenster::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_txtPfad)
         return txtPfad_Ablage(event);
+    if (watched == m_frmHilfe && event->type() == QEvent::KeyPress) {
+        frmHilfe_KeyPress(*static_cast<QKeyEvent *>(event));
+        return true;
+    }
     if (event->type() != QEvent::MouseButtonRelease)
         return QWidget::eventFilter(watched, event);
     const auto *maus = static_cast<QMouseEvent *>(event);
@@ -615,16 +656,25 @@ bool TessraFenster::txtPfad_Ablage(QEvent *event)
     }
 }
 
+// Keys come here that the control with the focus has no use for.
 void TessraFenster::keyPressEvent(QKeyEvent *event)
 {
+    // Text fields keep Ctrl+Z for their own undo, read-only ones too; from anywhere else it comes
+    // here.
+    if (event->matches(QKeySequence::Undo)) {
+        mnuZuruecknehmen_Click();
+        event->accept();
+        return;
+    }
     if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
         QWidget::keyPressEvent(event);
         return;
     }
-    // A button with the focus takes Enter for itself; anywhere else Enter means "Weiter".
+    // A button with the focus takes Enter for itself; in the path field Enter means "Datei
+    // laden", anywhere else "Weiter".
     auto *knopf = qobject_cast<QPushButton *>(focusWidget());
     if (!knopf)
-        knopf = m_btnNaechsteZeile;
+        knopf = focusWidget() == m_txtPfad ? m_btnLaden : m_btnNaechsteZeile;
     if (knopf->isEnabled())
         knopf->click();
     event->accept();

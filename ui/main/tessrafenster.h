@@ -100,6 +100,8 @@ private:
     void Hilfetext_Click();
     void Label1_Click();
     void Label4_Click();
+    void frmHilfe_KeyPress(const QKeyEvent &taste);
+    bool Form_QueryUnload();
     void Form_Unload();
     void versteckeHilfe();
     void LstZeilen_ContextMenu(const QPoint &stelle);
@@ -156,6 +158,8 @@ private:
     QLabel *m_hilfetext = nullptr;
     QLabel *m_label1 = nullptr;
     QLabel *m_label4 = nullptr;
+    // Where the focus was when the help page opened; it goes back there when the page closes.
+    QPointer<QWidget> m_fokusVorHilfe;
 
     // The context menu of LstZeilen: undo, the rules for the remaining groups, and the setting
     // for groups of identical lines.

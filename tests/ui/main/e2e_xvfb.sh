@@ -4,7 +4,8 @@
 # laden", double-click the help open and closed again above "Weiter", pick the second line of the
 # group, "Weiter", double-click the help closed above "Speichern (ersetzen)" without saving,
 # "Speichern (ersetzen)". The second picks its file in the browse window by a double-click
-# instead; the third goes through the context menu of the list. Every click goes to the place the
+# instead; the third loads by Enter, closes the help by Escape, goes through the context menu of
+# the list and takes a decision back by Ctrl+Z. Every click goes to the place the
 # window layout gives its control, so a control that moved makes a run go wrong and the file
 # check fail.
 #
@@ -174,18 +175,23 @@ klicke $((720 + 1147)) $((5400 + 247))
 printf '7;x\r\n8;z\r\n9;w\r\n' >"$arbeit/erwartet2"
 erwarte "$zweite" "$arbeit/erwartet2" "Die im Suchfenster gewählte Datei ist nicht bereinigt"
 
-# The third run goes through the list's context menu: the Menu key and the right button open it,
-# the keyboard picks its entries (the arrow keys pass the disabled ones). "Letzte Zeile
-# behalten" for all groups, answered "Ja"; undone; "Weiter" twice; then the setting for
-# identical groups settles the last group, of two identical lines, by itself.
+# The third run loads by Enter in the path field and goes through the list's context menu: the
+# Menu key and the right button open it, the keyboard picks its entries (the arrow keys pass the
+# disabled ones). "Letzte Zeile behalten" for all groups, answered "Ja"; undone by Ctrl+Z;
+# "Weiter" twice; then the setting for identical groups settles the last group, of two identical
+# lines, by itself.
 dritte="$daten/c.txt"
 printf 'Nr;Firma;Ort;Stand\r\n4711;Müller GmbH;Berlin;2019\r\n0815;Schulz KG;Köln;2020\r\n4711;Müller GmbH;Bonn;2019\r\n4711;Mueller GmbH;Berlin;2021\r\n0815;Schulz KG;Kiel;2020\r\n0042;Meier AG;Ulm;2018\r\n0042;Meier AG;Ulm;2018\r\n' >"$dritte"
 printf 'Nr;Firma;Ort;Stand\r\n4711;Müller GmbH;Berlin;2019\r\n0815;Schulz KG;Köln;2020\r\n0042;Meier AG;Ulm;2018\r\n' >"$arbeit/erwartet3"
 klicke $((120 + 120 + 2527)) $((240 + 240 + 142))
 xdotool key ctrl+a
 xdotool type --delay 20 "$dritte"
+xdotool key Return
+sleep 0.4
+# Escape closes the help, or the clicks below would land on it.
+klicke $((2520 + 1027)) $((40 + 127))
+xdotool key Escape
 sleep 0.3
-klicke $((120 + 3480 + 847)) $((240 + 600 + 247))
 # Frame2 (120, 2160) > LstZeilen (120, 480, 6495 x 1230): its free area below the three rows.
 liste_x=$(($(px $((120 + 120))) + 150))
 liste_y=$(($(px $((2160 + 480))) + 64))
@@ -193,9 +199,18 @@ rechtsklick() {
     xdotool mousemove --window "$fenster" "$liste_x" "$liste_y" click 3
     sleep 0.5
 }
+# With the focus on the list, its frame (top edge) changes colour, and the selected row gets a
+# white frame (left edge), which Fusion's own faint mark is not. First without it.
+farbe() {
+    import -window "$fenster" -crop "1x1+$1+$2" +repage -depth 8 txt:- |
+        sed -n '2s/.*#\([0-9A-F]*\).*/\1/p'
+}
+rand="$(px $((120 + 120)))"
+oben="$(px $((2160 + 480)))"
+ohne="$(farbe $((rand + 200)) "$oben") $(farbe $((rand + 2)) $((oben + 7)))"
 if [ -n "${TESSRA_SCREENSHOTS:-}" ]; then
     # Low in the list, so that the menu lies within the window and leaves the rows free.
-    xdotool mousemove --window "$fenster" $((liste_x - 100)) $((liste_y + 10)) click 3
+    xdotool mousemove --window "$fenster" $((liste_x - 140)) $((liste_y + 10)) click 3
     sleep 0.5
     eval "$(xdotool getwindowgeometry --shell "$fenster")"
     import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
@@ -204,8 +219,11 @@ if [ -n "${TESSRA_SCREENSHOTS:-}" ]; then
     sleep 0.3
 fi
 # The first row, already chosen, takes the focus for the Menu key.
-xdotool mousemove --window "$fenster" "$liste_x" $(($(px $((2160 + 480))) + 8)) click 1
+xdotool mousemove --window "$fenster" "$liste_x" $((oben + 8)) click 1
 sleep 0.3
+mit="$(farbe $((rand + 200)) "$oben") $(farbe $((rand + 2)) $((oben + 7)))"
+[ "${mit% *}" != "${ohne% *}" ] && [ "${mit#* }" = FFFFFF ] && [ "${ohne#* }" != FFFFFF ] ||
+    fehler "Die Liste zeigt ihren Fokus nicht: $ohne / $mit"
 xdotool key Menu
 sleep 0.5
 xdotool key Down Down Return
@@ -216,8 +234,7 @@ fokussiere "$frage" "Tessra - Alle weiteren Gruppen"
 xdotool key Tab space
 sleep 0.5
 fokussiere "$fenster" Tessra
-rechtsklick
-xdotool key Down Return
+xdotool key ctrl+z
 sleep 0.4
 klicke $((120 + 2520 + 847)) $((2160 + 2400 + 247))
 klicke $((120 + 2520 + 847)) $((2160 + 2400 + 247))

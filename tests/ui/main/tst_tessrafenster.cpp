@@ -81,6 +81,9 @@ private Q_SLOTS:
     void listeBehaeltIhreZeile_data();
     void listeBehaeltIhreZeile();
     void enterImZeilenfeld();
+    void nurMitDerTastatur();
+    void schliessenFragtVorVerlorenenEntscheidungen_data();
+    void schliessenFragtVorVerlorenenEntscheidungen();
     void ganzerLaufErsetztDieDatei();
     void speichernUnterFragtNachDemOrt();
     void eingabefensterSprichtDeutschUndFasstDenPfad();
@@ -127,6 +130,7 @@ private:
     QMenu *oeffneKontextmenue(bool perTaste);
     void waehleImMenue(const QString &name);
     void ladeMitSemikolon(const QString &pfad);
+    void gehe(const QStringList &schritte, const QString &pfad);
     QStringList zustandOhneHilfe() const;
 
     std::unique_ptr<QTemporaryDir> m_ordner;
@@ -199,6 +203,23 @@ void TstTessraFenster::ladeMitSemikolon(const QString &pfad)
     klicke(ctl<QRadioButton>(QStringLiteral("optSemikolon")));
     QVERIFY(knopf(QStringLiteral("btnLaden"))->isEnabled());
     klicke(knopf(QStringLiteral("btnLaden")));
+}
+
+// The steps of a run as a user clicks them.
+void TstTessraFenster::gehe(const QStringList &schritte, const QString &pfad)
+{
+    for (const QString &schritt : schritte) {
+        if (schritt == u"laden")
+            ladeMitSemikolon(pfad);
+        else if (schritt == u"gleiche")
+            waehleImMenue(QStringLiteral("mnuGleicheUebernehmen"));
+        else if (schritt == u"weiter")
+            klicke(knopf(QStringLiteral("btnNächsteZeile")));
+        else if (schritt == u"reset")
+            klicke(knopf(QStringLiteral("btnReset")));
+        else if (schritt == u"speichern")
+            klicke(knopf(QStringLiteral("btnSpeichern")));
+    }
 }
 
 // What every control but the help page shows: name, enabled state and text.
@@ -469,9 +490,9 @@ void TstTessraFenster::hilfeDecktAllesAbUndSchliesstBeimKlick()
     const QPoint hilfeKnopf = knopf(QStringLiteral("btnHilfe"))->geometry().center();
     QTest::mouseClick(m_fenster->windowHandle(), Qt::LeftButton, {}, hilfeKnopf);
     QVERIFY(!hilfe->isVisible());
+    QWidget *fokus = QApplication::focusWidget();
     klicke(knopf(QStringLiteral("btnHilfe")));
     QVERIFY(hilfe->isVisible());
-    QWidget *fokus = QApplication::focusWidget();
     // Above both frames, both save buttons and the help button itself.
     for (const char *name : {"Frame1", "Frame2", "btnSpeichern", "btnSpeichernUnter", "btnHilfe"}) {
         auto *verdeckt = ctl<QWidget>(QString::fromLatin1(name));
@@ -763,6 +784,91 @@ void TstTessraFenster::enterImZeilenfeld()
     QCOMPARE(status(), QStringLiteral("Vorgang abgeschlossen"));
     QCOMPARE(testdateiInhalt(pfad),
              QByteArray("Nr;Name\r\n100;\xc3\x84 geändert\r\n200;B\r\n300;D\r\n"));
+}
+
+// A run by keyboard alone, one key at a time, where a user would have the focus. The faults each
+// would show: Enter in the path field not loading, or running "Weiter" when the path names no
+// file; Ctrl+Z doing nothing in the list, or taking a decision back in a text field; a key on the
+// help page reaching a control under it, or the focus not coming back when it closes.
+void TstTessraFenster::nurMitDerTastatur()
+{
+    const auto strgZ = Qt::CTRL | Qt::Key_Z;
+    const struct
+    {
+        const char *fokus; // where the user puts it first; nullptr: where it is
+        QKeyCombination taste;
+        const char *danach; // the status, and the focus: on frmHilfe while the help is shown
+    } tasten[] = {
+        {nullptr, Qt::Key_Return, "Zeile 2 von 5, txtZeile"},
+        {nullptr, Qt::Key_Return, "Zeile 3 von 5, txtZeile"},
+        {nullptr, strgZ, "Zeile 3 von 5, txtZeile"},
+        {"btnHilfe", Qt::Key_Space, "Zeile 3 von 5, frmHilfe"},
+        {nullptr, strgZ, "Zeile 3 von 5, frmHilfe"},
+        {nullptr, Qt::Key_Tab, "Zeile 3 von 5, frmHilfe"},
+        {nullptr, Qt::Key_Return, "Zeile 3 von 5, btnHilfe"},
+        {nullptr, Qt::Key_Space, "Zeile 3 von 5, frmHilfe"},
+        {nullptr, Qt::Key_Escape, "Zeile 3 von 5, btnHilfe"},
+        {"LstZeilen", strgZ, "Zeile 2 von 5, LstZeilen"},
+        {"btnReset", Qt::Key_Space, "Bitte eine Datei laden, txtPfad"},
+        {nullptr, Qt::Key_X, "Bitte eine Datei laden, txtPfad"}, // "Weiter" still enabled
+        {nullptr, Qt::Key_Return, "Bitte eine Datei laden, txtPfad"},
+    };
+    ctl<QRadioButton>(QStringLiteral("optSemikolon"))->setChecked(true);
+    tippe(feld(QStringLiteral("txtPfad")),
+          legeAn(u"daten.txt"_s, "Nr;Name\r\n1;a\r\n2;b\r\n1;c\r\n2;d\r\n"));
+    for (int i = 0; i < int(std::size(tasten)); ++i) {
+        if (tasten[i].fokus)
+            ctl<QWidget>(QString::fromLatin1(tasten[i].fokus))->setFocus();
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence(tasten[i].taste));
+        // Only the shown help page can have the focus.
+        const QString fokus = QApplication::focusWidget()->objectName();
+        QCOMPARE(QString::number(i) + u' ' + status() + u", "_s + fokus,
+                 QString::number(i) + u' ' + QString::fromUtf8(tasten[i].danach));
+    }
+    QVERIFY(m_dialoge.isEmpty());
+}
+
+void TstTessraFenster::schliessenFragtVorVerlorenenEntscheidungen_data()
+{
+    QTest::addColumn<QString>("schritte");
+    QTest::addColumn<QString>("antwort");
+    QTest::addColumn<QString>("frage"); // its first line; none: closes unasked
+
+    const QString eine = u"Die Entscheidung über 1 Gruppe ist noch nicht gespeichert und geht "
+                         "beim Beenden verloren."_s;
+    QTest::newRow("Gruppe gezeigt") << u"laden"_s << QString() << QString();
+    QTest::newRow("entschieden, Nein") << u"laden weiter"_s << u"Nein"_s << eine;
+    QTest::newRow("entschieden, Ja") << u"laden weiter"_s << u"Ja"_s << eine;
+    // Finished with an empty history: the groups settled themselves.
+    QTest::newRow("von selbst fertig")
+        << u"gleiche laden"_s << u"Nein"_s
+        << u"Die Entscheidungen über 2 Gruppen sind noch nicht gespeichert und gehen beim "
+           "Beenden verloren."_s;
+}
+
+void TstTessraFenster::schliessenFragtVorVerlorenenEntscheidungen()
+{
+    QFETCH(QString, schritte);
+    QFETCH(QString, antwort);
+    QFETCH(QString, frage);
+
+    gehe(schritte.split(u' '),
+         legeAn(u"daten.txt"_s, schritte.startsWith(u"gleiche") ? "1;a\r\n2;b\r\n1;a\r\n2;b\r\n"
+                                                                : "1;a\r\n2;b\r\n1;c\r\n2;d\r\n"));
+    const QStringList vorher = zustandOhneHilfe();
+    QStringList fragen;
+    m_fenster->setDialogAntwort([&](QDialog &dialog) {
+        auto &box = static_cast<QMessageBox &>(dialog);
+        fragen.append(box.windowTitle() + u'|' + box.text());
+        box.button(antwort == u"Ja" ? QMessageBox::Yes : QMessageBox::No)->click();
+    });
+    m_fenster->close();
+    QCOMPARE(fragen.join(u'/'),
+             frage.isEmpty() ? QString()
+                             : u"Tessra - Beenden|"_s + frage + u"\n\nTessra trotzdem beenden?"_s);
+    QCOMPARE(m_fenster->isVisible(), antwort == u"Nein");
+    if (antwort == u"Nein")
+        QCOMPARE(zustandOhneHilfe(), vorher);
 }
 
 void TstTessraFenster::ganzerLaufErsetztDieDatei()
@@ -1118,18 +1224,8 @@ void TstTessraFenster::kontextmenue()
     QFETCH(bool, perTaste);
     QFETCH(QString, nutzbar);
 
-    const QString pfad =
-        legeAn(QStringLiteral("daten.txt"), "Nr;Name\r\n1;a\r\n2;b\r\n1;c\r\n2;d\r\n3;e\r\n");
-    for (const QString &schritt : schritte) {
-        if (schritt == u"laden")
-            ladeMitSemikolon(pfad);
-        else if (schritt == u"weiter")
-            klicke(knopf(QStringLiteral("btnNächsteZeile")));
-        else if (schritt == u"reset")
-            klicke(knopf(QStringLiteral("btnReset")));
-        else if (schritt == u"speichern")
-            klicke(knopf(QStringLiteral("btnSpeichern")));
-    }
+    gehe(schritte,
+         legeAn(QStringLiteral("daten.txt"), "Nr;Name\r\n1;a\r\n2;b\r\n1;c\r\n2;d\r\n3;e\r\n"));
     // Opening the menu leaves the chosen line and its edit alone.
     feld(QStringLiteral("txtZeile"))->setText(QStringLiteral("bearbeitet"));
     const QString status = this->status();
@@ -1148,6 +1244,7 @@ void TstTessraFenster::kontextmenue()
                                  u"Alle weiteren Gruppen: letzte Zeile behalten"_s,
                                  u"Gruppen mit gleichen Zeilen automatisch übernehmen"_s}));
     QVERIFY(menue->actions().last()->isCheckable());
+    QCOMPARE(menue->actions().first()->shortcut().toString(QKeySequence::NativeText), u"Strg+Z"_s);
     menue->close();
     QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("bearbeitet"));
     QCOMPARE(this->status(), status);
