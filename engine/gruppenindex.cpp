@@ -33,6 +33,9 @@ std::uint32_t hashVon(QByteArrayView text, std::uint64_t seed)
     return std::uint32_t(h);
 }
 
+constexpr std::uint32_t mitSerieBit = 1;
+constexpr std::uint32_t mitTrennerBit = 2;
+
 } // namespace
 
 Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen)
@@ -63,10 +66,10 @@ Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen)
         const Seriennummer serie = seriennummer(zeilen, zeile);
         if (!istSeriennummer(serie.text()))
             continue;
-        // Hash 0 marks a line without a serial number.
-        const std::uint32_t hash = hashVon(serie.text(), seed) | 1;
+        // The lowest bit marks a line with a serial number, the next one a delimiter after it.
+        const std::uint32_t hash = (hashVon(serie.text(), seed) & ~mitTrennerBit) | mitSerieBit |
+                                   (serie.mitTrennzeichen() ? mitTrennerBit : 0);
         hashes[zeile] = hash;
-        m_eintraege[zeile] = serie.mitTrennzeichen() ? trenner : 0;
         ++beginn[size_t(teilVon(hash)) + 1];
     }
     for (size_t teil = 1; teil < beginn.size(); ++teil)
@@ -81,47 +84,70 @@ Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen)
     {
         std::vector<qsizetype> frei(beginn.begin(), beginn.end() - 1);
         for (qsizetype zeile = 0; zeile < anzahl; ++zeile) {
-            if (const std::uint32_t hash = hashes[zeile])
+            if (const std::uint32_t hash = hashes[zeile]; hash & mitSerieBit)
                 paare[frei[size_t(teilVon(hash))]++] = {hash, std::uint32_t(zeile)};
         }
     }
     hashes = {};
 
     // Open addressing with each key's hash kept in the slot: a probe reads the table only, and
-    // the file's bytes only when the hashes agree.
+    // the file's bytes only when the hashes agree. The slot also keeps the bytes of its latest
+    // line, so that comparing with it costs no look-up in the line table.
     struct Platz
     {
         std::uint32_t hash = 0;
         std::uint32_t letzte = 0; // the latest line with this key so far, plus one; 0: free
+        QByteArrayView satz;      // that line, as the key reader sees it
     };
     qsizetype groesstes = 0;
     for (size_t teil = 0; teil + 1 < beginn.size(); ++teil)
         groesstes = std::max(groesstes, beginn[teil + 1] - beginn[teil]);
-    const qsizetype plaetze = qsizetype(std::bit_ceil(std::uint64_t(2 * groesstes + 16)));
-    const qsizetype maske = plaetze - 1;
-    Grossfeld<Platz> tabelle(plaetze, Platz{});
+    const size_t maske = std::bit_ceil(size_t(2 * groesstes + 16)) - 1;
+    std::vector<Platz> tabelle(maske + 1);
+    const auto platzVon = [maske](std::uint32_t hash) { return size_t(hash >> 2) & maske; };
+    const auto gleicherHash = [](std::uint32_t a, std::uint32_t b) {
+        return ((a ^ b) & ~mitTrennerBit) == 0;
+    };
     for (size_t teil = 0; teil + 1 < beginn.size(); ++teil) {
-        for (qsizetype k = beginn[teil]; k < beginn[teil + 1]; ++k) {
+        const qsizetype ende = beginn[teil + 1];
+        for (qsizetype k = beginn[teil]; k < ende; ++k) {
+            // The lines of a part lie all over the file: where each starts is asked for ahead,
+            // and for one that repeats a serial number, its bytes and those of the line it is
+            // compared with.
+            if (k + 2 * vorlauf < ende)
+                zeilen.holeAnfangVoraus(paare[k + 2 * vorlauf].zeile);
+            if (k + vorlauf < ende) {
+                const Paar spaeter = paare[k + vorlauf];
+                const Platz &vermutlich = tabelle[platzVon(spaeter.hash)];
+                if (vermutlich.letzte != 0 && gleicherHash(vermutlich.hash, spaeter.hash)) {
+                    __builtin_prefetch(vermutlich.satz.data());
+                    zeilen.holeVoraus(spaeter.zeile);
+                }
+            }
             const auto [hash, zeile] = paare[k];
-            qsizetype i = qsizetype(hash) & maske;
+            const QByteArrayView satz = zeilen.schluesselbytes(zeile);
+            size_t i = platzVon(hash);
             while (tabelle[i].letzte != 0 &&
-                   (tabelle[i].hash != hash || seriennummer(zeilen, tabelle[i].letzte - 1).text() !=
-                                                   seriennummer(zeilen, zeile).text()))
+                   (!gleicherHash(tabelle[i].hash, hash) ||
+                    seriennummerVon(tabelle[i].satz, m_trennzeichen).text() !=
+                        seriennummerVon(satz, m_trennzeichen).text()))
                 i = (i + 1) & maske;
+            // Plain stores where they can be: a store that need not read its target first never
+            // waits for memory.
             Platz &platz = tabelle[i];
             if (platz.letzte == 0) {
                 platz.hash = hash;
-                m_eintraege[zeile] |= kopf;
+                m_eintraege[zeile] = kopf | (hash & mitTrennerBit ? trenner : 0);
             } else {
                 m_eintraege[zeile] = 0;
                 m_eintraege[platz.letzte - 1] |= zeile + 1;
             }
             platz.letzte = zeile + 1;
+            platz.satz = satz;
         }
         // Only the slots this part used are cleared for the next one.
-        for (qsizetype k = beginn[teil]; k < beginn[teil + 1]; ++k)
-            for (qsizetype i = qsizetype(paare[k].hash) & maske; tabelle[i].letzte != 0;
-                 i = (i + 1) & maske)
+        for (qsizetype k = beginn[teil]; k < ende; ++k)
+            for (size_t i = platzVon(paare[k].hash); tabelle[i].letzte != 0; i = (i + 1) & maske)
                 tabelle[i] = {};
     }
 }

@@ -51,6 +51,13 @@ public:
                                : m_schluesseltext.constData() + m_schluesselanfang[zeile];
         __builtin_prefetch(text);
     }
+    // The step before: fetches where the record starts, so that holeVoraus() need not wait.
+    void holeAnfangVoraus(qsizetype zeile) const
+    {
+        __builtin_prefetch(m_anfaenge.data() + zeile);
+        if (!m_schluesselanfang.empty())
+            __builtin_prefetch(m_schluesselanfang.data() + zeile);
+    }
     // The delimiter as it would stand in schluesselbytes(): null when no line can hold it,
     // empty (not null) for an empty delimiter.
     QByteArray schluesselTrennzeichen(const QString &trennzeichen) const;
