@@ -9,7 +9,7 @@ JOBS := -j2
 SANITIZE := -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all
 FUZZ_TARGETS := zeilen seriennummer behalteerste regeln
 
-.PHONY: deps configure build run test test-plain test-asan build-asan bench fuzz install package clean
+.PHONY: deps configure build run test test-plain test-asan build-asan bench bench-big fuzz install package clean
 
 deps:
 	@scripts/install-deps.sh
@@ -45,10 +45,15 @@ test-asan: build-asan
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure -LE "e2e|package"
 
-# A seeded 1,000,000-line file through tessra-bench and through awk, side by side.
+# A seeded 1,000,000-line file through tessra-bench and through awk, side by side, then the
+# growth to 10,000,000 lines and the real window. `make bench-big` measures 30,000,000 lines.
 bench: build
 	bench/vergleich.sh $(BUILD)
+	bench/gross.sh $(BUILD) 10000000
 	bench/fenster.sh $(BUILD)
+
+bench-big: build
+	bench/gross.sh $(BUILD) 30000000
 
 # Each libFuzzer target for $(FUZZ_SECONDS) seconds, starting from the committed corpus. New
 # inputs it finds go to fuzz-out/, crashes to fuzz-out/crash-*; libFuzzer needs clang.

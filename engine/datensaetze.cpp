@@ -266,7 +266,7 @@ private:
 
 struct Rohteilung
 {
-    Grossfeld<qint64> anfaenge; // in bytes
+    Grossfeld<Satzanfang> anfaenge;
     bool letzterOffen = false;
     bool satzendeGefunden = false;
     std::optional<Feld> fehler;
@@ -283,7 +283,7 @@ Rohteilung teileRoh(const Quelle &q, qsizetype anfang, const Regeln &regeln)
         const qsizetype zeilenende = q.finde(endzeichen, pos, q.size());
         // A line without a quote is a record as it stands: no field of it can be quoted.
         if (!regeln.anfuehrung || q.finde(anfuehrungszeichen, pos, zeilenende) == zeilenende) {
-            teilung.anfaenge.push_back(q.byte(pos));
+            teilung.anfaenge.push_back({q.byte(pos)});
             teilung.letzterOffen = zeilenende == q.size();
             teilung.satzendeGefunden = teilung.satzendeGefunden || !teilung.letzterOffen;
             pos = zeilenende + 1;
@@ -296,7 +296,7 @@ Rohteilung teileRoh(const Quelle &q, qsizetype anfang, const Regeln &regeln)
             teilung.fehler = satz;
             return teilung;
         }
-        teilung.anfaenge.push_back(q.byte(pos));
+        teilung.anfaenge.push_back({q.byte(pos)});
         teilung.letzterOffen = satz.weiter == satz.ende;
         teilung.satzendeGefunden = teilung.satzendeGefunden || !teilung.letzterOffen;
         pos = satz.weiter;
@@ -333,9 +333,10 @@ Teilung teileQuelle(const Quelle &q, qsizetype anfang, std::u16string trenner)
         roh = teileRoh(q, anfang, regeln);
         ergebnis.nurLf = nurLf;
         // The line that holds the quote: the last one that starts at or before it.
-        const qint64 *anfaenge = roh.anfaenge.data();
-        const qint64 *danach =
-            std::upper_bound(anfaenge, anfaenge + roh.anfaenge.size(), q.byte(fehler.auf));
+        const Satzanfang *anfaenge = roh.anfaenge.data();
+        const Satzanfang *danach =
+            std::upper_bound(anfaenge, anfaenge + roh.anfaenge.size(), q.byte(fehler.auf),
+                             [](qint64 pos, const Satzanfang &satz) { return pos < satz.anfang; });
         ergebnis.offen = Teilung::Anfuehrungszeichen{danach - anfaenge, fehler.stoerung};
     }
     ergebnis.anfaenge = std::move(roh.anfaenge);
@@ -358,7 +359,7 @@ Teilung teileUtf16(QByteArrayView inhalt, qsizetype anfang, bool bigEndian, QStr
         return teilung;
     // The left-over byte: part of a last record that runs to the end, or a record of its own.
     if (teilung.anfaenge.empty() || !teilung.letzterOffen)
-        teilung.anfaenge.push_back(inhalt.size() - 1);
+        teilung.anfaenge.push_back({inhalt.size() - 1});
     teilung.letzterOffen = true;
     return teilung;
 }

@@ -3,6 +3,9 @@
 #include "grossfeld.h"
 
 #include <QByteArrayView>
+#include <QtGlobal>
+
+#include <cstdint>
 #include <QList>
 #include <QStringView>
 
@@ -20,6 +23,14 @@
 // One set of rules serves every caller, so loading, the serial number, the list's columns and
 // the check of an edited record can never disagree about where a field ends.
 namespace Datensaetze {
+
+// Where a record starts, in bytes from the start of the file, and four bytes beside it that
+// the group index fills (Gruppenindex): a look at a line brings both from memory at once.
+struct Satzanfang
+{
+    qint64 anfang = 0;
+    std::uint32_t vermerk = 0;
+} __attribute__((packed, aligned(4)));
 
 // A quoted field may hold this many line ends. A cell of an office list (an address, a remark)
 // has a handful; a quote that opens more than this is taken for a stray one, since it would
@@ -39,9 +50,9 @@ enum class Stoerung {
 
 struct Teilung
 {
-    // Where each record starts, in bytes from the start of the file. A record ends where the
-    // line end in front of the next one begins; that line end is one unit, or two for CR LF.
-    Grossfeld<qint64> anfaenge;
+    // Where each record starts. A record ends where the line end in front of the next one
+    // begins; that line end is one unit, or two for CR LF.
+    Grossfeld<Satzanfang> anfaenge;
     // The last record runs to the end of the file, with no line end after it.
     bool letzterOffen = false;
     // True when records end at LF, false when at CR or CR LF.

@@ -351,7 +351,9 @@ bool Duplikatensuche::gruppeGezeigt() const
 
 Duplikatensuche::Schritt Duplikatensuche::aktuellerSchritt() const
 {
-    return {m_zustand.AktZeile, m_zustand.Ergebnis.stand(), m_zustand.AnzSerien};
+    const Ergebnisliste::Stand stand = m_zustand.Ergebnis.stand();
+    return {std::uint32_t(m_zustand.AktZeile), std::uint32_t(stand.eintraege),
+            std::uint32_t(stand.bearbeitet), std::uint32_t(m_zustand.AnzSerien)};
 }
 
 void Duplikatensuche::letzteEntscheidungZuruecknehmen()
@@ -362,7 +364,7 @@ void Duplikatensuche::letzteEntscheidungZuruecknehmen()
         const Schritt schritt = m_schritte.back();
         m_schritte.pop_back();
         SuchZustand &z = m_zustand;
-        z.Ergebnis.kehreZurueck(schritt.ergebnis);
+        z.Ergebnis.kehreZurueck({schritt.eintraege, schritt.bearbeitet});
         z.AktZeile = schritt.aktZeile;
         z.AnzSerien = schritt.anzSerien;
         // A finished run is running again: nothing to save, and the file stays as loaded.
@@ -471,7 +473,9 @@ bool Duplikatensuche::uebernehmeGewaehlteZeile(const QString &gewaehlt)
     const qsizetype auswahl = m_view.lstZeilenSelectedIndex();
     const qsizetype quelle = auswahl >= 0 ? m_view.lstZeilenData(auswahl) : -1;
     const bool ausDerDatei = quelle >= 0 && quelle < z.Zeilen.size();
-    if (ausDerDatei && anzeigetext(z.Zeilen, quelle, zeilenfeldGrenze).text == gewaehlt) {
+    const bool wieGezeigt = quelle == m_zeilenfeldZeile && gewaehlt == m_zeilenfeldText;
+    if (ausDerDatei &&
+        (wieGezeigt || anzeigetext(z.Zeilen, quelle, zeilenfeldGrenze).text == gewaehlt)) {
         z.Ergebnis.uebernehmeZeile(quelle);
         return true;
     }
@@ -504,6 +508,10 @@ void Duplikatensuche::zeigeGruppe()
          zeile = z.Gruppen.naechsteZeile(zeile))
         gruppe.push_back(zeile);
     z.AnzFunde = qsizetype(gruppe.size()) - 1;
+    // The lines of a group lie anywhere in the file: those a list shows first are asked for at
+    // once.
+    for (size_t i = 0; i < std::min<size_t>(gruppe.size(), 64); ++i)
+        z.Zeilen.holeVoraus(gruppe[i]);
     z.Serie = z.Gruppen.seriennummer(z.Zeilen, z.AktZeile);
     m_view.setCaption(Label::lblAnzDatensaetze, zahl(z.AnzSerien));
     m_view.setLstZeilen({std::move(gruppe),
@@ -715,6 +723,8 @@ void Duplikatensuche::zeigeImZeilenfeld(qsizetype zeile)
     m_view.setTxtZeile(anzeige.text);
     m_view.setTxtZeileReadOnly(anzeige.gekuerzt);
     m_gekuerzteZeile = anzeige.gekuerzt ? zeile : Gruppenindex::keine;
+    m_zeilenfeldZeile = zeile;
+    m_zeilenfeldText = anzeige.text;
 }
 
 void Duplikatensuche::leereZeilenfeld()
@@ -722,6 +732,8 @@ void Duplikatensuche::leereZeilenfeld()
     m_view.setTxtZeile(QString());
     m_view.setTxtZeileReadOnly(false);
     m_gekuerzteZeile = Gruppenindex::keine;
+    m_zeilenfeldZeile = Gruppenindex::keine;
+    m_zeilenfeldText.clear();
 }
 
 void Duplikatensuche::zeigeZeilennummer(qsizetype zeile)

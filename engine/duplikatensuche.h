@@ -5,6 +5,7 @@
 #include "sicheresschreiben.h"
 #include "suchzustand.h"
 
+#include <cstdint>
 #include <deque>
 
 // The duplicate-resolution engine: loads a serial-number file, walks it group by group as the
@@ -58,11 +59,14 @@ public:
 private:
     // What a decision changed, so that it can be taken back: the group then shown, the
     // result's size and the serial numbers counted up to that group.
+    // Four bytes each, as no file has more lines than the group index can hold: a history of
+    // millions of decisions stays small.
     struct Schritt
     {
-        qsizetype aktZeile = 0;
-        Ergebnisliste::Stand ergebnis;
-        qsizetype anzSerien = 0;
+        std::uint32_t aktZeile = 0;
+        std::uint32_t eintraege = 0;
+        std::uint32_t bearbeitet = 0;
+        std::uint32_t anzSerien = 0;
     };
     // What the lines passed on a walk leave for the captions: the line the status would name
     // and the duplicates of the last group settled without being shown (-1 for none).
@@ -111,4 +115,8 @@ private:
     bool m_gleicheAutomatisch = false;
     // The line whose cut text the edit field shows, read-only; `keine` when it shows a whole one.
     qsizetype m_gekuerzteZeile = Gruppenindex::keine;
+    // The line the edit field was given and the text it was given, so that "Weiter" knows an
+    // unchanged line without decoding it again.
+    qsizetype m_zeilenfeldZeile = Gruppenindex::keine;
+    QString m_zeilenfeldText;
 };

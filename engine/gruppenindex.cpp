@@ -38,15 +38,15 @@ constexpr std::uint32_t mitTrennerBit = 2;
 
 } // namespace
 
-Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen)
+Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen)
     : m_trennzeichen(zeilen.schluesselTrennzeichen(trennzeichen))
+    , m_zeilen(&zeilen)
 {
     const qsizetype anzahl = zeilen.size();
     // No machine holds the line table of a file with a billion lines; such a file is simply
     // too large for the memory.
     if (anzahl >= qsizetype(folge))
         throw std::bad_alloc();
-    m_eintraege.resize(anzahl, ohneSerie);
 
     // A hash table over all lines of a large file is far larger than the processor's caches,
     // and every line would cost a trip to memory. So the lines are first sorted by the top bits
@@ -64,8 +64,10 @@ Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen)
         if (zeile + vorlauf < anzahl)
             zeilen.holeVoraus(zeile + vorlauf);
         const Seriennummer serie = seriennummer(zeilen, zeile);
-        if (!istSeriennummer(serie.text()))
+        if (!istSeriennummer(serie.text())) {
+            zeilen.setzeVermerk(zeile, ohneSerie);
             continue;
+        }
         // The lowest bit marks a line with a serial number, the next one a delimiter after it.
         const std::uint32_t hash = (hashVon(serie.text(), seed) & ~mitTrennerBit) | mitSerieBit |
                                    (serie.mitTrennzeichen() ? mitTrennerBit : 0);
@@ -91,13 +93,11 @@ Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen)
     hashes = {};
 
     // Open addressing with each key's hash kept in the slot: a probe reads the table only, and
-    // the file's bytes only when the hashes agree. The slot also keeps the bytes of its latest
-    // line, so that comparing with it costs no look-up in the line table.
+    // the file's bytes only when the hashes agree.
     struct Platz
     {
         std::uint32_t hash = 0;
         std::uint32_t letzte = 0; // the latest line with this key so far, plus one; 0: free
-        QByteArrayView satz;      // that line, as the key reader sees it
     };
     qsizetype groesstes = 0;
     for (size_t teil = 0; teil + 1 < beginn.size(); ++teil)
@@ -108,42 +108,48 @@ Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen)
     const auto gleicherHash = [](std::uint32_t a, std::uint32_t b) {
         return ((a ^ b) & ~mitTrennerBit) == 0;
     };
+    // The line a pair will likely be compared with, or 0.
+    const auto vergleich = [&](const Paar &paar) {
+        const Platz &platz = tabelle[platzVon(paar.hash)];
+        return platz.letzte != 0 && gleicherHash(platz.hash, paar.hash) ? platz.letzte : 0;
+    };
     for (size_t teil = 0; teil + 1 < beginn.size(); ++teil) {
         const qsizetype ende = beginn[teil + 1];
         for (qsizetype k = beginn[teil]; k < ende; ++k) {
-            // The lines of a part lie all over the file: where each starts is asked for ahead,
-            // and for one that repeats a serial number, its bytes and those of the line it is
-            // compared with.
-            if (k + 2 * vorlauf < ende)
-                zeilen.holeAnfangVoraus(paare[k + 2 * vorlauf].zeile);
+            // The lines of a part lie all over the file. A line that repeats a serial number is
+            // compared with the latest line before it that has it: where both start is asked
+            // for ahead, then their bytes.
+            if (k + 2 * vorlauf < ende) {
+                const Paar spaeter = paare[k + 2 * vorlauf];
+                if (const std::uint32_t letzte = vergleich(spaeter)) {
+                    zeilen.holeAnfangVoraus(letzte - 1);
+                    zeilen.holeAnfangVoraus(spaeter.zeile);
+                }
+            }
             if (k + vorlauf < ende) {
                 const Paar spaeter = paare[k + vorlauf];
-                const Platz &vermutlich = tabelle[platzVon(spaeter.hash)];
-                if (vermutlich.letzte != 0 && gleicherHash(vermutlich.hash, spaeter.hash)) {
-                    __builtin_prefetch(vermutlich.satz.data());
+                if (const std::uint32_t letzte = vergleich(spaeter)) {
+                    zeilen.holeVoraus(letzte - 1);
                     zeilen.holeVoraus(spaeter.zeile);
                 }
             }
             const auto [hash, zeile] = paare[k];
-            const QByteArrayView satz = zeilen.schluesselbytes(zeile);
             size_t i = platzVon(hash);
-            while (tabelle[i].letzte != 0 &&
-                   (!gleicherHash(tabelle[i].hash, hash) ||
-                    seriennummerVon(tabelle[i].satz, m_trennzeichen).text() !=
-                        seriennummerVon(satz, m_trennzeichen).text()))
+            while (tabelle[i].letzte != 0 && (!gleicherHash(tabelle[i].hash, hash) ||
+                                              seriennummer(zeilen, tabelle[i].letzte - 1).text() !=
+                                                  seriennummer(zeilen, zeile).text()))
                 i = (i + 1) & maske;
             // Plain stores where they can be: a store that need not read its target first never
             // waits for memory.
             Platz &platz = tabelle[i];
             if (platz.letzte == 0) {
                 platz.hash = hash;
-                m_eintraege[zeile] = kopf | (hash & mitTrennerBit ? trenner : 0);
+                zeilen.setzeVermerk(zeile, kopf | (hash & mitTrennerBit ? trenner : 0));
             } else {
-                m_eintraege[zeile] = 0;
-                m_eintraege[platz.letzte - 1] |= zeile + 1;
+                zeilen.setzeVermerk(zeile, 0);
+                zeilen.ergaenzeVermerk(platz.letzte - 1, zeile + 1);
             }
             platz.letzte = zeile + 1;
-            platz.satz = satz;
         }
         // Only the slots this part used are cleared for the next one.
         for (qsizetype k = beginn[teil]; k < ende; ++k)

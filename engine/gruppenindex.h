@@ -1,6 +1,5 @@
 #pragma once
 
-#include "grossfeld.h"
 #include "seriennummer.h"
 #include "textdatei.h"
 
@@ -15,6 +14,8 @@
 //
 // Four bytes a line say all the walk needs: whether the line has a serial number, whether it is
 // the first line with it (and then whether a delimiter follows), and the next line with it.
+// They are kept beside the line's start in the Textdatei, which the index is built on and
+// must outlive it; so following a group to its lines costs one trip to memory a line.
 class Gruppenindex
 {
 public:
@@ -22,7 +23,7 @@ public:
 
     // Empty: every line counts as one without a serial number.
     Gruppenindex() = default;
-    Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen);
+    Gruppenindex(Textdatei &zeilen, const QString &trennzeichen);
 
     Seriennummer seriennummer(const Textdatei &zeilen, qsizetype zeile) const;
 
@@ -51,10 +52,11 @@ private:
 
     std::uint32_t eintrag(qsizetype zeile) const
     {
-        return zeile >= 0 && zeile < m_eintraege.size() ? m_eintraege[zeile] : ohneSerie;
+        return m_zeilen && zeile >= 0 && zeile < m_zeilen->size() ? m_zeilen->vermerk(zeile)
+                                                                  : ohneSerie;
     }
 
     // As Textdatei::schluesselTrennzeichen: null when no line can hold the delimiter.
     QByteArray m_trennzeichen;
-    Grossfeld<std::uint32_t> m_eintraege;
+    const Textdatei *m_zeilen = nullptr;
 };

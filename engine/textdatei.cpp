@@ -195,7 +195,7 @@ qsizetype utf8AusUtf16(QByteArrayView bytes, bool bigEndian, char *ziel)
 } // namespace
 
 Textdatei::Textdatei()
-    : m_anfaenge(1, 0)
+    : m_anfaenge(1, Datensaetze::Satzanfang{})
 {
 }
 
@@ -276,9 +276,9 @@ qsizetype Textdatei::endlaenge(qsizetype naechster) const
 QByteArrayView Textdatei::bytes(qsizetype zeile) const
 {
     Q_ASSERT(zeile >= 0 && zeile < size());
-    const qsizetype anfang = m_anfaenge[zeile];
+    const qsizetype anfang = m_anfaenge[zeile].anfang;
     const bool letzte = zeile + 1 == size();
-    const qsizetype naechster = letzte ? m_inhalt.size() : m_anfaenge[zeile + 1];
+    const qsizetype naechster = letzte ? m_inhalt.size() : m_anfaenge[zeile + 1].anfang;
     const qsizetype ende = letzte && m_letzteOffen ? naechster : naechster - endlaenge(naechster);
     return QByteArrayView(m_inhalt).sliced(anfang, ende - anfang);
 }

@@ -47,10 +47,17 @@ public:
     void holeVoraus(qsizetype zeile) const
     {
         const char *text = m_schluesselanfang.empty()
-                               ? m_inhalt.constData() + m_anfaenge[zeile]
+                               ? m_inhalt.constData() + m_anfaenge[zeile].anfang
                                : m_schluesseltext.constData() + m_schluesselanfang[zeile];
         __builtin_prefetch(text);
     }
+    // Four bytes beside each record's start for the group index to keep its notes in.
+    std::uint32_t vermerk(qsizetype zeile) const { return m_anfaenge[zeile].vermerk; }
+    void setzeVermerk(qsizetype zeile, std::uint32_t vermerk)
+    {
+        m_anfaenge[zeile].vermerk = vermerk;
+    }
+    void ergaenzeVermerk(qsizetype zeile, std::uint32_t bits) { m_anfaenge[zeile].vermerk |= bits; }
     // The step before: fetches where the record starts, so that holeVoraus() need not wait.
     void holeAnfangVoraus(qsizetype zeile) const
     {
@@ -98,7 +105,7 @@ private:
 
     QByteArray m_inhalt;
     // Where each record starts; 8 bytes a record, its end follows from the next one's start.
-    Grossfeld<qint64> m_anfaenge;
+    Grossfeld<Datensaetze::Satzanfang> m_anfaenge;
     bool m_letzteOffen = true;
     Kodierung m_kodierung = Kodierung::Utf8;
     bool m_bom = false;
