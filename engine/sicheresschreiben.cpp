@@ -538,24 +538,31 @@ std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const Q
     if (const int fehler =
             synchronisiere(neueSicherung.fd(), Speicherschritt::SicherungSynchronisieren))
         return fehlerBei(Schritt::Sicherung, sicherung, fehler);
-    if (const int fehler = neueSicherung.setzeEin(kopie, Speicherschritt::SicherungEinsetzen))
-        return Ersetzungsfehler{Schritt::Sicherung,
-                                einsetzfehler(sicherung, kopie, kopieordner, fehler), false};
-    if (const int fehler =
-            synchronisiereOrdner(kopieordner, Speicherschritt::SicherungsordnerSynchronisieren))
-        return fehlerBei(Schritt::Sicherung, sicherung, fehler);
-    // The backup a mark of an interrupted save spoke of is gone now.
     const QByteArray marke = markeVon(kopieordner, info.st_ino);
-    entferneMarke(marke);
+    const auto setzeSicherungEin = [&]() -> std::optional<Ersetzungsfehler> {
+        if (const int fehler = neueSicherung.setzeEin(kopie, Speicherschritt::SicherungEinsetzen))
+            return Ersetzungsfehler{Schritt::Sicherung,
+                                    einsetzfehler(sicherung, kopie, kopieordner, fehler), false};
+        if (const int fehler =
+                synchronisiereOrdner(kopieordner, Speicherschritt::SicherungsordnerSynchronisieren))
+            return fehlerBei(Schritt::Sicherung, sicherung, fehler);
+        // The backup a mark of an interrupted save spoke of is gone now.
+        entferneMarke(marke);
+        return std::nullopt;
+    };
 
     if (neueDateiKannErsetzen(alt.get(), info, zielordner)) {
         TemporaereDatei neu(zielordner);
         // A folder that takes no new entry, or an owner or group the user may not give, leaves
         // the rewrite in place.
         if (neu.fehler() == 0 && gleicheRechte(neu.fd(), info)) {
+            // Written in full before the backup takes its name, so that until then a failure
+            // leaves the file and the older backup as they were.
             if (const int fehler = schreibeInhalt(neu.fd(), inhalt, puffer,
                                                   Speicherschritt::ErgebnisSynchronisieren))
                 return fehlerBei(Schritt::Ersetzen, pfad, fehler);
+            if (auto fehler = setzeSicherungEin())
+                return fehler;
             if (const int fehler = neu.setzeEin(ziel, Speicherschritt::ErgebnisEinsetzen))
                 return Ersetzungsfehler{Schritt::Ersetzen,
                                         einsetzfehler(pfad, ziel, zielordner, fehler), false};
@@ -567,6 +574,8 @@ std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const Q
             return std::nullopt;
         }
     }
+    if (auto fehler = setzeSicherungEin())
+        return fehler;
     if (const int fehler = setzeMarke(marke, kopie, sicherungInfo.st_ino, datei))
         return fehlerBei(Schritt::Ersetzen, pfad, fehler, Ort::Ordner);
     auto fehler = schreibeAnOrt(ziel, pfad, inhalt, neueSicherung.fd(), puffer);

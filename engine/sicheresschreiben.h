@@ -26,7 +26,9 @@ struct Ersetzungsfehler
         Lesen,
         // The backup could not be written: the file and any older backup are as they were.
         Sicherung,
-        // The backup is complete and synced, but the file could not be replaced.
+        // The file could not be replaced and holds what it held. The backup is complete and in
+        // place, unless the result could not even be written next to the file: then the
+        // older backup is as it was too.
         Ersetzen,
         // The file holds the new content and the backup the old, but the system could not
         // confirm that the file's new entry is on the disk: after a power cut the file may be
@@ -50,10 +52,11 @@ struct Ersetzungsfehler
 //
 // The file (the target, when `pfad` is a symbolic link) is replaced by a new file only when
 // that keeps everything it was: one link, its owner, group and exact mode, no access control
-// list, on the folder's own file system. Otherwise it is rewritten in place, which keeps all
-// of that, once the backup is safely on disk; a failed rewrite puts the old content back.
-// While the file is rewritten in place a mark next to the backup says so, which survives a
-// crash (see speichernUnterbrochen).
+// list, on the folder's own file system. Then the backup and the new file are both written in
+// full before either takes its name, so that a failure on the way leaves every file as it was.
+// Otherwise the file is rewritten in place, which keeps all of that, once the backup is safely
+// on disk; a failed rewrite puts the old content back. While the file is rewritten in place a
+// mark next to the backup says so, which survives a crash (see speichernUnterbrochen).
 std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const QString &sicherung,
                                                     const Inhalt &inhalt);
 
@@ -71,7 +74,7 @@ std::optional<Dateifehler> schreibeDatei(const QString &pfad, const Inhalt &inha
 // to: temporary files of Tessra's own pattern (".tessra-" and six letters or digits) that no
 // running save holds a lock on.
 
-// The steps of a save that change what is on the disk, in the order they are taken.
+// The steps of a save that touch the disk.
 enum class Speicherschritt {
     SicherungSynchronisieren,
     SicherungEinsetzen,

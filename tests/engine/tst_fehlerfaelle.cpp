@@ -366,9 +366,7 @@ void TestFehlerfaelle::platteVoll()
     const QString ziel = platte + QStringLiteral("/neu.txt");
     const QByteArray original = seriennummerndatei();
     const QByteArray alteSicherung = "die Sicherung vom letzten Mal\r\n";
-    QVERIFY(legeTestdateiAn(pfad, original));
-    if (!platzFuerSicherung)
-        QVERIFY(legeTestdateiAn(sicherung, alteSicherung));
+    QVERIFY(legeTestdateiAn(pfad, original) && legeTestdateiAn(sicherung, alteSicherung));
 
     FakeMainView view;
     Duplikatensuche suche(view);
@@ -384,8 +382,9 @@ void TestFehlerfaelle::platteVoll()
     QCOMPARE(view.messages[0].title, QStringLiteral("Tessra - Speicherfehler"));
     QVERIFY2(view.messages[0].text.contains(u"nicht genug Platz"),
              qPrintable(view.messages[0].text));
+    // Both new files are written before either takes its name, so the older backup stays too.
     QCOMPARE(testdateiInhalt(pfad), original);
-    QCOMPARE(testdateiInhalt(sicherung), platzFuerSicherung ? original : alteSicherung);
+    QCOMPARE(testdateiInhalt(sicherung), alteSicherung);
     QVERIFY(!QFile::exists(ziel));
     QVERIFY(bleibtFertig(view));
     // No half-written temporary file is left to fill the disk further.
@@ -743,9 +742,9 @@ void TestFehlerfaelle::schritteDesSpeicherns_data()
     const QList<Speicherschritt> sicherung{S::SicherungSynchronisieren, S::SicherungEinsetzen,
                                            S::SicherungsordnerSynchronisieren, S::MarkeSetzen};
     QTest::newRow("one name: a new file takes its place")
-        << false << true
-        << sicherung.first(3) +
-               QList{S::ErgebnisSynchronisieren, S::ErgebnisEinsetzen, S::OrdnerSynchronisieren};
+        << false << true << QList{S::SicherungSynchronisieren, S::ErgebnisSynchronisieren,
+                                  S::SicherungEinsetzen,       S::SicherungsordnerSynchronisieren,
+                                  S::ErgebnisEinsetzen,        S::OrdnerSynchronisieren};
     QTest::newRow("two names: rewritten in place")
         << true << true
         << sicherung + QList{S::DateiKuerzen, S::DateiSynchronisieren, S::MarkeEntfernen};
@@ -756,8 +755,10 @@ void TestFehlerfaelle::schritteDesSpeicherns_data()
 }
 
 // The backup must be on the disk before the file is touched, and the mark before a rewrite in
-// place; otherwise a power cut can leave neither the old nor the new content. A rewrite that
-// fails halfway puts back the old bytes exactly, from the start.
+// place; otherwise a power cut can leave neither the old nor the new content. Where a new file
+// takes the file's place, it is on the disk before the backup takes its name, so that until
+// then the save can stop with every file as it was. A rewrite that fails halfway puts back the
+// old bytes exactly, from the start.
 void TestFehlerfaelle::schritteDesSpeicherns()
 {
     QFETCH(bool, zweiNamen);
