@@ -38,7 +38,8 @@ constexpr std::uint32_t mitTrennerBit = 2;
 
 } // namespace
 
-Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen)
+Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen,
+                           const Fortschrittsmeldung &meldung)
     : m_trennzeichen(zeilen.schluesselTrennzeichen(trennzeichen))
 {
     const qsizetype anzahl = zeilen.size();
@@ -60,7 +61,9 @@ Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen)
     Grossfeld<std::uint32_t> hashes(anzahl, 0);
     std::vector<qsizetype> beginn((size_t(1) << bits) + 1, 0);
     constexpr qsizetype vorlauf = 16;
+    // Reading the serial numbers and matching them take about the same time.
     for (qsizetype zeile = 0; zeile < anzahl; ++zeile) {
+        meldeAlle(meldung, zeile, zeile, 2 * anzahl);
         if (zeile + vorlauf < anzahl)
             zeilen.holeVoraus(zeile + vorlauf);
         const Seriennummer serie = seriennummer(zeilen, zeile);
@@ -111,6 +114,7 @@ Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen)
     for (size_t teil = 0; teil + 1 < beginn.size(); ++teil) {
         const qsizetype ende = beginn[teil + 1];
         for (qsizetype k = beginn[teil]; k < ende; ++k) {
+            meldeAlle(meldung, k, anzahl + k, 2 * anzahl);
             // The lines of a part lie all over the file: where each starts is asked for ahead,
             // and for one that repeats a serial number, its bytes and those of the line it is
             // compared with.

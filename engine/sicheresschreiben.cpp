@@ -315,13 +315,22 @@ struct Kopierfehler
 // Copies `von` from its start to its end onto the current position of `nach`: by the kernel
 // where it can, which also lets a file system share the blocks, else through the buffer. It
 // reads up to the end rather than a size taken earlier, so a file that grew is copied whole.
-std::optional<Kopierfehler> kopiere(int von, int nach, std::span<char> puffer)
+// `meldung` hears of the bytes copied out of `groesse`, every few milliseconds.
+std::optional<Kopierfehler> kopiere(int von, int nach, std::span<char> puffer,
+                                    const Fortschrittsmeldung &meldung = {}, qint64 groesse = 0)
 {
+    const auto melde = [&](off64_t gelesen) {
+        if (meldung)
+            meldung(qint64(gelesen), groesse);
+    };
+    constexpr size_t teil = size_t(8) << 20;
     off64_t gelesen = 0;
     for (;;) {
-        const ssize_t kopiert = ::copy_file_range(von, &gelesen, nach, nullptr, size_t(1) << 30, 0);
-        if (kopiert > 0)
+        const ssize_t kopiert = ::copy_file_range(von, &gelesen, nach, nullptr, teil, 0);
+        if (kopiert > 0) {
+            melde(gelesen);
             continue;
+        }
         if (kopiert < 0 && errno == EINTR)
             continue;
         // Done, or the kernel cannot copy between these two (or failed): the plain loop finds
@@ -342,6 +351,7 @@ std::optional<Kopierfehler> kopiere(int von, int nach, std::span<char> puffer)
         if (const int fehler = schreibeAlles(nach, puffer.data(), size_t(n)))
             return Kopierfehler{fehler, false};
         gelesen += n;
+        melde(gelesen);
     }
 }
 
@@ -491,7 +501,8 @@ std::optional<Ersetzungsfehler> schreibeAnOrt(const QByteArray &ziel, const QStr
 } // namespace
 
 std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const QString &sicherung,
-                                                    const Inhalt &inhalt)
+                                                    const Inhalt &inhalt,
+                                                    const Speicherverlauf &verlauf)
 {
     // What needs memory is taken before the first byte is written, so running out of it
     // changes nothing on disk.
@@ -528,7 +539,8 @@ std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const Q
     TemporaereDatei neueSicherung(kopieordner);
     if (neueSicherung.fehler() != 0)
         return fehlerBei(Schritt::Sicherung, sicherung, neueSicherung.fehler(), Ort::Ordner);
-    if (const auto fehler = kopiere(alt.get(), neueSicherung.fd(), puffer))
+    if (const auto fehler =
+            kopiere(alt.get(), neueSicherung.fd(), puffer, verlauf.kopie, qint64(info.st_size)))
         return fehler->beimLesen ? fehlerBei(Schritt::Lesen, pfad, fehler->errnoWert)
                                  : fehlerBei(Schritt::Sicherung, sicherung, fehler->errnoWert);
     uebertrageRechte(neueSicherung.fd(), info);
@@ -539,7 +551,10 @@ std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const Q
             synchronisiere(neueSicherung.fd(), Speicherschritt::SicherungSynchronisieren))
         return fehlerBei(Schritt::Sicherung, sicherung, fehler);
     const QByteArray marke = markeVon(kopieordner, info.st_ino);
+    // The first step that changes a name: from here on the save runs to its end.
     const auto setzeSicherungEin = [&]() -> std::optional<Ersetzungsfehler> {
+        if (verlauf.ohneAbbrechen)
+            verlauf.ohneAbbrechen();
         if (const int fehler = neueSicherung.setzeEin(kopie, Speicherschritt::SicherungEinsetzen))
             return Ersetzungsfehler{Schritt::Sicherung,
                                     einsetzfehler(sicherung, kopie, kopieordner, fehler), false};
@@ -557,7 +572,7 @@ std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const Q
         // the rewrite in place.
         if (neu.fehler() == 0 && gleicheRechte(neu.fd(), info)) {
             // Written in full before the backup takes its name, so that until then a failure
-            // leaves the file and the older backup as they were.
+            // or the user's "Abbrechen" leaves the file and the older backup as they were.
             if (const int fehler = schreibeInhalt(neu.fd(), inhalt, puffer,
                                                   Speicherschritt::ErgebnisSynchronisieren))
                 return fehlerBei(Schritt::Ersetzen, pfad, fehler);
@@ -604,7 +619,8 @@ bool speichernUnterbrochen(const QString &pfad, const QString &sicherung)
     return gelesen.left(gelesen.indexOf('\n')) == QByteArray::number(quint64(alt.st_ino));
 }
 
-std::optional<Dateifehler> schreibeDatei(const QString &pfad, const Inhalt &inhalt)
+std::optional<Dateifehler> schreibeDatei(const QString &pfad, const Inhalt &inhalt,
+                                         const Speicherverlauf &verlauf)
 {
     std::vector<char> puffer(puffergroesse);
     const QByteArray ziel = zielVon(QFile::encodeName(pfad));
@@ -627,6 +643,8 @@ std::optional<Dateifehler> schreibeDatei(const QString &pfad, const Inhalt &inha
     if (const int fehler =
             schreibeInhalt(neu.fd(), inhalt, puffer, Speicherschritt::ErgebnisSynchronisieren))
         return Dateifehler::ausErrno(pfad, fehler);
+    if (verlauf.ohneAbbrechen)
+        verlauf.ohneAbbrechen();
     if (const int fehler = neu.setzeEin(ziel, Speicherschritt::ErgebnisEinsetzen))
         return einsetzfehler(pfad, ziel, ordner, fehler);
     if (const int fehler = synchronisiereOrdner(ordner, Speicherschritt::OrdnerSynchronisieren))

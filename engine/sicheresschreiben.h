@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dateifehler.h"
+#include "fortschritt.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -17,6 +18,16 @@
 using Schreibziel = std::function<bool(QByteArrayView)>;
 // Hands a file's whole content to the Schreibziel; false when that stopped it.
 using Inhalt = std::function<bool(const Schreibziel &)>;
+
+// What a save tells of its way, for a progress box: how much of the file the backup holds so
+// far, and the moment before its first step that changes what is on the disk. Until then the
+// content and `kopie` may throw to stop the save, which then leaves every file as it was and
+// removes its temporary files; from then on they must not throw. Either may be empty.
+struct Speicherverlauf
+{
+    Fortschrittsmeldung kopie;
+    std::function<void()> ohneAbbrechen;
+};
 
 struct Ersetzungsfehler
 {
@@ -53,12 +64,14 @@ struct Ersetzungsfehler
 // The file (the target, when `pfad` is a symbolic link) is replaced by a new file only when
 // that keeps everything it was: one link, its owner, group and exact mode, no access control
 // list, on the folder's own file system. Then the backup and the new file are both written in
-// full before either takes its name, so that a failure on the way leaves every file as it was.
+// full before either takes its name, so that a failure on the way, or the user's stop, leaves
+// every file as it was.
 // Otherwise the file is rewritten in place, which keeps all of that, once the backup is safely
 // on disk; a failed rewrite puts the old content back. While the file is rewritten in place a
 // mark next to the backup says so, which survives a crash (see speichernUnterbrochen).
 std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const QString &sicherung,
-                                                    const Inhalt &inhalt);
+                                                    const Inhalt &inhalt,
+                                                    const Speicherverlauf &verlauf = {});
 
 // True when a rewrite in place of the file at `pfad` was cut off (the program killed, the
 // machine down) after `sicherung` had been made: the file may be incomplete, and `sicherung`
@@ -68,7 +81,8 @@ bool speichernUnterbrochen(const QString &pfad, const QString &sicherung);
 // "Speichern unter...": the new content takes the place of any file of that name in one step,
 // keeping its permissions as far as the user may set them. A new file gets the permissions
 // every new file of the user gets.
-std::optional<Dateifehler> schreibeDatei(const QString &pfad, const Inhalt &inhalt);
+std::optional<Dateifehler> schreibeDatei(const QString &pfad, const Inhalt &inhalt,
+                                         const Speicherverlauf &verlauf = {});
 
 // Both kinds of save first remove what saves killed on the way left in the folders they write
 // to: temporary files of Tessra's own pattern (".tessra-" and six letters or digits) that no
