@@ -61,6 +61,8 @@ private Q_SLOTS:
     void verwaisteTemporaereDateien_data();
     void verwaisteTemporaereDateien();
     void fremdeSicherungImStickyOrdner();
+    void abbrechenBeimSpeichern_data();
+    void abbrechenBeimSpeichern();
 
 private:
     std::unique_ptr<QTemporaryDir> m_ordner;
@@ -913,6 +915,62 @@ void TestFehlerfaelle::fremdeSicherungImStickyOrdner()
              qPrintable(bericht));
     QCOMPARE(testdateiInhalt(pfad), original);
     QCOMPARE(testdateiInhalt(pfad + u".ALT"_s), QByteArray("fremd\r\n"));
+}
+
+void TestFehlerfaelle::abbrechenBeimSpeichern_data()
+{
+    QTest::addColumn<Befehl>("befehl");
+    QTest::addColumn<bool>("zweiNamen");
+    QTest::addColumn<int>("abbrechbar"); // reports that still offer "Abbrechen"
+
+    // 13 MB: the backup is copied in two parts, the result's 200,001 lines give four reports.
+    QTest::newRow("Speichern (ersetzen): a new file takes its place")
+        << Befehl::Ersetzen << false << 6;
+    QTest::newRow("Speichern (ersetzen): rewritten in place") << Befehl::Ersetzen << true << 2;
+    QTest::newRow("Speichern unter...") << Befehl::SpeichernUnter << false << 4;
+}
+
+// "Abbrechen" is offered until the save first changes a name on the disk, and no longer; at
+// every report until then it leaves the file, its backup, the target and the folder as they
+// were, and the result ready to save.
+void TestFehlerfaelle::abbrechenBeimSpeichern()
+{
+    QFETCH(Befehl, befehl);
+    QFETCH(bool, zweiNamen);
+    QFETCH(int, abbrechbar);
+    const QByteArray original = seriennummerndatei(300000, 200000);
+    const QString sicherung = m_pfad + u".ALT"_s;
+    const QString ziel = m_ordner->filePath(u"neu.txt"_s);
+    QVERIFY(legeTestdateiAn(m_pfad, original) && legeTestdateiAn(sicherung, "alt\r\n") &&
+            legeTestdateiAn(ziel, "ziel\r\n"));
+    QVERIFY(!zweiNamen || gibZweitenNamen(m_pfad));
+    FakeMainView view;
+    Duplikatensuche suche(view);
+    view.delimiter = MainView::Delimiter::Semikolon;
+    view.setTxtPfad(m_pfad);
+    suche.txtPfad_Change();
+    suche.btnLaden_Click();
+    view.yesNoAnswers.enqueue(true);
+    suche.alleWeiterenGruppen(Duplikatensuche::Regel::ErsteBehalten);
+    QVERIFY(bleibtFertig(view));
+    const QString bild = view.bild();
+    const QStringList vorher = eintraege(m_ordner->path());
+
+    for (int n = 1; n <= abbrechbar; ++n) {
+        view.abbrechenBeiMeldung = view.meldungen + n;
+        speichere(view, suche, befehl, ziel);
+        QCOMPARE(view.bild(), bild);
+        QCOMPARE(testdateiInhalt(m_pfad), original);
+        QCOMPARE(testdateiInhalt(sicherung), QByteArray("alt\r\n"));
+        QCOMPARE(testdateiInhalt(ziel), QByteArray("ziel\r\n"));
+        QCOMPARE(eintraege(m_ordner->path()), vorher);
+    }
+    view.abbrechenBeiMeldung = view.meldungen + abbrechbar + 1;
+    speichere(view, suche, befehl, ziel);
+    QCOMPARE(view.caption(Label::lblZeile), u"Vorgang abgeschlossen"_s);
+    QCOMPARE(testdateiInhalt(befehl == Befehl::Ersetzen ? m_pfad : ziel).count("\r\n"), 200001);
+    if (befehl == Befehl::Ersetzen)
+        QCOMPARE(testdateiInhalt(sicherung), original);
 }
 
 QTEST_GUILESS_MAIN(TestFehlerfaelle)
