@@ -47,7 +47,11 @@ Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen,
     // too large for the memory.
     if (anzahl >= qsizetype(folge))
         throw std::bad_alloc();
+    // Reading the serial numbers, sorting them into parts and matching them take about the
+    // same time. Filling a large table takes a while too, so that is told in between.
     m_eintraege.resize(anzahl, ohneSerie);
+    if (meldung)
+        meldung(0, 3 * anzahl);
 
     // A hash table over all lines of a large file is far larger than the processor's caches,
     // and every line would cost a trip to memory. So the lines are first sorted by the top bits
@@ -61,9 +65,8 @@ Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen,
     Grossfeld<std::uint32_t> hashes(anzahl, 0);
     std::vector<qsizetype> beginn((size_t(1) << bits) + 1, 0);
     constexpr qsizetype vorlauf = 16;
-    // Reading the serial numbers and matching them take about the same time.
     for (qsizetype zeile = 0; zeile < anzahl; ++zeile) {
-        meldeAlle(meldung, zeile, zeile, 2 * anzahl);
+        meldeAlle(meldung, zeile, zeile, 3 * anzahl);
         if (zeile + vorlauf < anzahl)
             zeilen.holeVoraus(zeile + vorlauf);
         const Seriennummer serie = seriennummer(zeilen, zeile);
@@ -87,6 +90,7 @@ Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen,
     {
         std::vector<qsizetype> frei(beginn.begin(), beginn.end() - 1);
         for (qsizetype zeile = 0; zeile < anzahl; ++zeile) {
+            meldeAlle(meldung, zeile, anzahl + zeile, 3 * anzahl);
             if (const std::uint32_t hash = hashes[zeile]; hash & mitSerieBit)
                 paare[frei[size_t(teilVon(hash))]++] = {hash, std::uint32_t(zeile)};
         }
@@ -114,7 +118,7 @@ Gruppenindex::Gruppenindex(const Textdatei &zeilen, const QString &trennzeichen,
     for (size_t teil = 0; teil + 1 < beginn.size(); ++teil) {
         const qsizetype ende = beginn[teil + 1];
         for (qsizetype k = beginn[teil]; k < ende; ++k) {
-            meldeAlle(meldung, k, anzahl + k, 2 * anzahl);
+            meldeAlle(meldung, k, 2 * anzahl + k, 3 * anzahl);
             // The lines of a part lie all over the file: where each starts is asked for ahead,
             // and for one that repeats a serial number, its bytes and those of the line it is
             // compared with.

@@ -218,6 +218,9 @@ Textdatei Textdatei::ausBytes(QByteArray inhalt, const QString &trennzeichen,
     else
         datei.m_kodierung = Kodierung::Windows1252;
     datei.m_bom = alles.startsWith(utf8Bom) || datei.istUtf16();
+    // Checking a large file for UTF-8 takes a while; the window may paint in between.
+    if (meldung)
+        meldung(0, 1);
 
     // In a UTF-16 file the UTF-8 text of its lines takes about as long again.
     datei.teileInSaetze(trennzeichen, datei.istUtf16() ? teilVon(meldung, 0, 0.5) : meldung);
