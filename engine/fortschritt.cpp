@@ -51,7 +51,8 @@ void Fortschritt::melde(double anteil)
 
 Fortschrittsmeldung Fortschritt::teil(double von, double bis)
 {
-    return [this, von, bis](qint64 erledigt, qint64 gesamt) {
+    // Small enough for std::function to keep without allocating, as each "Weiter" asks for one.
+    return [this, von = float(von), bis = float(bis)](qint64 erledigt, qint64 gesamt) {
         melde(von + (bis - von) * anteilVon(erledigt, gesamt));
     };
 }
