@@ -54,7 +54,7 @@ public:
         spalte->addWidget(beschriftung);
         spalte->addWidget(balken);
         spalte->addLayout(knoepfe);
-        setMinimumWidth(fenster.width() / 2);
+        setMinimumWidth(fenster.width() * 2 / 3);
     }
 
     void reject() override
