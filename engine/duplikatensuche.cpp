@@ -39,7 +39,8 @@ QString sicherungVon(const QString &pfad)
 // it first changes a name on the disk.
 Speicherverlauf speicherverlauf(Fortschritt &fortschritt, double gesichert)
 {
-    return {fortschritt.teil(0, gesichert), [&fortschritt] { fortschritt.ohneAbbrechen(); }};
+    return {fortschritt.teil(0, gesichert), [&fortschritt] { fortschritt.ohneAbbrechen(); },
+            [&fortschritt] { fortschritt.halteWach(); }};
 }
 
 // What an interrupted rewrite left, as the load and the save tell it.
@@ -215,9 +216,10 @@ bool Duplikatensuche::lade(const QString &pfad, Fortschritt &fortschritt)
     if (m_zustand.Zeilen.size() >= 4)
         m_zustand.Gruppen = Gruppenindex(m_zustand.Zeilen, m_zustand.Trennzeichen,
                                          fortschritt.teil(geteiltBis, indiziertBis));
-    fortschritt.beende();
-    if (const auto &offen = m_zustand.Zeilen.offenesAnfuehrungszeichen())
+    if (const auto &offen = m_zustand.Zeilen.offenesAnfuehrungszeichen()) {
+        fortschritt.beende();
         zeigeOffenesAnfuehrungszeichen(*offen);
+    }
     return true;
 }
 

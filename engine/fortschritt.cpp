@@ -38,15 +38,19 @@ Fortschritt::~Fortschritt() = default;
 
 void Fortschritt::melde(double anteil)
 {
-    if (m_beendet)
-        return;
+    m_anteil = std::clamp(anteil, 0.0, 1.0);
     if (!m_anzeige) {
         m_anzeige = m_view.zeigeFortschritt(m_titel, m_text);
         if (!m_abbrechbar)
             m_anzeige->ohneAbbrechen();
     }
-    if (!m_anzeige->zeige(std::clamp(anteil, 0.0, 1.0)) && m_abbrechbar)
+    if (!m_anzeige->zeige(m_anteil) && m_abbrechbar)
         throw Abbruch{};
+}
+
+void Fortschritt::halteWach()
+{
+    melde(m_anteil);
 }
 
 Fortschrittsmeldung Fortschritt::teil(double von, double bis)
@@ -66,6 +70,5 @@ void Fortschritt::ohneAbbrechen()
 
 void Fortschritt::beende()
 {
-    m_beendet = true;
     m_anzeige.reset();
 }

@@ -61,12 +61,16 @@ public:
 
     // `anteil` of the whole work is done, from 0 to 1.
     void melde(double anteil);
+    // Nothing new to tell, but the window may paint: for a step of the work that takes a while
+    // without a share of its own.
+    void halteWach();
     // The part of the work that fills the bar from `von` to `bis`, for a loop that counts its
     // own units.
     Fortschrittsmeldung teil(double von, double bis);
     // From now on no report throws, and the box offers no "Abbrechen".
     void ohneAbbrechen();
-    // The long part is over: the box goes before the command shows its outcome.
+    // The box goes, before the command shows a message or its outcome; should more reports
+    // follow, they ask for a new one.
     void beende();
 
 private:
@@ -74,6 +78,6 @@ private:
     QString m_titel;
     QString m_text;
     std::unique_ptr<Fortschrittsanzeige> m_anzeige;
+    double m_anteil = 0;
     bool m_abbrechbar = true;
-    bool m_beendet = false;
 };

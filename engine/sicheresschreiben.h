@@ -19,14 +19,18 @@ using Schreibziel = std::function<bool(QByteArrayView)>;
 // Hands a file's whole content to the Schreibziel; false when that stopped it.
 using Inhalt = std::function<bool(const Schreibziel &)>;
 
-// What a save tells of its way, for a progress box: how much of the file the backup holds so
-// far, and the moment before its first step that changes what is on the disk. Until then the
+// What a save tells of its way, for a progress box. Until `ohneAbbrechen` is called, the
 // content and `kopie` may throw to stop the save, which then leaves every file as it was and
-// removes its temporary files; from then on they must not throw. Either may be empty.
+// removes its temporary files; from then on nothing may throw. Any of them may be empty.
 struct Speicherverlauf
 {
+    // How much of the file the backup holds so far.
     Fortschrittsmeldung kopie;
+    // Just before the first step that changes a name on the disk.
     std::function<void()> ohneAbbrechen;
+    // Between the last steps, each of which can take a while for a large file (a name that
+    // replaces an old file frees its space), so that the window can paint in between.
+    std::function<void()> zwischendurch;
 };
 
 struct Ersetzungsfehler
