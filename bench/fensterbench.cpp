@@ -1,6 +1,8 @@
 // Drives the real main window (offscreen) through one file and reports, as key=value lines, what
 // a user waits for: from the click on "Datei laden" to the first group listed and painted, and
-// for each "Weiter" from the click to the next group painted. Every figure is measured here.
+// for each "Weiter" from the click to the next group painted. While the file loads, a timer asks
+// the window to paint every 10 ms; the longest pause between two paints is what a user would
+// see of a window that does not answer. Every figure is measured here.
 
 #include "tessrafenster.h"
 
@@ -10,16 +12,19 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 #include <QApplication>
 #include <QDialog>
+#include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleFactory>
+#include <QTimer>
 
 namespace {
 
@@ -55,6 +60,49 @@ template <typename T> T *steuerelement(const QWidget &fenster, const char *name)
         std::exit(1);
     }
     return widget;
+}
+
+// The moments at which a widget was painted, and when the progress box first showed.
+class Malprotokoll : public QObject
+{
+public:
+    explicit Malprotokoll(QWidget &fenster)
+        : m_fenster(fenster)
+    {
+        QApplication::instance()->installEventFilter(this);
+    }
+
+    std::vector<Uhr::time_point> bilder;
+    std::optional<Uhr::time_point> boxGezeigt;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == &m_fenster && event->type() == QEvent::Paint)
+            bilder.push_back(Uhr::now());
+        if (event->type() == QEvent::Show && !boxGezeigt &&
+            watched->objectName() == u"Fortschrittsfenster")
+            boxGezeigt = Uhr::now();
+        return false;
+    }
+
+private:
+    QWidget &m_fenster;
+};
+
+// The longest time without a paint from `von` to `bis`.
+double laengstePause(const std::vector<Uhr::time_point> &bilder, Uhr::time_point von,
+                     Uhr::time_point bis)
+{
+    double laengste = 0;
+    Uhr::time_point vorher = von;
+    for (const Uhr::time_point bild : bilder) {
+        if (bild < von || bild > bis)
+            continue;
+        laengste = std::max(laengste, millisekunden(vorher, bild));
+        vorher = bild;
+    }
+    return std::max(laengste, millisekunden(vorher, bis));
 }
 
 // Clicks the button and paints the whole window, as the user would see it afterwards.
@@ -102,7 +150,15 @@ int main(int argc, char **argv)
     }
 
     const double rssVorher = spitzenspeicherMb();
+    Malprotokoll protokoll(fenster);
+    QTimer zeichnen;
+    zeichnen.setInterval(10);
+    QObject::connect(&zeichnen, &QTimer::timeout, &fenster, [&fenster] { fenster.repaint(); });
+    zeichnen.start();
+    const auto ladeStart = Uhr::now();
     const double ladeMs = klickeUndZeichne(fenster, laden);
+    const auto ladeEnde = Uhr::now();
+    zeichnen.stop();
     if (!weiter->isEnabled()) {
         std::fprintf(stderr, "tessra-fensterbench: keine Gruppe gezeigt (%s)\n",
                      qPrintable(status->text()));
@@ -117,6 +173,10 @@ int main(int argc, char **argv)
     std::printf("file_mb=%.1f\n", double(QFileInfo(datei).size()) / 1048576.0);
     std::printf("first_group_size=%s\n", qPrintable(ersteGruppe));
     std::printf("load_and_show_ms=%.1f\n", ladeMs);
+    std::printf("load_longest_pause_ms=%.1f\n",
+                laengstePause(protokoll.bilder, ladeStart, ladeEnde));
+    std::printf("load_progress_box_ms=%.1f\n",
+                protokoll.boxGezeigt ? millisekunden(ladeStart, *protokoll.boxGezeigt) : -1.0);
     std::printf("steps=%zu\n", weiterMs.size());
     if (!weiterMs.empty()) {
         std::printf("first_step_ms=%.2f\n", weiterMs.front());

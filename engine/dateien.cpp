@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -65,7 +66,8 @@ bool istLesbareDatei(const QString &pfad)
     return datei.open(QIODevice::ReadOnly);
 }
 
-std::variant<QByteArray, Dateifehler> leseDatei(const QString &pfad, Dateistand *stand)
+std::variant<QByteArray, Dateifehler> leseDatei(const QString &pfad, Dateistand *stand,
+                                                const Fortschrittsmeldung &meldung)
 {
     if (auto fehler = keineNormaleDatei(pfad))
         return *fehler;
@@ -83,12 +85,17 @@ std::variant<QByteArray, Dateifehler> leseDatei(const QString &pfad, Dateistand 
     erlaubeGrosseSeiten(inhalt.data(), inhalt.size());
     qsizetype gelesen = 0;
     while (gelesen < inhalt.size()) {
-        const qint64 stueck = datei.read(inhalt.data() + gelesen, inhalt.size() - gelesen);
+        // In parts of a few milliseconds each, so that the window can paint in between.
+        constexpr qsizetype teil = qsizetype(4) << 20;
+        const qint64 stueck =
+            datei.read(inhalt.data() + gelesen, std::min(inhalt.size() - gelesen, teil));
         if (stueck < 0)
             return fehlerVon(pfad, errno, datei);
         if (stueck == 0)
             break;
         gelesen += stueck;
+        if (meldung)
+            meldung(gelesen, inhalt.size());
     }
     inhalt.truncate(gelesen);
     // A file that grew while it was read is read to its end.

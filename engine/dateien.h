@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dateifehler.h"
+#include "fortschritt.h"
 
 #include <sys/stat.h>
 
@@ -42,5 +43,7 @@ std::optional<Dateistand> dateistand(const QString &pfad);
 bool istLesbareDatei(const QString &pfad);
 
 // The whole file; `stand`, when given, receives the state of the file that was read, taken
-// before reading, so that a change during the read counts as a change too.
-std::variant<QByteArray, Dateifehler> leseDatei(const QString &pfad, Dateistand *stand = nullptr);
+// before reading, so that a change during the read counts as a change too. `meldung` hears of
+// every few megabytes read.
+std::variant<QByteArray, Dateifehler> leseDatei(const QString &pfad, Dateistand *stand = nullptr,
+                                                const Fortschrittsmeldung &meldung = {});

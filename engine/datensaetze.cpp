@@ -273,13 +273,15 @@ struct Rohteilung
 };
 
 template <typename Quelle>
-Rohteilung teileRoh(const Quelle &q, qsizetype anfang, const Regeln &regeln)
+Rohteilung teileRoh(const Quelle &q, qsizetype anfang, const Regeln &regeln,
+                    const Fortschrittsmeldung &meldung)
 {
     const Leser<Quelle> leser(q, regeln);
     const char16_t endzeichen = regeln.satzende == Satzende::Lf ? u'\n' : u'\r';
     Rohteilung teilung;
     qsizetype pos = anfang;
     while (pos < q.size()) {
+        meldeAlle(meldung, teilung.anfaenge.size(), pos, q.size());
         const qsizetype zeilenende = q.finde(endzeichen, pos, q.size());
         // A line without a quote is a record as it stands: no field of it can be quoted.
         if (!regeln.anfuehrung || q.finde(anfuehrungszeichen, pos, zeilenende) == zeilenende) {
@@ -305,7 +307,8 @@ Rohteilung teileRoh(const Quelle &q, qsizetype anfang, const Regeln &regeln)
 }
 
 template <typename Quelle>
-Teilung teileQuelle(const Quelle &q, qsizetype anfang, std::u16string trenner)
+Teilung teileQuelle(const Quelle &q, qsizetype anfang, std::u16string trenner,
+                    const Fortschrittsmeldung &meldung)
 {
     const bool nurLf = q.finde(u'\r', anfang, q.size()) == q.size();
     Regeln regeln = regelnFuer(std::move(trenner), nurLf ? Satzende::Lf : Satzende::Cr);
@@ -315,13 +318,13 @@ Teilung teileQuelle(const Quelle &q, qsizetype anfang, std::u16string trenner)
 
     Teilung ergebnis;
     ergebnis.nurLf = nurLf;
-    Rohteilung roh = teileRoh(q, anfang, regeln);
+    Rohteilung roh = teileRoh(q, anfang, regeln, meldung);
     // Every CR of the file inside quoted fields: its records end at LF, as a Unix export's do
     // when a cell holds CR LF.
     if (!nurLf && regeln.anfuehrung && !roh.fehler && !roh.satzendeGefunden) {
         Regeln lf = regeln;
         lf.satzende = Satzende::Lf;
-        Rohteilung alsLf = teileRoh(q, anfang, lf);
+        Rohteilung alsLf = teileRoh(q, anfang, lf, meldung);
         if (!alsLf.fehler) {
             roh = std::move(alsLf);
             ergebnis.nurLf = true;
@@ -330,7 +333,7 @@ Teilung teileQuelle(const Quelle &q, qsizetype anfang, std::u16string trenner)
     if (roh.fehler) {
         const Feld fehler = *roh.fehler;
         regeln.anfuehrung = false;
-        roh = teileRoh(q, anfang, regeln);
+        roh = teileRoh(q, anfang, regeln, meldung);
         ergebnis.nurLf = nurLf;
         // The line that holds the quote: the last one that starts at or before it.
         const Satzanfang *anfaenge = roh.anfaenge.data();
@@ -346,15 +349,17 @@ Teilung teileQuelle(const Quelle &q, qsizetype anfang, std::u16string trenner)
 
 } // namespace
 
-Teilung teile8Bit(QByteArrayView inhalt, qsizetype anfang, QByteArrayView trenner)
+Teilung teile8Bit(QByteArrayView inhalt, qsizetype anfang, QByteArrayView trenner,
+                  const Fortschrittsmeldung &meldung)
 {
-    return teileQuelle(Bytequelle(inhalt), anfang, einheitenVon(trenner));
+    return teileQuelle(Bytequelle(inhalt), anfang, einheitenVon(trenner), meldung);
 }
 
-Teilung teileUtf16(QByteArrayView inhalt, qsizetype anfang, bool bigEndian, QStringView trenner)
+Teilung teileUtf16(QByteArrayView inhalt, qsizetype anfang, bool bigEndian, QStringView trenner,
+                   const Fortschrittsmeldung &meldung)
 {
     const Utf16quelle quelle(inhalt, bigEndian);
-    Teilung teilung = teileQuelle(quelle, anfang / 2, einheitenVon(trenner));
+    Teilung teilung = teileQuelle(quelle, anfang / 2, einheitenVon(trenner), meldung);
     if (inhalt.size() % 2 == 0)
         return teilung;
     // The left-over byte: part of a last record that runs to the end, or a record of its own.

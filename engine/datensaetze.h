@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fortschritt.h"
 #include "grossfeld.h"
 
 #include <QByteArrayView>
@@ -68,11 +69,14 @@ struct Teilung
 };
 
 // The records of an 8-bit or UTF-8 file from byte `anfang` on (after a byte-order mark).
-// `trenner` is the delimiter's bytes, null or empty when no field ends at a delimiter.
-Teilung teile8Bit(QByteArrayView inhalt, qsizetype anfang, QByteArrayView trenner);
+// `trenner` is the delimiter's bytes, null or empty when no field ends at a delimiter. `meldung`
+// hears how far into the file the split has come.
+Teilung teile8Bit(QByteArrayView inhalt, qsizetype anfang, QByteArrayView trenner,
+                  const Fortschrittsmeldung &meldung = {});
 // The same for a UTF-16 file of the given byte order; `anfang` and the spans count bytes. A byte
 // left over after the last code unit stays with the last record.
-Teilung teileUtf16(QByteArrayView inhalt, qsizetype anfang, bool bigEndian, QStringView trenner);
+Teilung teileUtf16(QByteArrayView inhalt, qsizetype anfang, bool bigEndian, QStringView trenner,
+                   const Fortschrittsmeldung &meldung = {});
 
 // The first field of one record (leading and trailing spaces already removed), as the serial
 // number is read from it: where it ends, whether a delimiter ends it, and for a quoted field

@@ -20,10 +20,27 @@ const QString titelSpeicherfehler = QStringLiteral("Tessra - Speicherfehler");
 const QString titelZeichenproblem = QStringLiteral("Tessra - Zeichenproblem");
 const QString titelDateiGeaendert = QStringLiteral("Tessra - Datei geändert");
 const QString titelUnterbrochen = QStringLiteral("Tessra - Speichern unterbrochen");
+const QString titelAlleWeiteren = QStringLiteral("Tessra - Alle weiteren Gruppen");
+const QString titelSpeichern = QStringLiteral("Tessra - Datei wird gespeichert");
+
+// How the parts of a load share its progress bar, about as they share its time.
+constexpr double gelesenBis = 0.35;
+constexpr double geteiltBis = 0.55;
+constexpr double indiziertBis = 0.95;
+// A replace copies the file and writes the result, which take about the same time.
+constexpr double gesichertBis = 0.5;
 
 QString sicherungVon(const QString &pfad)
 {
     return pfad + QStringLiteral(".ALT");
+}
+
+// A save reports the backup's copy up to `gesichert` of the bar, and offers "Abbrechen" until
+// it first changes a name on the disk.
+Speicherverlauf speicherverlauf(Fortschritt &fortschritt, double gesichert)
+{
+    return {fortschritt.teil(0, gesichert), [&fortschritt] { fortschritt.ohneAbbrechen(); },
+            [&fortschritt] { fortschritt.halteWach(); }};
 }
 
 // What an interrupted rewrite left, as the load and the save tell it.
@@ -146,21 +163,25 @@ void Duplikatensuche::btnLaden_Click()
         return;
 
     try {
-        if (!lade(pfad))
+        Fortschritt fortschritt(m_view, QStringLiteral("Tessra - Datei wird geladen"),
+                                QStringLiteral("Die Datei\n") + pfad +
+                                    QStringLiteral("\nwird gelesen und nach Seriennummern "
+                                                   "durchsucht, die mehrfach vorkommen."));
+        if (!lade(pfad, fortschritt))
             return;
+        if (m_zustand.Zeilen.size() >= 4) {
+            m_zustand.AnzSerien = 0;
+            m_zustand.AktZeile = -1;
+            m_zustand.Ergebnis = {};
+            m_view.setEnabled(Control::btnLaden, false);
+            suchschritt(fortschritt, fortschritt.teil(indiziertBis, 1));
+            return;
+        }
     } catch (const std::bad_alloc &) {
         brichAbOhneSpeicher();
         return;
-    }
-    if (const auto &offen = m_zustand.Zeilen.offenesAnfuehrungszeichen())
-        zeigeOffenesAnfuehrungszeichen(*offen);
-
-    if (m_zustand.Zeilen.size() >= 4) {
-        m_zustand.AnzSerien = 0;
-        m_zustand.AktZeile = -1;
-        m_zustand.Ergebnis = {};
-        m_view.setEnabled(Control::btnLaden, false);
-        btnNaechsteZeile_Click();
+    } catch (const Fortschritt::Abbruch &) {
+        brichLadenAb();
         return;
     }
     m_view.showMessage(QStringLiteral("In der Datei sind nur ") + zahl(m_zustand.Zeilen.size()) +
@@ -170,26 +191,44 @@ void Duplikatensuche::btnLaden_Click()
 }
 
 // Reads the file into `Zeilen` and, for a file long enough to be searched, finds which lines
-// share a serial number. False when the file could not be read, which was reported.
-bool Duplikatensuche::lade(const QString &pfad)
+// share a serial number. False when the file could not be read, which was reported. The box
+// goes for every message on the way; the work after it gets a new one when it takes long.
+bool Duplikatensuche::lade(const QString &pfad, Fortschritt &fortschritt)
 {
-    auto gelesen = leseDatei(pfad, &m_zustand.GeladenerStand);
+    auto gelesen = leseDatei(pfad, &m_zustand.GeladenerStand, fortschritt.teil(0, gelesenBis));
     m_zustand.GeladenerPfad = pfad;
     if (const auto *fehler = std::get_if<Dateifehler>(&gelesen)) {
+        fortschritt.beende();
         zeigeDateifehler(*fehler, QStringLiteral("kann nicht gelesen werden:"), titelDateifehler);
         Zuruecksetzen();
         return false;
     }
-    if (speichernUnterbrochen(pfad, sicherungVon(pfad)))
+    if (speichernUnterbrochen(pfad, sicherungVon(pfad))) {
+        fortschritt.beende();
         m_view.showMessage(speichernWarUnterbrochen(pfad), titelUnterbrochen);
+    }
     Textdatei datei =
-        Textdatei::ausBytes(std::get<QByteArray>(std::move(gelesen)), m_zustand.Trennzeichen);
+        Textdatei::ausBytes(std::get<QByteArray>(std::move(gelesen)), m_zustand.Trennzeichen,
+                            fortschritt.teil(gelesenBis, geteiltBis));
     // An empty file leaves the one empty line of the reset state.
     if (datei.size() > 0)
         m_zustand.Zeilen = std::move(datei);
     if (m_zustand.Zeilen.size() >= 4)
-        m_zustand.Gruppen = Gruppenindex(m_zustand.Zeilen, m_zustand.Trennzeichen);
+        m_zustand.Gruppen = Gruppenindex(m_zustand.Zeilen, m_zustand.Trennzeichen,
+                                         fortschritt.teil(geteiltBis, indiziertBis));
+    if (const auto &offen = m_zustand.Zeilen.offenesAnfuehrungszeichen()) {
+        fortschritt.beende();
+        zeigeOffenesAnfuehrungszeichen(*offen);
+    }
     return true;
+}
+
+// "Abbrechen" while loading: what was read goes, and the window is idle, as after "Reset".
+void Duplikatensuche::brichLadenAb()
+{
+    m_zustand = SuchZustand{};
+    Zuruecksetzen();
+    m_view.setCaption(Label::lblZeile, QStringLiteral("Bitte eine Datei laden"));
 }
 
 // Memory ran out while loading or listing a group. What was built so far goes first, so that
@@ -239,12 +278,50 @@ template <typename Befehl> void Duplikatensuche::ohneSpeichermangel(Befehl befeh
     }
 }
 
-void Duplikatensuche::btnNaechsteZeile_Click()
+// Runs a command that walks on through the file, with a progress box should that take long.
+// "Abbrechen" leaves the run as it was before the command: the walk touches the window only
+// once it is through, so the window still shows what it showed.
+template <typename Befehl>
+void Duplikatensuche::abbrechbar(const QString &titel, const QString &text, Befehl befehl)
 {
-    ohneSpeichermangel([this] { suchschritt(); });
+    ohneSpeichermangel([&] {
+        const Laufstand vorher = laufstand();
+        Fortschritt fortschritt(m_view, titel, text);
+        try {
+            befehl(fortschritt);
+        } catch (const Fortschritt::Abbruch &) {
+            kehreZurueck(vorher);
+        }
+    });
 }
 
-void Duplikatensuche::suchschritt()
+Duplikatensuche::Laufstand Duplikatensuche::laufstand() const
+{
+    const SuchZustand &z = m_zustand;
+    return {z.AktZeile,         z.AnzSerien,       z.AnzFunde,
+            z.Ergebnis.stand(), m_schritte.size(), m_gleicheAutomatisch};
+}
+
+void Duplikatensuche::kehreZurueck(const Laufstand &stand)
+{
+    SuchZustand &z = m_zustand;
+    z.AktZeile = stand.aktZeile;
+    z.AnzSerien = stand.anzSerien;
+    z.AnzFunde = stand.anzFunde;
+    z.Ergebnis.kehreZurueck(stand.ergebnis);
+    m_schritte.resize(stand.schritte);
+    m_gleicheAutomatisch = stand.gleicheAutomatisch;
+}
+
+void Duplikatensuche::btnNaechsteZeile_Click()
+{
+    abbrechbar(
+        QStringLiteral("Tessra - Suche läuft"),
+        QStringLiteral("Die nächste Seriennummer, die mehrfach vorkommt, wird gesucht."),
+        [this](Fortschritt &fortschritt) { suchschritt(fortschritt, fortschritt.teil(0, 1)); });
+}
+
+void Duplikatensuche::suchschritt(Fortschritt &fortschritt, const Fortschrittsmeldung &meldung)
 {
     const QString gewaehlt = m_view.txtZeile();
     const Schritt schritt = aktuellerSchritt();
@@ -253,21 +330,33 @@ void Duplikatensuche::suchschritt()
     // "Weiter" after a reset stores what the field holds, but no group was decided.
     if (gruppeGezeigt())
         m_schritte.push_back(schritt);
-    leereZeilenfeld();
-    m_view.clearLstZeilen();
-    sucheNaechsteGruppe({});
+    sucheNaechsteGruppe({}, fortschritt, meldung);
 }
 
 // Walks on from the line after AktZeile and shows the next group that needs the user; past the
-// last line the run finishes.
-void Duplikatensuche::sucheNaechsteGruppe(Gang gang)
+// last line the run finishes. `meldung` hears of the walk's place in the file.
+void Duplikatensuche::sucheNaechsteGruppe(Gang gang, Fortschritt &fortschritt,
+                                          const Fortschrittsmeldung &meldung)
 {
-    while (geheZumNaechstenKopf(gang)) {
-        if (!m_gleicheAutomatisch || !zeilenGleich(m_zustand.AktZeile)) {
-            zeigeGruppe();
-            return;
-        }
+    bool gefunden = false;
+    while ((gefunden = geheZumNaechstenKopf(gang, meldung))) {
+        if (!m_gleicheAutomatisch || !zeilenGleich(m_zustand.AktZeile))
+            break;
         behalteNachRegel(Regel::ErsteBehalten, gang);
+    }
+    zeigeNachGang(gefunden, gang, fortschritt);
+}
+
+// The walk is through: the box goes, and the window gets once what the walk leaves, the next
+// group or the end of the run.
+void Duplikatensuche::zeigeNachGang(bool gruppe, const Gang &gang, Fortschritt &fortschritt)
+{
+    fortschritt.beende();
+    leereZeilenfeld();
+    m_view.clearLstZeilen();
+    if (gruppe) {
+        zeigeGruppe();
+        return;
     }
     zeigeGangStand(gang);
     beendeSuchlauf();
@@ -277,10 +366,11 @@ void Duplikatensuche::sucheNaechsteGruppe(Gang gang)
 // without a serial number and every unique one into the result and counting the serial numbers
 // met; false past the last line. The walk of "Weiter" and the rules share it, so both count
 // alike.
-bool Duplikatensuche::geheZumNaechstenKopf(Gang &gang)
+bool Duplikatensuche::geheZumNaechstenKopf(Gang &gang, const Fortschrittsmeldung &meldung)
 {
     SuchZustand &z = m_zustand;
     while (++z.AktZeile < z.Zeilen.size()) {
+        meldeAlle(meldung, z.AktZeile, z.AktZeile, z.Zeilen.size());
         if (!z.Gruppen.hatSerie(z.AktZeile)) {
             z.Ergebnis.uebernehmeZeile(z.AktZeile);
             continue;
@@ -378,7 +468,11 @@ void Duplikatensuche::letzteEntscheidungZuruecknehmen()
 
 void Duplikatensuche::alleWeiterenGruppen(Regel regel)
 {
-    ohneSpeichermangel([&] {
+    const QString zeile =
+        regel == Regel::ErsteBehalten ? QStringLiteral("die erste") : QStringLiteral("die letzte");
+    const QString text = QStringLiteral("Von jeder weiteren Gruppe wird ") + zeile +
+                         QStringLiteral(" Zeile behalten.");
+    abbrechbar(titelAlleWeiteren, text, [&](Fortschritt &fortschritt) {
         if (!gruppeGezeigt())
             return;
         const qsizetype anzahl = verbleibendeGruppen();
@@ -386,23 +480,19 @@ void Duplikatensuche::alleWeiterenGruppen(Regel regel)
             anzahl == 1 ? QStringLiteral("Es ist noch 1 Gruppe übrig, die angezeigte.")
                         : QStringLiteral("Es sind noch ") + zahl(anzahl) +
                               QStringLiteral(" Gruppen übrig, die angezeigte eingeschlossen.");
-        const QString zeile = regel == Regel::ErsteBehalten ? QStringLiteral("die erste")
-                                                            : QStringLiteral("die letzte");
         if (!m_view.askYesNo(gruppen + QStringLiteral("\nVon jeder Gruppe ") + zeile +
                                  QStringLiteral(" Zeile unverändert behalten und die übrigen "
                                                 "Zeilen entfernen?"),
-                             QStringLiteral("Tessra - Alle weiteren Gruppen")))
+                             titelAlleWeiteren))
             return;
         m_schritte.push_back(aktuellerSchritt());
-        leereZeilenfeld();
-        m_view.clearLstZeilen();
         // No view call per group: the window gets the end state once.
+        const Fortschrittsmeldung meldung = fortschritt.teil(0, 1);
         Gang gang;
         do
             behalteNachRegel(regel, gang);
-        while (geheZumNaechstenKopf(gang));
-        zeigeGangStand(gang);
-        beendeSuchlauf();
+        while (geheZumNaechstenKopf(gang, meldung));
+        zeigeNachGang(false, gang, fortschritt);
     });
 }
 
@@ -447,17 +537,18 @@ bool Duplikatensuche::beendenBestaetigt()
 
 void Duplikatensuche::setzeGleicheAutomatisch(bool an)
 {
-    ohneSpeichermangel([&] {
-        m_gleicheAutomatisch = an;
-        if (!an || !gruppeGezeigt() || !zeilenGleich(m_zustand.AktZeile))
-            return;
-        m_schritte.push_back(aktuellerSchritt());
-        leereZeilenfeld();
-        m_view.clearLstZeilen();
-        Gang gang;
-        behalteNachRegel(Regel::ErsteBehalten, gang);
-        sucheNaechsteGruppe(gang);
-    });
+    abbrechbar(QStringLiteral("Tessra - Gruppen mit gleichen Zeilen"),
+               QStringLiteral("Gruppen mit gleichen Zeilen werden übernommen, bis eine Gruppe "
+                              "mit Unterschieden kommt."),
+               [&](Fortschritt &fortschritt) {
+                   m_gleicheAutomatisch = an;
+                   if (!an || !gruppeGezeigt() || !zeilenGleich(m_zustand.AktZeile))
+                       return;
+                   m_schritte.push_back(aktuellerSchritt());
+                   Gang gang;
+                   behalteNachRegel(Regel::ErsteBehalten, gang);
+                   sucheNaechsteGruppe(gang, fortschritt, fortschritt.teil(0, 1));
+               });
 }
 
 // Adds the line in the edit field to the result; false when it cannot be stored.
@@ -546,10 +637,10 @@ void Duplikatensuche::beendeSuchlauf()
 }
 
 // The result as the writer takes it: streamed from the loaded bytes and the edited lines.
-Inhalt Duplikatensuche::ergebnis() const
+Inhalt Duplikatensuche::ergebnis(Fortschrittsmeldung meldung) const
 {
-    return [this](const Schreibziel &ziel) {
-        return m_zustand.Ergebnis.schreibeInhalt(m_zustand.Zeilen, ziel);
+    return [this, meldung = std::move(meldung)](const Schreibziel &ziel) {
+        return m_zustand.Ergebnis.schreibeInhalt(m_zustand.Zeilen, ziel, meldung);
     };
 }
 
@@ -562,9 +653,18 @@ void Duplikatensuche::btnSpeichern_Click()
 
     std::optional<Ersetzungsfehler> fehler;
     try {
-        fehler = ersetzeMitSicherung(pfad, sicherung, ergebnis());
+        Fortschritt fortschritt(m_view, titelSpeichern,
+                                QStringLiteral("Die Sicherungskopie\n") + sicherung +
+                                    QStringLiteral("\nwird angelegt, dann ersetzt das Ergebnis "
+                                                   "die Datei\n") +
+                                    pfad);
+        fehler = ersetzeMitSicherung(pfad, sicherung, ergebnis(fortschritt.teil(gesichertBis, 1)),
+                                     speicherverlauf(fortschritt, gesichertBis));
     } catch (const std::bad_alloc &) {
         zeigeSpeichermangel();
+        return;
+    } catch (const Fortschritt::Abbruch &) {
+        // Stopped before anything took a name: every file is as it was, the result ready.
         return;
     }
     if (fehler && fehler->schritt == Ersetzungsfehler::Schritt::Bestaetigen) {
@@ -635,9 +735,14 @@ void Duplikatensuche::btnSpeichernUnter_Click()
         return;
     std::optional<Dateifehler> fehler;
     try {
-        fehler = schreibeDatei(ziel, ergebnis());
+        Fortschritt fortschritt(m_view, titelSpeichern,
+                                QStringLiteral("Das Ergebnis wird gespeichert in\n") + ziel);
+        fehler =
+            schreibeDatei(ziel, ergebnis(fortschritt.teil(0, 1)), speicherverlauf(fortschritt, 0));
     } catch (const std::bad_alloc &) {
         zeigeSpeichermangel();
+        return;
+    } catch (const Fortschritt::Abbruch &) {
         return;
     }
     if (fehler) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dateifehler.h"
+#include "fortschritt.h"
 #include "mainview.h"
 #include "sicheresschreiben.h"
 #include "suchzustand.h"
@@ -68,6 +69,16 @@ private:
         std::uint32_t bearbeitet = 0;
         std::uint32_t anzSerien = 0;
     };
+    // What a command that walks may change, so that "Abbrechen" can put it back.
+    struct Laufstand
+    {
+        qsizetype aktZeile = 0;
+        qsizetype anzSerien = 0;
+        qsizetype anzFunde = 0;
+        Ergebnisliste::Stand ergebnis;
+        size_t schritte = 0;
+        bool gleicheAutomatisch = false;
+    };
     // What the lines passed on a walk leave for the captions: the line the status would name
     // and the duplicates of the last group settled without being shown (-1 for none).
     struct Gang
@@ -77,8 +88,14 @@ private:
     };
 
     Schritt aktuellerSchritt() const;
-    void sucheNaechsteGruppe(Gang gang);
-    bool geheZumNaechstenKopf(Gang &gang);
+    template <typename Befehl>
+    void abbrechbar(const QString &titel, const QString &text, Befehl befehl);
+    Laufstand laufstand() const;
+    void kehreZurueck(const Laufstand &stand);
+    void sucheNaechsteGruppe(Gang gang, Fortschritt &fortschritt,
+                             const Fortschrittsmeldung &meldung);
+    void zeigeNachGang(bool gruppe, const Gang &gang, Fortschritt &fortschritt);
+    bool geheZumNaechstenKopf(Gang &gang, const Fortschrittsmeldung &meldung);
     void behalteNachRegel(Regel regel, Gang &gang);
     bool zeilenGleich(qsizetype kopf) const;
     qsizetype verbleibendeGruppen() const;
@@ -88,10 +105,11 @@ private:
     qsizetype gruppenZwischen(qsizetype von, qsizetype bis) const;
     void zeigeGangStand(const Gang &gang);
 
-    bool lade(const QString &pfad);
+    bool lade(const QString &pfad, Fortschritt &fortschritt);
+    void brichLadenAb();
     void brichAbOhneSpeicher();
     template <typename Befehl> void ohneSpeichermangel(Befehl befehl);
-    void suchschritt();
+    void suchschritt(Fortschritt &fortschritt, const Fortschrittsmeldung &meldung);
     bool waehleTrennzeichen();
     bool uebernehmeGewaehlteZeile(const QString &gewaehlt);
     void zeigeGruppe();
@@ -102,7 +120,7 @@ private:
     void zeigeDateifehler(const Dateifehler &fehler, const QString &vorgang, const QString &titel);
     void zeigeOffenesAnfuehrungszeichen(const Datensaetze::Teilung::Anfuehrungszeichen &offen);
     bool ersetzenBestaetigt(const QString &pfad);
-    Inhalt ergebnis() const;
+    Inhalt ergebnis(Fortschrittsmeldung meldung) const;
     void zeigeErsetzungsfehler(const Ersetzungsfehler &fehler, const QString &sicherung);
     void zeigeSpeichermangel();
     void schliesseAb();

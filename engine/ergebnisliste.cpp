@@ -1,5 +1,7 @@
 #include "ergebnisliste.h"
 
+#include <algorithm>
+
 void Ergebnisliste::uebernehmeZeile(qsizetype zeile)
 {
     m_eintraege.push_back(std::uint32_t(zeile));
@@ -47,16 +49,17 @@ QByteArray Ergebnisliste::dateiinhalt(const Textdatei &quelle) const
     return inhalt;
 }
 
-// The last entry from `index` on whose line follows the one before it in the file, with the
-// very line end the result writes between them.
-qsizetype Ergebnisliste::zusammenhaengendBis(const Textdatei &quelle, qsizetype index) const
+// The last entry from `index` on, and before `grenze`, whose line follows the one before it in
+// the file, with the very line end the result writes between them.
+qsizetype Ergebnisliste::zusammenhaengendBis(const Textdatei &quelle, qsizetype index,
+                                             qsizetype grenze) const
 {
     const QByteArrayView zeilenende = quelle.zeilenendeBytes();
     qsizetype letzte = index;
     if (m_eintraege[index] & bearbeitet)
         return letzte;
     QByteArrayView stueck = quelle.bytes(m_eintraege[index]);
-    while (letzte + 1 < size()) {
+    while (letzte + 1 < grenze) {
         const std::uint32_t folgt = m_eintraege[letzte + 1];
         if (folgt != m_eintraege[letzte] + 1)
             break;
@@ -72,13 +75,22 @@ qsizetype Ergebnisliste::zusammenhaengendBis(const Textdatei &quelle, qsizetype 
 }
 
 bool Ergebnisliste::schreibeInhalt(const Textdatei &quelle,
-                                   const std::function<bool(QByteArrayView)> &ziel) const
+                                   const std::function<bool(QByteArrayView)> &ziel,
+                                   const Fortschrittsmeldung &meldung) const
 {
     const QByteArrayView zeilenende = quelle.zeilenendeBytes();
     if (!ziel(quelle.vorspann()))
         return false;
+    qsizetype naechsteMeldung = 0;
     for (qsizetype i = 0; i < size(); ++i) {
-        const qsizetype bis = zusammenhaengendBis(quelle, i);
+        // A run of lines goes in parts of meldeabstand lines at most, each written in a few
+        // milliseconds, and how far it came is told in between.
+        if (i >= naechsteMeldung) {
+            if (meldung)
+                meldung(i, size());
+            naechsteMeldung = i + meldeabstand;
+        }
+        const qsizetype bis = zusammenhaengendBis(quelle, i, std::min(size(), naechsteMeldung));
         const QByteArrayView erstes = bytes(quelle, i);
         const QByteArrayView letztes = bytes(quelle, bis);
         const QByteArrayView stueck(erstes.data(), letztes.data() + letztes.size() - erstes.data());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fortschritt.h"
 #include "grossfeld.h"
 #include "textdatei.h"
 
@@ -36,13 +37,14 @@ public:
     QByteArray dateiinhalt(const Textdatei &quelle) const;
     // The same handed to `ziel` piece by piece, so that nothing as large as the file is built;
     // stops and returns false as soon as `ziel` does. Lines that follow each other in the file
-    // as they do in the result go as one piece, with the line ends between them.
-    bool schreibeInhalt(const Textdatei &quelle,
-                        const std::function<bool(QByteArrayView)> &ziel) const;
+    // as they do in the result go as one piece, with the line ends between them. `meldung`
+    // hears of the lines written.
+    bool schreibeInhalt(const Textdatei &quelle, const std::function<bool(QByteArrayView)> &ziel,
+                        const Fortschrittsmeldung &meldung = {}) const;
 
 private:
     QByteArrayView bytes(const Textdatei &quelle, qsizetype index) const;
-    qsizetype zusammenhaengendBis(const Textdatei &quelle, qsizetype index) const;
+    qsizetype zusammenhaengendBis(const Textdatei &quelle, qsizetype index, qsizetype grenze) const;
 
     // A line number of the loaded file, or bearbeitet plus k for the k-th edited line: four
     // bytes a line, as the group index allows no more lines than fit in 30 bits.

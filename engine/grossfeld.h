@@ -5,6 +5,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <type_traits>
 #include <utility>
@@ -53,12 +54,21 @@ public:
         if (m_groesse == m_kapazitaet)
             wachse(std::max<qsizetype>(m_kapazitaet * 2, 1024));
         m_daten[m_groesse++] = wert;
+        m_beruehrt = std::max(m_beruehrt, m_groesse);
     }
+    // Entries never used before are zero bytes already, as the kernel hands out memory; they are
+    // not written again, so a table of zeros takes memory only as it is used.
     void resize(qsizetype anzahl, T wert = T{})
     {
         reserve(anzahl);
-        std::fill(m_daten + std::min(m_groesse, anzahl), m_daten + anzahl, wert);
+        const qsizetype bisher = std::min(m_groesse, anzahl);
+        const qsizetype beschrieben = std::max(bisher, std::min(m_beruehrt, anzahl));
+        std::fill(m_daten + bisher, m_daten + beschrieben, wert);
+        const T null{};
+        if (std::memcmp(&wert, &null, sizeof(T)) != 0)
+            std::fill(m_daten + beschrieben, m_daten + anzahl, wert);
         m_groesse = anzahl;
+        m_beruehrt = std::max(m_beruehrt, anzahl);
     }
 
 private:
@@ -92,10 +102,13 @@ private:
         std::swap(m_groesse, andere.m_groesse);
         std::swap(m_kapazitaet, andere.m_kapazitaet);
         std::swap(m_bytes, andere.m_bytes);
+        std::swap(m_beruehrt, andere.m_beruehrt);
     }
 
     T *m_daten = nullptr;
     qsizetype m_groesse = 0;
     qsizetype m_kapazitaet = 0;
     qsizetype m_bytes = 0;
+    // How far entries were ever used; beyond, the mapping still holds the kernel's zeros.
+    qsizetype m_beruehrt = 0;
 };

@@ -38,7 +38,8 @@ constexpr std::uint32_t mitTrennerBit = 2;
 
 } // namespace
 
-Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen)
+Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen,
+                           const Fortschrittsmeldung &meldung)
     : m_trennzeichen(zeilen.schluesselTrennzeichen(trennzeichen))
     , m_zeilen(&zeilen)
 {
@@ -47,6 +48,10 @@ Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen)
     // too large for the memory.
     if (anzahl >= qsizetype(folge))
         throw std::bad_alloc();
+    // Reading the serial numbers, sorting them into parts and matching them take about the
+    // same time.
+    if (meldung)
+        meldung(0, 3 * anzahl);
 
     // A hash table over all lines of a large file is far larger than the processor's caches,
     // and every line would cost a trip to memory. So the lines are first sorted by the top bits
@@ -61,6 +66,7 @@ Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen)
     std::vector<qsizetype> beginn((size_t(1) << bits) + 1, 0);
     constexpr qsizetype vorlauf = 16;
     for (qsizetype zeile = 0; zeile < anzahl; ++zeile) {
+        meldeAlle(meldung, zeile, zeile, 3 * anzahl);
         if (zeile + vorlauf < anzahl)
             zeilen.holeVoraus(zeile + vorlauf);
         const Seriennummer serie = seriennummer(zeilen, zeile);
@@ -86,6 +92,7 @@ Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen)
     {
         std::vector<qsizetype> frei(beginn.begin(), beginn.end() - 1);
         for (qsizetype zeile = 0; zeile < anzahl; ++zeile) {
+            meldeAlle(meldung, zeile, anzahl + zeile, 3 * anzahl);
             if (const std::uint32_t hash = hashes[zeile]; hash & mitSerieBit)
                 paare[frei[size_t(teilVon(hash))]++] = {hash, std::uint32_t(zeile)};
         }
@@ -116,6 +123,7 @@ Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen)
     for (size_t teil = 0; teil + 1 < beginn.size(); ++teil) {
         const qsizetype ende = beginn[teil + 1];
         for (qsizetype k = beginn[teil]; k < ende; ++k) {
+            meldeAlle(meldung, k, 2 * anzahl + k, 3 * anzahl);
             // The lines of a part lie all over the file. A line that repeats a serial number is
             // compared with the latest line before it that has it: where both start is asked
             // for ahead, then their bytes.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fortschritt.h"
 #include "seriennummer.h"
 #include "textdatei.h"
 
@@ -23,7 +24,9 @@ public:
 
     // Empty: every line counts as one without a serial number.
     Gruppenindex() = default;
-    Gruppenindex(Textdatei &zeilen, const QString &trennzeichen);
+    // `meldung` hears how far the index has come.
+    Gruppenindex(Textdatei &zeilen, const QString &trennzeichen,
+                 const Fortschrittsmeldung &meldung = {});
 
     Seriennummer seriennummer(const Textdatei &zeilen, qsizetype zeile) const;
 

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "fortschritt.h"
+
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 // The lines of the group on show, in list order: their numbers in the loaded file (each item's
@@ -89,4 +92,7 @@ public:
     // A question box with the buttons "Ja" and "Nein"; true only for "Ja". Closing the box
     // any other way counts as "Nein", the answer that changes nothing.
     virtual bool askYesNo(const QString &text, const QString &title) = 0;
+    // The box of long work with its title and text; it stays until the object is destroyed.
+    virtual std::unique_ptr<Fortschrittsanzeige> zeigeFortschritt(const QString &title,
+                                                                  const QString &text) = 0;
 };

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include <QByteArray>
@@ -43,6 +44,11 @@ public:
 
     int get() const { return m_fd; }
     explicit operator bool() const { return m_fd >= 0; }
+    void schliesse()
+    {
+        if (m_fd >= 0)
+            ::close(std::exchange(m_fd, -1));
+    }
 
 private:
     int m_fd;
@@ -247,6 +253,32 @@ int schreibeAlles(int fd, const char *daten, size_t laenge)
     return 0;
 }
 
+// Has the disk start on what was written to a file from its start, every few megabytes,
+// without waiting for it: the sync at the end then has little left to wait for, so it does not
+// keep the window from painting for long.
+class Vorausschreiben
+{
+public:
+    explicit Vorausschreiben(int fd)
+        : m_fd(fd)
+    {
+    }
+
+    void bis(off64_t geschrieben)
+    {
+        constexpr off64_t abstand = off64_t(8) << 20;
+        if (geschrieben - m_angestossen < abstand)
+            return;
+        // A failure here changes nothing: the sync at the end writes whatever is left.
+        ::sync_file_range(m_fd, m_angestossen, geschrieben - m_angestossen, SYNC_FILE_RANGE_WRITE);
+        m_angestossen = geschrieben;
+    }
+
+private:
+    int m_fd;
+    off64_t m_angestossen = 0;
+};
+
 // Gathers the pieces of the content in a buffer of fixed size and writes it out when full.
 class Ausgabe
 {
@@ -254,6 +286,7 @@ public:
     Ausgabe(int fd, std::span<char> puffer)
         : m_fd(fd)
         , m_puffer(puffer)
+        , m_voraus(fd)
     {
     }
 
@@ -267,10 +300,8 @@ public:
         if (m_belegt + laenge > m_puffer.size()) {
             if (!leere())
                 return false;
-            if (laenge >= m_puffer.size()) {
-                m_fehler = schreibeAlles(m_fd, stueck.data(), laenge);
-                return m_fehler == 0;
-            }
+            if (laenge >= m_puffer.size())
+                return schreibeAus(stueck.data(), laenge);
         }
         std::memcpy(m_puffer.data() + m_belegt, stueck.data(), laenge);
         m_belegt += laenge;
@@ -279,17 +310,25 @@ public:
 
     bool leere()
     {
-        if (m_fehler == 0 && m_belegt > 0)
-            m_fehler = schreibeAlles(m_fd, m_puffer.data(), m_belegt);
-        m_belegt = 0;
-        return m_fehler == 0;
+        const size_t belegt = std::exchange(m_belegt, 0);
+        return m_fehler == 0 && (belegt == 0 || schreibeAus(m_puffer.data(), belegt));
     }
 
     int fehler() const { return m_fehler; }
 
 private:
+    bool schreibeAus(const char *daten, size_t laenge)
+    {
+        m_fehler = schreibeAlles(m_fd, daten, laenge);
+        m_geschrieben += off64_t(laenge);
+        m_voraus.bis(m_geschrieben);
+        return m_fehler == 0;
+    }
+
     int m_fd;
     std::span<char> m_puffer;
+    Vorausschreiben m_voraus;
+    off64_t m_geschrieben = 0;
     size_t m_belegt = 0;
     int m_fehler = 0;
 };
@@ -315,13 +354,24 @@ struct Kopierfehler
 // Copies `von` from its start to its end onto the current position of `nach`: by the kernel
 // where it can, which also lets a file system share the blocks, else through the buffer. It
 // reads up to the end rather than a size taken earlier, so a file that grew is copied whole.
-std::optional<Kopierfehler> kopiere(int von, int nach, std::span<char> puffer)
+// `meldung` hears of the bytes copied out of `groesse`, every few milliseconds.
+std::optional<Kopierfehler> kopiere(int von, int nach, std::span<char> puffer,
+                                    const Fortschrittsmeldung &meldung = {}, qint64 groesse = 0)
 {
+    const auto melde = [&](off64_t gelesen) {
+        if (meldung)
+            meldung(qint64(gelesen), groesse);
+    };
+    constexpr size_t teil = size_t(8) << 20;
+    Vorausschreiben voraus(nach);
     off64_t gelesen = 0;
     for (;;) {
-        const ssize_t kopiert = ::copy_file_range(von, &gelesen, nach, nullptr, size_t(1) << 30, 0);
-        if (kopiert > 0)
+        const ssize_t kopiert = ::copy_file_range(von, &gelesen, nach, nullptr, teil, 0);
+        if (kopiert > 0) {
+            voraus.bis(gelesen);
+            melde(gelesen);
             continue;
+        }
         if (kopiert < 0 && errno == EINTR)
             continue;
         // Done, or the kernel cannot copy between these two (or failed): the plain loop finds
@@ -342,6 +392,8 @@ std::optional<Kopierfehler> kopiere(int von, int nach, std::span<char> puffer)
         if (const int fehler = schreibeAlles(nach, puffer.data(), size_t(n)))
             return Kopierfehler{fehler, false};
         gelesen += n;
+        voraus.bis(gelesen);
+        melde(gelesen);
     }
 }
 
@@ -428,6 +480,12 @@ QByteArray dateinameVon(const QByteArray &pfad)
     return pfad.mid(pfad.lastIndexOf('/') + 1);
 }
 
+void zwischendurch(const Speicherverlauf &verlauf)
+{
+    if (verlauf.zwischendurch)
+        verlauf.zwischendurch();
+}
+
 // Puts the mark in place for good before the file is touched; 0 or errno.
 int setzeMarke(const QByteArray &marke, const QByteArray &kopie, ino_t sicherung,
                const QByteArray &datei)
@@ -491,7 +549,8 @@ std::optional<Ersetzungsfehler> schreibeAnOrt(const QByteArray &ziel, const QStr
 } // namespace
 
 std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const QString &sicherung,
-                                                    const Inhalt &inhalt)
+                                                    const Inhalt &inhalt,
+                                                    const Speicherverlauf &verlauf)
 {
     // What needs memory is taken before the first byte is written, so running out of it
     // changes nothing on disk.
@@ -509,7 +568,7 @@ std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const Q
         !selbeDatei(kopieordnerInfo, zielordnerInfo))
         raeumeAuf(zielordner);
 
-    const Deskriptor alt(::open(datei.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    Deskriptor alt(::open(datei.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat info = {};
     if (!alt || ::fstat(alt.get(), &info) != 0)
         return fehlerBei(Schritt::Lesen, pfad, errno);
@@ -528,7 +587,8 @@ std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const Q
     TemporaereDatei neueSicherung(kopieordner);
     if (neueSicherung.fehler() != 0)
         return fehlerBei(Schritt::Sicherung, sicherung, neueSicherung.fehler(), Ort::Ordner);
-    if (const auto fehler = kopiere(alt.get(), neueSicherung.fd(), puffer))
+    if (const auto fehler =
+            kopiere(alt.get(), neueSicherung.fd(), puffer, verlauf.kopie, qint64(info.st_size)))
         return fehler->beimLesen ? fehlerBei(Schritt::Lesen, pfad, fehler->errnoWert)
                                  : fehlerBei(Schritt::Sicherung, sicherung, fehler->errnoWert);
     uebertrageRechte(neueSicherung.fd(), info);
@@ -538,24 +598,35 @@ std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const Q
     if (const int fehler =
             synchronisiere(neueSicherung.fd(), Speicherschritt::SicherungSynchronisieren))
         return fehlerBei(Schritt::Sicherung, sicherung, fehler);
-    if (const int fehler = neueSicherung.setzeEin(kopie, Speicherschritt::SicherungEinsetzen))
-        return Ersetzungsfehler{Schritt::Sicherung,
-                                einsetzfehler(sicherung, kopie, kopieordner, fehler), false};
-    if (const int fehler =
-            synchronisiereOrdner(kopieordner, Speicherschritt::SicherungsordnerSynchronisieren))
-        return fehlerBei(Schritt::Sicherung, sicherung, fehler);
-    // The backup a mark of an interrupted save spoke of is gone now.
     const QByteArray marke = markeVon(kopieordner, info.st_ino);
-    entferneMarke(marke);
+    // The first step that changes a name: from here on the save runs to its end.
+    const auto setzeSicherungEin = [&]() -> std::optional<Ersetzungsfehler> {
+        if (verlauf.ohneAbbrechen)
+            verlauf.ohneAbbrechen();
+        if (const int fehler = neueSicherung.setzeEin(kopie, Speicherschritt::SicherungEinsetzen))
+            return Ersetzungsfehler{Schritt::Sicherung,
+                                    einsetzfehler(sicherung, kopie, kopieordner, fehler), false};
+        if (const int fehler =
+                synchronisiereOrdner(kopieordner, Speicherschritt::SicherungsordnerSynchronisieren))
+            return fehlerBei(Schritt::Sicherung, sicherung, fehler);
+        // The backup a mark of an interrupted save spoke of is gone now.
+        entferneMarke(marke);
+        zwischendurch(verlauf);
+        return std::nullopt;
+    };
 
     if (neueDateiKannErsetzen(alt.get(), info, zielordner)) {
         TemporaereDatei neu(zielordner);
         // A folder that takes no new entry, or an owner or group the user may not give, leaves
         // the rewrite in place.
         if (neu.fehler() == 0 && gleicheRechte(neu.fd(), info)) {
+            // Written in full before the backup takes its name, so that until then a failure
+            // or the user's "Abbrechen" leaves the file and the older backup as they were.
             if (const int fehler = schreibeInhalt(neu.fd(), inhalt, puffer,
                                                   Speicherschritt::ErgebnisSynchronisieren))
                 return fehlerBei(Schritt::Ersetzen, pfad, fehler);
+            if (auto fehler = setzeSicherungEin())
+                return fehler;
             if (const int fehler = neu.setzeEin(ziel, Speicherschritt::ErgebnisEinsetzen))
                 return Ersetzungsfehler{Schritt::Ersetzen,
                                         einsetzfehler(pfad, ziel, zielordner, fehler), false};
@@ -564,9 +635,14 @@ std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const Q
             if (const int fehler =
                     synchronisiereOrdner(zielordner, Speicherschritt::OrdnerSynchronisieren))
                 return fehlerBei(Schritt::Bestaetigen, pfad, fehler);
+            // Its last name gone, the old file's space is freed when it is closed.
+            alt.schliesse();
+            zwischendurch(verlauf);
             return std::nullopt;
         }
     }
+    if (auto fehler = setzeSicherungEin())
+        return fehler;
     if (const int fehler = setzeMarke(marke, kopie, sicherungInfo.st_ino, datei))
         return fehlerBei(Schritt::Ersetzen, pfad, fehler, Ort::Ordner);
     auto fehler = schreibeAnOrt(ziel, pfad, inhalt, neueSicherung.fd(), puffer);
@@ -595,7 +671,8 @@ bool speichernUnterbrochen(const QString &pfad, const QString &sicherung)
     return gelesen.left(gelesen.indexOf('\n')) == QByteArray::number(quint64(alt.st_ino));
 }
 
-std::optional<Dateifehler> schreibeDatei(const QString &pfad, const Inhalt &inhalt)
+std::optional<Dateifehler> schreibeDatei(const QString &pfad, const Inhalt &inhalt,
+                                         const Speicherverlauf &verlauf)
 {
     std::vector<char> puffer(puffergroesse);
     const QByteArray ziel = zielVon(QFile::encodeName(pfad));
@@ -618,8 +695,11 @@ std::optional<Dateifehler> schreibeDatei(const QString &pfad, const Inhalt &inha
     if (const int fehler =
             schreibeInhalt(neu.fd(), inhalt, puffer, Speicherschritt::ErgebnisSynchronisieren))
         return Dateifehler::ausErrno(pfad, fehler);
+    if (verlauf.ohneAbbrechen)
+        verlauf.ohneAbbrechen();
     if (const int fehler = neu.setzeEin(ziel, Speicherschritt::ErgebnisEinsetzen))
         return einsetzfehler(pfad, ziel, ordner, fehler);
+    zwischendurch(verlauf);
     if (const int fehler = synchronisiereOrdner(ordner, Speicherschritt::OrdnerSynchronisieren))
         return Dateifehler::ausErrno(pfad, fehler);
     return std::nullopt;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dateifehler.h"
+#include "fortschritt.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -18,6 +19,20 @@ using Schreibziel = std::function<bool(QByteArrayView)>;
 // Hands a file's whole content to the Schreibziel; false when that stopped it.
 using Inhalt = std::function<bool(const Schreibziel &)>;
 
+// What a save tells of its way, for a progress box. Until `ohneAbbrechen` is called, the
+// content and `kopie` may throw to stop the save, which then leaves every file as it was and
+// removes its temporary files; from then on nothing may throw. Any of them may be empty.
+struct Speicherverlauf
+{
+    // How much of the file the backup holds so far.
+    Fortschrittsmeldung kopie;
+    // Just before the first step that changes a name on the disk.
+    std::function<void()> ohneAbbrechen;
+    // Between the last steps, each of which can take a while for a large file (a name that
+    // replaces an old file frees its space), so that the window can paint in between.
+    std::function<void()> zwischendurch;
+};
+
 struct Ersetzungsfehler
 {
     // How far the save came, which says what is on disk now.
@@ -26,7 +41,9 @@ struct Ersetzungsfehler
         Lesen,
         // The backup could not be written: the file and any older backup are as they were.
         Sicherung,
-        // The backup is complete and synced, but the file could not be replaced.
+        // The file could not be replaced and holds what it held. The backup is complete and in
+        // place, unless the result could not even be written next to the file: then the
+        // older backup is as it was too.
         Ersetzen,
         // The file holds the new content and the backup the old, but the system could not
         // confirm that the file's new entry is on the disk: after a power cut the file may be
@@ -50,12 +67,15 @@ struct Ersetzungsfehler
 //
 // The file (the target, when `pfad` is a symbolic link) is replaced by a new file only when
 // that keeps everything it was: one link, its owner, group and exact mode, no access control
-// list, on the folder's own file system. Otherwise it is rewritten in place, which keeps all
-// of that, once the backup is safely on disk; a failed rewrite puts the old content back.
-// While the file is rewritten in place a mark next to the backup says so, which survives a
-// crash (see speichernUnterbrochen).
+// list, on the folder's own file system. Then the backup and the new file are both written in
+// full before either takes its name, so that a failure on the way, or the user's stop, leaves
+// every file as it was.
+// Otherwise the file is rewritten in place, which keeps all of that, once the backup is safely
+// on disk; a failed rewrite puts the old content back. While the file is rewritten in place a
+// mark next to the backup says so, which survives a crash (see speichernUnterbrochen).
 std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const QString &sicherung,
-                                                    const Inhalt &inhalt);
+                                                    const Inhalt &inhalt,
+                                                    const Speicherverlauf &verlauf = {});
 
 // True when a rewrite in place of the file at `pfad` was cut off (the program killed, the
 // machine down) after `sicherung` had been made: the file may be incomplete, and `sicherung`
@@ -65,13 +85,14 @@ bool speichernUnterbrochen(const QString &pfad, const QString &sicherung);
 // "Speichern unter...": the new content takes the place of any file of that name in one step,
 // keeping its permissions as far as the user may set them. A new file gets the permissions
 // every new file of the user gets.
-std::optional<Dateifehler> schreibeDatei(const QString &pfad, const Inhalt &inhalt);
+std::optional<Dateifehler> schreibeDatei(const QString &pfad, const Inhalt &inhalt,
+                                         const Speicherverlauf &verlauf = {});
 
 // Both kinds of save first remove what saves killed on the way left in the folders they write
 // to: temporary files of Tessra's own pattern (".tessra-" and six letters or digits) that no
 // running save holds a lock on.
 
-// The steps of a save that change what is on the disk, in the order they are taken.
+// The steps of a save that touch the disk.
 enum class Speicherschritt {
     SicherungSynchronisieren,
     SicherungEinsetzen,

@@ -199,7 +199,8 @@ Textdatei::Textdatei()
 {
 }
 
-Textdatei Textdatei::ausBytes(QByteArray inhalt, const QString &trennzeichen)
+Textdatei Textdatei::ausBytes(QByteArray inhalt, const QString &trennzeichen,
+                              const Fortschrittsmeldung &meldung)
 {
     Textdatei datei;
     datei.m_anfaenge = {};
@@ -217,21 +218,26 @@ Textdatei Textdatei::ausBytes(QByteArray inhalt, const QString &trennzeichen)
     else
         datei.m_kodierung = Kodierung::Windows1252;
     datei.m_bom = alles.startsWith(utf8Bom) || datei.istUtf16();
+    // Checking a large file for UTF-8 takes a while; the window may paint in between.
+    if (meldung)
+        meldung(0, 1);
 
-    datei.teileInSaetze(trennzeichen);
+    // In a UTF-16 file the UTF-8 text of its lines takes about as long again.
+    datei.teileInSaetze(trennzeichen, datei.istUtf16() ? teilVon(meldung, 0, 0.5) : meldung);
     if (datei.istUtf16())
-        datei.legeSchluesseltextAn();
+        datei.legeSchluesseltextAn(teilVon(meldung, 0.5, 1));
     return datei;
 }
 
-void Textdatei::teileInSaetze(const QString &trennzeichen)
+void Textdatei::teileInSaetze(const QString &trennzeichen, const Fortschrittsmeldung &meldung)
 {
     const QByteArrayView alles(m_inhalt);
     Datensaetze::Teilung teilung =
-        istUtf16() ? Datensaetze::teileUtf16(alles, utf16LeBom.size(),
-                                             m_kodierung == Kodierung::Utf16Be, trennzeichen)
-                   : Datensaetze::teile8Bit(alles, m_bom ? utf8Bom.size() : 0,
-                                            schluesselTrennzeichen(trennzeichen));
+        istUtf16()
+            ? Datensaetze::teileUtf16(alles, utf16LeBom.size(), m_kodierung == Kodierung::Utf16Be,
+                                      trennzeichen, meldung)
+            : Datensaetze::teile8Bit(alles, m_bom ? utf8Bom.size() : 0,
+                                     schluesselTrennzeichen(trennzeichen), meldung);
     m_anfaenge = std::move(teilung.anfaenge);
     m_letzteOffen = teilung.letzterOffen;
     m_zeilenende = teilung.nurLf ? Zeilenende::Lf : Zeilenende::CrLf;
@@ -239,21 +245,24 @@ void Textdatei::teileInSaetze(const QString &trennzeichen)
     m_zeilenweise = m_offen.has_value() || trennzeichen.contains(u'"');
 }
 
-void Textdatei::legeSchluesseltextAn()
+void Textdatei::legeSchluesseltextAn(const Fortschrittsmeldung &meldung)
 {
     const bool bigEndian = m_kodierung == Kodierung::Utf16Be;
     // A line cut off inside a code unit has no serial number: it cannot be listed and moved
     // up, where its odd byte would shift every line after it.
     const auto ganz = [](QByteArrayView zeile) { return zeile.size() % 2 == 0; };
     qsizetype gesamt = 0;
-    for (qsizetype zeile = 0; zeile < size(); ++zeile)
+    for (qsizetype zeile = 0; zeile < size(); ++zeile) {
+        meldeAlle(meldung, zeile, zeile, 2 * size());
         if (ganz(bytes(zeile)))
             gesamt += utf8AusUtf16(bytes(zeile), bigEndian, nullptr);
+    }
 
     m_schluesseltext = QByteArray(gesamt, Qt::Uninitialized);
     m_schluesselanfang.reserve(size() + 1);
     qsizetype laenge = 0;
     for (qsizetype zeile = 0; zeile < size(); ++zeile) {
+        meldeAlle(meldung, zeile, size() + zeile, 2 * size());
         m_schluesselanfang.push_back(laenge);
         if (ganz(bytes(zeile)))
             laenge += utf8AusUtf16(bytes(zeile), bigEndian, m_schluesseltext.data() + laenge);

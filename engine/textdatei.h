@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datensaetze.h"
+#include "fortschritt.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -30,7 +31,9 @@ public:
     Textdatei();
 
     // The delimiter decides where fields start, and so which quotes open a quoted field.
-    static Textdatei ausBytes(QByteArray inhalt, const QString &trennzeichen);
+    // `meldung` hears how far the split has come.
+    static Textdatei ausBytes(QByteArray inhalt, const QString &trennzeichen,
+                              const Fortschrittsmeldung &meldung = {});
 
     qsizetype size() const { return m_anfaenge.size(); }
     QByteArrayView bytes(qsizetype zeile) const;
@@ -98,10 +101,10 @@ private:
     {
         return m_kodierung == Kodierung::Utf16Le || m_kodierung == Kodierung::Utf16Be;
     }
-    void teileInSaetze(const QString &trennzeichen);
+    void teileInSaetze(const QString &trennzeichen, const Fortschrittsmeldung &meldung);
     // The bytes of the line end in front of `naechster`, where the next record starts.
     qsizetype endlaenge(qsizetype naechster) const;
-    void legeSchluesseltextAn();
+    void legeSchluesseltextAn(const Fortschrittsmeldung &meldung);
 
     QByteArray m_inhalt;
     // Where each record starts; 8 bytes a record, its end follows from the next one's start.

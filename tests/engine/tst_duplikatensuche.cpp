@@ -3,6 +3,8 @@
 #include "fakemainview.h"
 #include "testdateien.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -71,6 +73,26 @@ public:
     }
 
     bool gruppeGezeigt() const { return view.isEnabled(Control::btnNaechsteZeile); }
+
+    // One rule keeps the first line of every group left; returns the result then ready.
+    QByteArray behalteErste()
+    {
+        if (gruppeGezeigt()) {
+            view.yesNoAnswers.enqueue(true);
+            suche.alleWeiterenGruppen(Duplikatensuche::Regel::ErsteBehalten);
+        }
+        const SuchZustand &z = suche.zustand();
+        return z.Ergebnis.dateiinhalt(z.Zeilen);
+    }
+
+    // The decisions that can be taken back, counted by taking back all of them.
+    int nimmAlleZurueck()
+    {
+        int anzahl = 0;
+        for (; suche.kannZuruecknehmen(); ++anzahl)
+            suche.letzteEntscheidungZuruecknehmen();
+        return anzahl;
+    }
     QString status() const { return view.caption(Label::lblZeile); }
 
     QTemporaryDir dir;
@@ -109,6 +131,10 @@ private Q_SLOTS:
     void bearbeitungWirdAbgelehnt();
     void offenesAnfuehrungszeichen_data();
     void offenesAnfuehrungszeichen();
+    void abbrechenBeimLaden_data();
+    void abbrechenBeimLaden();
+    void abbrechenLaesstDenLauf_data();
+    void abbrechenLaesstDenLauf();
 };
 
 // Whole runs: file, delimiter, the groups the user is shown, what the user does with each, and
@@ -784,6 +810,144 @@ void TestDuplikatensuche::offenesAnfuehrungszeichen()
         lauf.suche.btnNaechsteZeile_Click();
     QCOMPARE(lauf.status(), fertig);
     QCOMPARE(lauf.view.messages.size(), 1);
+}
+
+namespace {
+
+// Groups of two lines: A at the top, B and C further down, with a stretch between each that
+// takes the walk past a report: unique serial numbers from A to B, groups of identical lines
+// from B to C.
+QByteArray langeStrecken()
+{
+    QByteArray inhalt = "Nr;Artikel\r\n7;erste\r\n7;zweite\r\n";
+    for (int i = 0; i < 66000; ++i)
+        inhalt += QByteArray::number(1000000 + i) + ";einzeln\r\n";
+    inhalt += "8;gleich\r\n8;gleich\r\n";
+    for (int i = 0; i < 66000; ++i)
+        inhalt += QByteArray::number(2000000 + i / 2) + ";gleich\r\n";
+    return inhalt + "9;x\r\n9;y\r\n";
+}
+
+enum class Befehl { Weiter, ErsteBehalten, LetzteBehalten, GleicheAn };
+
+// Weiter starts at A with an edited line; the others at B, after one decision.
+void bereiteVor(Lauf &lauf, Befehl befehl)
+{
+    lauf.lade();
+    if (befehl == Befehl::Weiter)
+        lauf.view.setTxtZeile(u"7;geändert"_s);
+    else
+        lauf.entscheide(u"#1"_s);
+}
+
+void gib(Lauf &lauf, Befehl befehl)
+{
+    switch (befehl) {
+    case Befehl::Weiter:
+        lauf.suche.btnNaechsteZeile_Click();
+        return;
+    case Befehl::ErsteBehalten:
+    case Befehl::LetzteBehalten:
+        lauf.view.yesNoAnswers.enqueue(true);
+        lauf.suche.alleWeiterenGruppen(befehl == Befehl::ErsteBehalten
+                                           ? Duplikatensuche::Regel::ErsteBehalten
+                                           : Duplikatensuche::Regel::LetzteBehalten);
+        return;
+    case Befehl::GleicheAn:
+        lauf.suche.setzeGleicheAutomatisch(true);
+        return;
+    }
+}
+
+} // namespace
+
+void TestDuplikatensuche::abbrechenBeimLaden_data()
+{
+    QTest::addColumn<QByteArray>("inhalt");
+    QTest::addColumn<int>("meldungen");
+    const QByteArray text = langeStrecken();
+    QTest::newRow("8-bit") << text << 0;
+    QTest::newRow("utf-16") << alsUtf16(u'\uFEFF' + QString::fromLatin1(text),
+                                        QSysInfo::LittleEndian)
+                            << 0;
+    // The message on the stray quote comes between the index and the first walk.
+    QTest::newRow("stray quote") << QByteArray("1;\"x\r\n" + text) << 1;
+}
+
+// "Abbrechen" at any report of a load leaves the window idle, as it was before, with nothing
+// written and nothing of the file kept; the bar only ever moves on.
+void TestDuplikatensuche::abbrechenBeimLaden()
+{
+    QFETCH(QByteArray, inhalt);
+    QFETCH(int, meldungen);
+    Lauf ganz(inhalt);
+    ganz.lade();
+    QVERIFY(ganz.gruppeGezeigt());
+    QCOMPARE(ganz.view.messages.size(), meldungen);
+    // A message closes the box; the work after it reports to a new one.
+    QCOMPARE(ganz.view.fortschritte.size(), 1 + meldungen);
+    const auto &box = ganz.view.fortschritte.first();
+    QCOMPARE(box.title, u"Tessra - Datei wird geladen"_s);
+    QVERIFY(std::is_sorted(box.anteile.begin(), box.anteile.end()));
+    QVERIFY(box.anteile.first() >= 0 && box.anteile.last() <= 1);
+    QVERIFY(!box.offen);
+    QVERIFY(ganz.view.meldungen >= 8);
+
+    for (int n = 1; n <= ganz.view.meldungen; ++n) {
+        Lauf lauf(inhalt);
+        const QString vorher = lauf.view.bild();
+        lauf.view.abbrechenBeiMeldung = n;
+        lauf.lade();
+        QVERIFY(lauf.view.messages.size() <= meldungen);
+        lauf.view.messages.clear();
+        QCOMPARE(lauf.view.bild(), vorher);
+        QCOMPARE(lauf.suche.zustand().Zeilen.size(), 1);
+        QVERIFY(!lauf.view.fortschritte.last().offen);
+        QCOMPARE(QDir(lauf.dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList(u"daten.txt"_s));
+        lauf.view.abbrechenBeiMeldung = 0;
+        lauf.lade();
+        QCOMPARE(lauf.gruppe(), ganz.gruppe());
+    }
+}
+
+void TestDuplikatensuche::abbrechenLaesstDenLauf_data()
+{
+    QTest::addColumn<Befehl>("befehl");
+    QTest::newRow("Weiter past 66,000 unique lines") << Befehl::Weiter;
+    QTest::newRow("Alle weiteren Gruppen: erste Zeile behalten") << Befehl::ErsteBehalten;
+    QTest::newRow("Alle weiteren Gruppen: letzte Zeile behalten") << Befehl::LetzteBehalten;
+    QTest::newRow("Gruppen mit gleichen Zeilen automatisch übernehmen") << Befehl::GleicheAn;
+}
+
+// "Abbrechen" in a walk leaves the run as it was before the command: the window, the edit
+// field and the setting. Given once more and let through, the command then ends in the very
+// result and history of a run in which it was never stopped.
+void TestDuplikatensuche::abbrechenLaesstDenLauf()
+{
+    QFETCH(Befehl, befehl);
+    const QByteArray inhalt = langeStrecken();
+    Lauf ganz(inhalt);
+    bereiteVor(ganz, befehl);
+    const int vorher = ganz.view.meldungen;
+    gib(ganz, befehl);
+    const int meldungen = ganz.view.meldungen - vorher;
+    QVERIFY(meldungen >= 1);
+    const QByteArray erwartet = ganz.behalteErste();
+    const int entscheidungen = ganz.nimmAlleZurueck();
+
+    for (int n = 1; n <= meldungen; ++n) {
+        Lauf lauf(inhalt);
+        bereiteVor(lauf, befehl);
+        const QString bild = lauf.view.bild();
+        lauf.view.abbrechenBeiMeldung = lauf.view.meldungen + n;
+        gib(lauf, befehl);
+        QCOMPARE(lauf.view.bild(), bild);
+        QVERIFY(!lauf.suche.gleicheAutomatisch());
+        gib(lauf, befehl);
+        QCOMPARE(lauf.behalteErste(), erwartet);
+        QCOMPARE(lauf.nimmAlleZurueck(), entscheidungen);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDuplikatensuche)

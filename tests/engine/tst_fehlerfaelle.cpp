@@ -61,6 +61,8 @@ private Q_SLOTS:
     void verwaisteTemporaereDateien_data();
     void verwaisteTemporaereDateien();
     void fremdeSicherungImStickyOrdner();
+    void abbrechenBeimSpeichern_data();
+    void abbrechenBeimSpeichern();
 
 private:
     std::unique_ptr<QTemporaryDir> m_ordner;
@@ -366,9 +368,7 @@ void TestFehlerfaelle::platteVoll()
     const QString ziel = platte + QStringLiteral("/neu.txt");
     const QByteArray original = seriennummerndatei();
     const QByteArray alteSicherung = "die Sicherung vom letzten Mal\r\n";
-    QVERIFY(legeTestdateiAn(pfad, original));
-    if (!platzFuerSicherung)
-        QVERIFY(legeTestdateiAn(sicherung, alteSicherung));
+    QVERIFY(legeTestdateiAn(pfad, original) && legeTestdateiAn(sicherung, alteSicherung));
 
     FakeMainView view;
     Duplikatensuche suche(view);
@@ -384,8 +384,9 @@ void TestFehlerfaelle::platteVoll()
     QCOMPARE(view.messages[0].title, QStringLiteral("Tessra - Speicherfehler"));
     QVERIFY2(view.messages[0].text.contains(u"nicht genug Platz"),
              qPrintable(view.messages[0].text));
+    // Both new files are written before either takes its name, so the older backup stays too.
     QCOMPARE(testdateiInhalt(pfad), original);
-    QCOMPARE(testdateiInhalt(sicherung), platzFuerSicherung ? original : alteSicherung);
+    QCOMPARE(testdateiInhalt(sicherung), alteSicherung);
     QVERIFY(!QFile::exists(ziel));
     QVERIFY(bleibtFertig(view));
     // No half-written temporary file is left to fill the disk further.
@@ -743,9 +744,9 @@ void TestFehlerfaelle::schritteDesSpeicherns_data()
     const QList<Speicherschritt> sicherung{S::SicherungSynchronisieren, S::SicherungEinsetzen,
                                            S::SicherungsordnerSynchronisieren, S::MarkeSetzen};
     QTest::newRow("one name: a new file takes its place")
-        << false << true
-        << sicherung.first(3) +
-               QList{S::ErgebnisSynchronisieren, S::ErgebnisEinsetzen, S::OrdnerSynchronisieren};
+        << false << true << QList{S::SicherungSynchronisieren, S::ErgebnisSynchronisieren,
+                                  S::SicherungEinsetzen,       S::SicherungsordnerSynchronisieren,
+                                  S::ErgebnisEinsetzen,        S::OrdnerSynchronisieren};
     QTest::newRow("two names: rewritten in place")
         << true << true
         << sicherung + QList{S::DateiKuerzen, S::DateiSynchronisieren, S::MarkeEntfernen};
@@ -756,8 +757,10 @@ void TestFehlerfaelle::schritteDesSpeicherns_data()
 }
 
 // The backup must be on the disk before the file is touched, and the mark before a rewrite in
-// place; otherwise a power cut can leave neither the old nor the new content. A rewrite that
-// fails halfway puts back the old bytes exactly, from the start.
+// place; otherwise a power cut can leave neither the old nor the new content. Where a new file
+// takes the file's place, it is on the disk before the backup takes its name, so that until
+// then the save can stop with every file as it was. A rewrite that fails halfway puts back the
+// old bytes exactly, from the start.
 void TestFehlerfaelle::schritteDesSpeicherns()
 {
     QFETCH(bool, zweiNamen);
@@ -912,6 +915,62 @@ void TestFehlerfaelle::fremdeSicherungImStickyOrdner()
              qPrintable(bericht));
     QCOMPARE(testdateiInhalt(pfad), original);
     QCOMPARE(testdateiInhalt(pfad + u".ALT"_s), QByteArray("fremd\r\n"));
+}
+
+void TestFehlerfaelle::abbrechenBeimSpeichern_data()
+{
+    QTest::addColumn<Befehl>("befehl");
+    QTest::addColumn<bool>("zweiNamen");
+    QTest::addColumn<int>("abbrechbar"); // reports that still offer "Abbrechen"
+
+    // 13 MB: the backup is copied in two parts, the result's 200,001 lines give four reports.
+    QTest::newRow("Speichern (ersetzen): a new file takes its place")
+        << Befehl::Ersetzen << false << 6;
+    QTest::newRow("Speichern (ersetzen): rewritten in place") << Befehl::Ersetzen << true << 2;
+    QTest::newRow("Speichern unter...") << Befehl::SpeichernUnter << false << 4;
+}
+
+// "Abbrechen" is offered until the save first changes a name on the disk, and no longer; at
+// every report until then it leaves the file, its backup, the target and the folder as they
+// were, and the result ready to save.
+void TestFehlerfaelle::abbrechenBeimSpeichern()
+{
+    QFETCH(Befehl, befehl);
+    QFETCH(bool, zweiNamen);
+    QFETCH(int, abbrechbar);
+    const QByteArray original = seriennummerndatei(300000, 200000);
+    const QString sicherung = m_pfad + u".ALT"_s;
+    const QString ziel = m_ordner->filePath(u"neu.txt"_s);
+    QVERIFY(legeTestdateiAn(m_pfad, original) && legeTestdateiAn(sicherung, "alt\r\n") &&
+            legeTestdateiAn(ziel, "ziel\r\n"));
+    QVERIFY(!zweiNamen || gibZweitenNamen(m_pfad));
+    FakeMainView view;
+    Duplikatensuche suche(view);
+    view.delimiter = MainView::Delimiter::Semikolon;
+    view.setTxtPfad(m_pfad);
+    suche.txtPfad_Change();
+    suche.btnLaden_Click();
+    view.yesNoAnswers.enqueue(true);
+    suche.alleWeiterenGruppen(Duplikatensuche::Regel::ErsteBehalten);
+    QVERIFY(bleibtFertig(view));
+    const QString bild = view.bild();
+    const QStringList vorher = eintraege(m_ordner->path());
+
+    for (int n = 1; n <= abbrechbar; ++n) {
+        view.abbrechenBeiMeldung = view.meldungen + n;
+        speichere(view, suche, befehl, ziel);
+        QCOMPARE(view.bild(), bild);
+        QCOMPARE(testdateiInhalt(m_pfad), original);
+        QCOMPARE(testdateiInhalt(sicherung), QByteArray("alt\r\n"));
+        QCOMPARE(testdateiInhalt(ziel), QByteArray("ziel\r\n"));
+        QCOMPARE(eintraege(m_ordner->path()), vorher);
+    }
+    view.abbrechenBeiMeldung = view.meldungen + abbrechbar + 1;
+    speichere(view, suche, befehl, ziel);
+    QCOMPARE(view.caption(Label::lblZeile), u"Vorgang abgeschlossen"_s);
+    QCOMPARE(testdateiInhalt(befehl == Befehl::Ersetzen ? m_pfad : ziel).count("\r\n"), 200001);
+    if (befehl == Befehl::Ersetzen)
+        QCOMPARE(testdateiInhalt(sicherung), original);
 }
 
 QTEST_GUILESS_MAIN(TestFehlerfaelle)

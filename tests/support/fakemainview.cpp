@@ -2,6 +2,39 @@
 
 #include <QStringList>
 
+namespace {
+
+class FakeFortschritt : public Fortschrittsanzeige
+{
+public:
+    FakeFortschritt(FakeMainView &view, qsizetype box)
+        : m_view(view)
+        , m_box(box)
+    {
+    }
+    ~FakeFortschritt() override { box().offen = false; }
+
+    bool zeige(double anteil) override
+    {
+        box().anteile.append(anteil);
+        ++m_view.meldungen;
+        return box().ohneAbbrechenAb != 0 || m_view.meldungen != m_view.abbrechenBeiMeldung;
+    }
+    void ohneAbbrechen() override
+    {
+        if (box().ohneAbbrechenAb == 0)
+            box().ohneAbbrechenAb = m_view.meldungen + 1;
+    }
+
+private:
+    FakeMainView::Fortschrittsbox &box() { return m_view.fortschritte[m_box]; }
+
+    FakeMainView &m_view;
+    qsizetype m_box;
+};
+
+} // namespace
+
 FakeMainView::FakeMainView()
 {
     // The window's design-time state.
@@ -50,6 +83,13 @@ bool FakeMainView::askYesNo(const QString &text, const QString &title)
 {
     yesNoQuestions.append({text, title});
     return !yesNoAnswers.isEmpty() && yesNoAnswers.dequeue();
+}
+
+std::unique_ptr<Fortschrittsanzeige> FakeMainView::zeigeFortschritt(const QString &title,
+                                                                    const QString &)
+{
+    fortschritte.append({title, {}, 0, true});
+    return std::make_unique<FakeFortschritt>(*this, fortschritte.size() - 1);
 }
 
 void FakeMainView::waehleTrennzeichen(const QString &trennzeichen)

@@ -54,6 +54,10 @@ public:
     QString askText(const QString &prompt, const QString &title,
                     const QString &defaultText) override;
     bool askYesNo(const QString &text, const QString &title) override;
+    // Records the box and what it is told; answers "Abbrechen" at the report numbered
+    // abbrechenBeiMeldung, if it is still offered then.
+    std::unique_ptr<Fortschrittsanzeige> zeigeFortschritt(const QString &title,
+                                                          const QString &text) override;
 
     // Everything the window would show: list, selection, edit field, captions, enabled states
     // and the messages so far, one per line, so that two states compare as text.
@@ -69,6 +73,9 @@ public:
     QQueue<QString> answers;
     // Answers to question boxes; an empty queue answers "Nein".
     QQueue<bool> yesNoAnswers;
+    // The report of long work, counted from 1 over the view's life, at which the user clicks
+    // "Abbrechen"; 0 for never.
+    int abbrechenBeiMeldung = 0;
 
     // What the engine showed.
     QList<Item> items;
@@ -76,6 +83,17 @@ public:
     QList<Message> messages;
     QList<Message> questions; // prompt and title of each input box
     QList<Message> yesNoQuestions;
+    // Each progress box: its title, the reports it got and the shares they gave, and the number
+    // of the first report without "Abbrechen" (0 while it was offered to the end).
+    struct Fortschrittsbox
+    {
+        QString title;
+        QList<double> anteile;
+        int ohneAbbrechenAb = 0;
+        bool offen = true;
+    };
+    QList<Fortschrittsbox> fortschritte;
+    int meldungen = 0; // reports to all boxes so far
     bool txtPfadHasFocus = false;
     bool txtZeileReadOnly = false;
     qsizetype selectionStart = 0;

@@ -525,6 +525,8 @@ void TessraFenster::mnuGleicheUebernehmen_Click()
 {
     const Wartecursor warten;
     m_suche.setzeGleicheAutomatisch(m_mnuGleicheUebernehmen->isChecked());
+    // "Abbrechen" keeps the setting as it was.
+    m_mnuGleicheUebernehmen->setChecked(m_suche.gleicheAutomatisch());
 }
 
 void TessraFenster::btnHilfe_Click()
@@ -598,7 +600,8 @@ bool TessraFenster::Form_QueryUnload()
 
 void TessraFenster::closeEvent(QCloseEvent *event)
 {
-    if (!Form_QueryUnload()) {
+    // While long work runs the window stays; its box offers "Abbrechen" for that.
+    if (m_arbeitLaeuft || !Form_QueryUnload()) {
         event->ignore();
         return;
     }
@@ -638,9 +641,16 @@ bool TessraFenster::txtPfad_Ablage(QEvent *event)
     switch (event->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove:
-        nimmDateiAn(*static_cast<QDropEvent *>(event));
+        if (m_arbeitLaeuft)
+            event->ignore();
+        else
+            nimmDateiAn(*static_cast<QDropEvent *>(event));
         return true;
     case QEvent::Drop:
+        if (m_arbeitLaeuft) {
+            event->ignore();
+            return true;
+        }
         if (const auto adresse = nimmDateiAn(*static_cast<QDropEvent *>(event))) {
             const QString datei = adresse->toLocalFile();
             if (nameIstUtf8(*adresse))
@@ -683,6 +693,17 @@ void TessraFenster::keyPressEvent(QKeyEvent *event)
 void TessraFenster::setDialogAntwort(DialogAntwort antwort)
 {
     m_dialogAntwort = std::move(antwort);
+}
+
+void TessraFenster::setUhr(Fortschrittsfenster::Uhr uhr)
+{
+    m_uhr = std::move(uhr);
+}
+
+std::unique_ptr<Fortschrittsanzeige> TessraFenster::zeigeFortschritt(const QString &title,
+                                                                     const QString &text)
+{
+    return std::make_unique<Fortschrittsfenster>(*this, m_arbeitLaeuft, title, text, m_uhr);
 }
 
 bool TessraFenster::fuehreAus(QDialog &dialog)

@@ -7,6 +7,7 @@
 
 #include "durchsuchenfenster.h"
 #include "duplikatensuche.h"
+#include "fortschrittsfenster.h"
 #include "mainview.h"
 
 class Gestensperre;
@@ -42,6 +43,8 @@ public:
     // place of its modal loop and closes it with accept() or reject().
     using DialogAntwort = std::function<void(QDialog &)>;
     void setDialogAntwort(DialogAntwort antwort);
+    // Lets a test run the clock by which the window tells long work from short.
+    void setUhr(Fortschrittsfenster::Uhr uhr);
 
     using QWidget::isEnabled;
     using QWidget::setEnabled;
@@ -69,6 +72,8 @@ public:
     QString askText(const QString &prompt, const QString &title,
                     const QString &defaultText) override;
     bool askYesNo(const QString &text, const QString &title) override;
+    std::unique_ptr<Fortschrittsanzeige> zeigeFortschritt(const QString &title,
+                                                          const QString &text) override;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -118,6 +123,11 @@ private:
 
     Duplikatensuche m_suche;
     DialogAntwort m_dialogAntwort;
+    Fortschrittsfenster::Uhr m_uhr = &Fortschrittsfenster::stetigeUhr;
+    // True while long work runs: the window paints meanwhile, and what still reaches it that
+    // is no input (a close asked for by the desktop, a drop) is refused, so no command can
+    // start inside another.
+    bool m_arbeitLaeuft = false;
     QPointer<DurchsuchenFenster> m_durchsuchen;
     Gestensperre *m_gestensperre = nullptr;
 

@@ -4,6 +4,7 @@
 #include "uebersetzung.h"
 #include "zeilendelegate.h"
 
+#include <algorithm>
 #include <memory>
 #include <numeric>
 #include <optional>
@@ -21,10 +22,12 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -38,6 +41,22 @@ struct Dialog
     QString titel;
     QString text;
     QString vorgabe;
+};
+
+// Counts the paint events of one widget.
+class Malzaehler : public QObject
+{
+public:
+    explicit Malzaehler(QWidget &widget) { widget.installEventFilter(this); }
+    int anzahl = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++anzahl;
+        return false;
+    }
 };
 
 // keyClicks cannot send characters outside ASCII; these go one by one as text events.
@@ -104,6 +123,8 @@ private Q_SLOTS:
     void abweichendeSpalten_data();
     void abweichendeSpalten();
     void unterschiedeFett();
+    void fortschrittBeimLangenLaden_data();
+    void fortschrittBeimLangenLaden();
 
 private:
     template <typename T> T *ctl(const QString &name) const
@@ -1397,6 +1418,87 @@ void TstTessraFenster::doppelklickImMenueErreichtNurEs()
     // The gesture is over: "Weiter" acts again.
     klicke(weiter);
     QCOMPARE(status(), QStringLiteral("Zeile 3 von 5"));
+}
+
+void TstTessraFenster::fortschrittBeimLangenLaden_data()
+{
+    QTest::addColumn<bool>("abbrechen");
+    QTest::newRow("let through") << false;
+    QTest::newRow("Abbrechen") << true;
+}
+
+// A long load shows its box, modal, with a bar that moves on, over a window that keeps painting
+// and takes nothing else meanwhile: the desktop's close and a dropped file are refused.
+// "Abbrechen" ends in the idle window.
+void TstTessraFenster::fortschrittBeimLangenLaden()
+{
+    QFETCH(bool, abbrechen);
+    QByteArray inhalt = "Nr;Artikel\r\n";
+    for (int i = 0; i < 200000; ++i)
+        inhalt += QByteArray::number(100000 + i % 150000) + ";Artikel\r\n";
+    const QString pfad = legeAn(u"gross.txt"_s, inhalt);
+    const QString andere = legeAn(u"andere.txt"_s, "1;a\r\n");
+    // Each reading of the clock is 100 ms after the last, so the load soon counts as long.
+    qint64 jetzt = 0;
+    m_fenster->setUhr([&jetzt] { return jetzt += 100; });
+    Malzaehler bilder(*m_fenster);
+    QTimer neuZeichnen;
+    connect(&neuZeichnen, &QTimer::timeout, m_fenster.get(), [this] { m_fenster->update(); });
+    neuZeichnen.start(0);
+
+    QString titel;
+    bool modal = false;
+    bool schliessenAngenommen = false;
+    bool ablageAngenommen = false;
+    QList<int> werte;
+    QList<int> gemalt;
+    QTimer beobachter;
+    connect(&beobachter, &QTimer::timeout, this, [&] {
+        auto *box = m_fenster->findChild<QDialog *>(u"Fortschrittsfenster"_s);
+        if (!box || !box->isVisible())
+            return;
+        if (werte.isEmpty()) {
+            titel = box->windowTitle();
+            modal = box->windowModality() == Qt::WindowModal;
+            QCloseEvent schliessen;
+            QApplication::sendEvent(m_fenster.get(), &schliessen);
+            schliessenAngenommen = schliessen.isAccepted();
+            QMimeData daten;
+            daten.setUrls({QUrl::fromLocalFile(andere)});
+            QDropEvent ablage(QPointF(5, 5), Qt::CopyAction, &daten, Qt::LeftButton, {});
+            QApplication::sendEvent(feld(u"txtPfad"_s), &ablage);
+            ablageAngenommen = ablage.isAccepted();
+        }
+        werte.append(box->findChild<QProgressBar *>(u"prgFortschritt"_s)->value());
+        gemalt.append(bilder.anzahl);
+        if (abbrechen && werte.size() == 3)
+            box->findChild<QPushButton *>(u"btnAbbrechen"_s)->click();
+    });
+    beobachter.start(0);
+    ladeMitSemikolon(pfad);
+    beobachter.stop();
+    neuZeichnen.stop();
+
+    QCOMPARE(titel, u"Tessra - Datei wird geladen"_s);
+    QVERIFY(modal);
+    QVERIFY(werte.size() >= 3);
+    QVERIFY(std::is_sorted(werte.begin(), werte.end()) && werte.last() > 0);
+    // Painted between any two looks at the box.
+    QVERIFY(std::adjacent_find(gemalt.begin(), gemalt.end()) == gemalt.end());
+    QVERIFY(!schliessenAngenommen && !ablageAngenommen);
+    QVERIFY(m_dialoge.isEmpty());
+    QCOMPARE(feld(u"txtPfad"_s)->text(), pfad);
+    QCOMPARE(m_fenster->findChild<QDialog *>(u"Fortschrittsfenster"_s), nullptr);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    if (abbrechen) {
+        QCOMPARE(werte.size(), 3);
+        QCOMPARE(status(), u"Bitte eine Datei laden"_s);
+        QCOMPARE(eintraege(), 0);
+        QVERIFY(knopf(u"btnLaden"_s)->isEnabled() && feld(u"txtPfad"_s)->isEnabled());
+    } else {
+        QCOMPARE(eintraege(), 2);
+        QVERIFY(knopf(u"btnNächsteZeile"_s)->isEnabled());
+    }
 }
 
 QTEST_MAIN(TstTessraFenster)
