@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Measures the real main window, drawn offscreen, with tessra-fensterbench: the seeded
-# 1,000,000-line file (load and first group, then 2,000 steps "Weiter"), one group of 100,000 and
+# 1,000,000-line file (load and first group, then 2,000 steps "Weiter"), the 10,000,000-line file
+# (load, first group and the longest pause without painting), one group of 100,000 and
 # one of 1,000,000 lines, and a group holding a 10 MB line. Three runs each; medians are shown.
 # Usage: fenster.sh BUILD_DIR
 set -euo pipefail
@@ -39,12 +40,18 @@ wert() { for lauf in 1 2 3; do sed -n "s/^$2=//p" "$daten/fenster-$1-$lauf.txt";
 
 echo "== tessra-fensterbench (das echte Hauptfenster, offscreen gezeichnet)"
 laeufe datei "$gross" 2000
+zehn=$daten/zeilen-10000000.txt
+[ -f "$zehn" ] || "$build/bench/tessra-testdaten" 10000000 20261208 "$zehn"
+laeufe zehn "$zehn" 1
 laeufe gruppe100k "$daten/gruppe-100000.txt" 1
 laeufe gruppe1m "$daten/gruppe-1000000.txt" 1
 laeufe langzeile "$lang" 1
 
 awk -v laden="$(wert datei load_and_show_ms)" -v median="$(wert datei step_median_ms)" \
     -v pause="$(wert datei load_longest_pause_ms)" \
+    -v zehnladen="$(wert zehn load_and_show_ms)" -v zehnpause="$(wert zehn load_longest_pause_ms)" \
+    -v zehnbox="$(wert zehn load_progress_box_ms)" -v zehnrss="$(wert zehn peak_rss_mb)" \
+    -v zehnmb="$(wert zehn file_mb)" \
     -v p99="$(wert datei step_p99_ms)" \
     -v g100k="$(wert gruppe100k load_and_show_ms)" -v g1m="$(wert gruppe1m load_and_show_ms)" \
     -v g1mweiter="$(wert gruppe1m first_step_ms)" -v g1mrss="$(wert gruppe1m peak_rss_mb)" \
@@ -57,6 +64,8 @@ awk -v laden="$(wert datei load_and_show_ms)" -v median="$(wert datei step_media
     printf "window_load_first_group_ms=%s  (1,000,000 Zeilen, bis die erste Gruppe gezeichnet ist)\n", laden
     printf "window_load_longest_pause_ms=%s  (längste Zeit ohne Zeichnen beim Laden; Ziel <= 100: %s)\n",
         pause, ziel(pause <= 100)
+    printf "window_10000000_load_first_group_ms=%s, Fortschrittsfenster nach %s ms, längste Pause ohne Zeichnen %s ms (Ziel <= 100: %s), peak_rss_mb=%s = %.2f x die Datei\n",
+        zehnladen, zehnbox, zehnpause, ziel(zehnpause <= 100), zehnrss, zehnrss / zehnmb
     printf "window_step_median_ms=%s window_step_p99_ms=%s  (2000 x Weiter mit Zeichnen; Ziel p99 <= 16: %s)\n",
         median, p99, ziel(p99 <= 16)
     printf "window_peak_rss_mb=%s  (1,000,000 Zeilen)\n", dateirss

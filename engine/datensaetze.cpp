@@ -306,15 +306,31 @@ Rohteilung teileRoh(const Quelle &q, qsizetype anfang, const Regeln &regeln,
     return teilung;
 }
 
+// Whether `zeichen` occurs from `anfang` on; a search through a large file is done in parts,
+// between which the window may paint.
+template <typename Quelle>
+bool kommtVor(const Quelle &q, char16_t zeichen, qsizetype anfang,
+              const Fortschrittsmeldung &meldung)
+{
+    constexpr qsizetype stueck = qsizetype(1) << 25;
+    for (qsizetype von = anfang; von < q.size(); von += stueck) {
+        const qsizetype bis = std::min(q.size(), von + stueck);
+        if (q.finde(zeichen, von, bis) < bis)
+            return true;
+        if (meldung)
+            meldung(0, q.size());
+    }
+    return false;
+}
+
 template <typename Quelle>
 Teilung teileQuelle(const Quelle &q, qsizetype anfang, std::u16string trenner,
                     const Fortschrittsmeldung &meldung)
 {
-    const bool nurLf = q.finde(u'\r', anfang, q.size()) == q.size();
+    const bool nurLf = !kommtVor(q, u'\r', anfang, meldung);
     Regeln regeln = regelnFuer(std::move(trenner), nurLf ? Satzende::Lf : Satzende::Cr);
     // A file without a quote is split exactly as it always was, without the scan.
-    regeln.anfuehrung =
-        regeln.anfuehrung && q.finde(anfuehrungszeichen, anfang, q.size()) < q.size();
+    regeln.anfuehrung = regeln.anfuehrung && kommtVor(q, anfuehrungszeichen, anfang, meldung);
 
     Teilung ergebnis;
     ergebnis.nurLf = nurLf;

@@ -58,6 +58,23 @@ public:
     }
     // Entries never used before are zero bytes already, as the kernel hands out memory; they are
     // not written again, so a table of zeros takes memory only as it is used.
+    // Entries of zero bytes, the memory taken a few megabytes at a time with `zwischendurch`
+    // called in between: taking fresh memory costs time of its own, and a table of a large file
+    // need not take it all at once.
+    template <typename Zwischendurch>
+    void belegeNullen(qsizetype anzahl, Zwischendurch zwischendurch)
+    {
+        constexpr qsizetype schritt = 8 * grosseSeite;
+        const qsizetype bisher = m_groesse;
+        resize(anzahl, T{});
+        char *anfang = reinterpret_cast<char *>(m_daten + std::min(bisher, anzahl));
+        const char *ende = reinterpret_cast<char *>(m_daten + anzahl);
+        for (char *stelle = anfang; stelle < ende; stelle += seite) {
+            if ((stelle - anfang) % schritt == 0)
+                zwischendurch();
+            *reinterpret_cast<volatile char *>(stelle) = 0;
+        }
+    }
     void resize(qsizetype anzahl, T wert = T{})
     {
         reserve(anzahl);

@@ -62,7 +62,12 @@ Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen,
         return bits == 0 ? qsizetype(0) : qsizetype(hash >> (32 - bits));
     };
     const std::uint64_t seed = QHashSeed::globalSeed();
-    Grossfeld<std::uint32_t> hashes(anzahl, 0);
+    const auto wachBleiben = [&meldung, anzahl] {
+        if (meldung)
+            meldung(0, 3 * std::max<qsizetype>(anzahl, 1));
+    };
+    Grossfeld<std::uint32_t> hashes;
+    hashes.belegeNullen(anzahl, wachBleiben);
     std::vector<qsizetype> beginn((size_t(1) << bits) + 1, 0);
     constexpr qsizetype vorlauf = 16;
     for (qsizetype zeile = 0; zeile < anzahl; ++zeile) {
@@ -88,7 +93,11 @@ Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen,
         std::uint32_t hash = 0;
         std::uint32_t zeile = 0;
     };
-    Grossfeld<Paar> paare(beginn.back(), Paar{});
+    Grossfeld<Paar> paare;
+    paare.belegeNullen(beginn.back(), [&] {
+        if (meldung)
+            meldung(anzahl, 3 * anzahl);
+    });
     {
         std::vector<qsizetype> frei(beginn.begin(), beginn.end() - 1);
         for (qsizetype zeile = 0; zeile < anzahl; ++zeile) {

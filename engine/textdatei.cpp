@@ -59,12 +59,20 @@ qsizetype utf8Folge(QByteArrayView bytes, qsizetype pos, char32_t &zeichen)
 
 // Runs of ASCII, the bulk of any list, are passed eight bytes at a time; every other sequence
 // must be well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool istGueltigesUtf8(QByteArrayView inhalt)
+bool istGueltigesUtf8(QByteArrayView inhalt, const Fortschrittsmeldung &meldung)
 {
+    // A large file is checked in parts, between which the window may paint.
+    constexpr qsizetype stueck = qsizetype(1) << 26;
+    qsizetype naechsteMeldung = stueck;
     const char *daten = inhalt.data();
     const qsizetype groesse = inhalt.size();
     qsizetype pos = 0;
     while (pos < groesse) {
+        if (pos >= naechsteMeldung) {
+            if (meldung)
+                meldung(0, 1);
+            naechsteMeldung += stueck;
+        }
         if (pos + 8 <= groesse) {
             std::uint64_t wort = 0;
             std::memcpy(&wort, daten + pos, 8);
@@ -213,7 +221,7 @@ Textdatei Textdatei::ausBytes(QByteArray inhalt, const QString &trennzeichen,
         datei.m_kodierung = Kodierung::Utf16Le;
     else if (alles.startsWith(utf16BeBom))
         datei.m_kodierung = Kodierung::Utf16Be;
-    else if (istGueltigesUtf8(alles))
+    else if (istGueltigesUtf8(alles, meldung))
         datei.m_kodierung = Kodierung::Utf8;
     else
         datei.m_kodierung = Kodierung::Windows1252;
