@@ -62,12 +62,10 @@ Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen,
         return bits == 0 ? qsizetype(0) : qsizetype(hash >> (32 - bits));
     };
     const std::uint64_t seed = QHashSeed::globalSeed();
-    const auto wachBleiben = [&meldung, anzahl] {
-        if (meldung)
-            meldung(0, 3 * std::max<qsizetype>(anzahl, 1));
-    };
-    Grossfeld<std::uint32_t> hashes;
-    hashes.belegeNullen(anzahl, wachBleiben);
+    // Until the lines are matched, each line's note holds its hash, whose lowest bit is set, or
+    // the mark of a line without a serial number, whose lowest bit is clear: no table of its own
+    // has to be taken from the system and filled.
+    static_assert((ohneSerie & mitSerieBit) == 0);
     std::vector<qsizetype> beginn((size_t(1) << bits) + 1, 0);
     constexpr qsizetype vorlauf = 16;
     for (qsizetype zeile = 0; zeile < anzahl; ++zeile) {
@@ -82,7 +80,7 @@ Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen,
         // The lowest bit marks a line with a serial number, the next one a delimiter after it.
         const std::uint32_t hash = (hashVon(serie.text(), seed) & ~mitTrennerBit) | mitSerieBit |
                                    (serie.mitTrennzeichen() ? mitTrennerBit : 0);
-        hashes[zeile] = hash;
+        zeilen.setzeVermerk(zeile, hash);
         ++beginn[size_t(teilVon(hash)) + 1];
     }
     for (size_t teil = 1; teil < beginn.size(); ++teil)
@@ -102,11 +100,10 @@ Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen,
         std::vector<qsizetype> frei(beginn.begin(), beginn.end() - 1);
         for (qsizetype zeile = 0; zeile < anzahl; ++zeile) {
             meldeAlle(meldung, zeile, anzahl + zeile, 3 * anzahl);
-            if (const std::uint32_t hash = hashes[zeile]; hash & mitSerieBit)
+            if (const std::uint32_t hash = zeilen.vermerk(zeile); hash & mitSerieBit)
                 paare[frei[size_t(teilVon(hash))]++] = {hash, std::uint32_t(zeile)};
         }
     }
-    hashes = {};
 
     // Open addressing with each key's hash kept in the slot: a probe reads the table only, and
     // the file's bytes only when the hashes agree.
