@@ -75,6 +75,14 @@ const QString fertig = QStringLiteral("FERTIG - Bitte Speichern -");
 
 enum class Befehl { Ersetzen, SpeichernUnter };
 
+// A row for each of the two ways to save.
+void zeileJeBefehl()
+{
+    QTest::addColumn<Befehl>("befehl");
+    QTest::newRow("Speichern (ersetzen)") << Befehl::Ersetzen;
+    QTest::newRow("Speichern unter...") << Befehl::SpeichernUnter;
+}
+
 // About 9 KB by default: 200 lines, 150 serial numbers, so the result is smaller than the file.
 QByteArray seriennummerndatei(int zeilen = 200, int serien = 150)
 {
@@ -284,9 +292,7 @@ void TestFehlerfaelle::dateiVerschwindetVorDemLaden()
 
 void TestFehlerfaelle::ordnerNichtBeschreibbar_data()
 {
-    QTest::addColumn<Befehl>("befehl");
-    QTest::newRow("Speichern (ersetzen)") << Befehl::Ersetzen;
-    QTest::newRow("Speichern unter...") << Befehl::SpeichernUnter;
+    zeileJeBefehl();
 }
 
 void TestFehlerfaelle::ordnerNichtBeschreibbar()
@@ -863,9 +869,7 @@ void TestFehlerfaelle::unterbrochenesSpeichern()
 
 void TestFehlerfaelle::verwaisteTemporaereDateien_data()
 {
-    QTest::addColumn<Befehl>("befehl");
-    QTest::newRow("Speichern (ersetzen)") << Befehl::Ersetzen;
-    QTest::newRow("Speichern unter...") << Befehl::SpeichernUnter;
+    zeileJeBefehl();
 }
 
 // What killed saves left goes; what a running save holds, or what only looks alike, stays.
