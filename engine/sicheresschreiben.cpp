@@ -579,8 +579,7 @@ std::optional<Ersetzungsfehler> ersetzeMitSicherung(const QString &pfad, const Q
             false};
 
     struct stat kopieInfo = {};
-    if (::stat(kopie.constData(), &kopieInfo) == 0 && kopieInfo.st_dev == info.st_dev &&
-        kopieInfo.st_ino == info.st_ino)
+    if (::stat(kopie.constData(), &kopieInfo) == 0 && selbeDatei(kopieInfo, info))
         return Ersetzungsfehler{
             Schritt::Sicherung, {sicherung, Grund::SicherungIstDatei, {}}, false};
 
