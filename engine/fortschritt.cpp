@@ -10,9 +10,11 @@ namespace {
 // Shares go on as millionths: finer than any bar, and whole numbers as a loop's units are.
 constexpr qint64 millionstel = 1'000'000;
 
-double anteilVon(qint64 erledigt, qint64 gesamt)
+// The share of the whole at which a part from `von` to `bis` stands after `erledigt` of its
+// `gesamt` units.
+double anteilIm(double von, double bis, qint64 erledigt, qint64 gesamt)
 {
-    return gesamt > 0 ? double(erledigt) / double(gesamt) : 1.0;
+    return von + (bis - von) * (gesamt > 0 ? double(erledigt) / double(gesamt) : 1.0);
 }
 
 } // namespace
@@ -22,8 +24,7 @@ Fortschrittsmeldung teilVon(const Fortschrittsmeldung &meldung, double von, doub
     if (!meldung)
         return {};
     return [meldung, von, bis](qint64 erledigt, qint64 gesamt) {
-        const double anteil = von + (bis - von) * anteilVon(erledigt, gesamt);
-        meldung(qint64(anteil * double(millionstel)), millionstel);
+        meldung(qint64(anteilIm(von, bis, erledigt, gesamt) * double(millionstel)), millionstel);
     };
 }
 
@@ -57,7 +58,7 @@ Fortschrittsmeldung Fortschritt::teil(double von, double bis)
 {
     // Small enough for std::function to keep without allocating, as each "Weiter" asks for one.
     return [this, von = float(von), bis = float(bis)](qint64 erledigt, qint64 gesamt) {
-        melde(von + (bis - von) * anteilVon(erledigt, gesamt));
+        melde(anteilIm(von, bis, erledigt, gesamt));
     };
 }
 
