@@ -52,7 +52,7 @@ public:
         const char *text = m_schluesselanfang.empty()
                                ? m_inhalt.constData() + m_anfaenge[zeile].anfang
                                : m_schluesseltext.constData() + m_schluesselanfang[zeile];
-        __builtin_prefetch(text);
+        holeCachezeile(text);
     }
     // Four bytes beside each record's start for the group index to keep its notes in.
     std::uint32_t vermerk(qsizetype zeile) const { return m_anfaenge[zeile].vermerk; }
@@ -64,9 +64,9 @@ public:
     // The step before: fetches where the record starts, so that holeVoraus() need not wait.
     void holeAnfangVoraus(qsizetype zeile) const
     {
-        __builtin_prefetch(m_anfaenge.data() + zeile);
+        holeCachezeile(m_anfaenge.data() + zeile);
         if (!m_schluesselanfang.empty())
-            __builtin_prefetch(m_schluesselanfang.data() + zeile);
+            holeCachezeile(m_schluesselanfang.data() + zeile);
     }
     // The delimiter as it would stand in schluesselbytes(): null when no line can hold it,
     // empty (not null) for an empty delimiter.
@@ -97,6 +97,13 @@ public:
     std::optional<QByteArray> kodieren(const QString &text) const;
 
 private:
+    // GCC takes a function that does nothing but __builtin_prefetch for one without effect and
+    // drops the calls to it, prefetch and all; the empty asm statement is an effect it keeps.
+    static void holeCachezeile(const void *adresse)
+    {
+        __builtin_prefetch(adresse);
+        asm volatile("" : : "r"(adresse));
+    }
     bool istUtf16() const
     {
         return m_kodierung == Kodierung::Utf16Le || m_kodierung == Kodierung::Utf16Be;
