@@ -172,6 +172,19 @@ Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen,
     }
 }
 
+void Gruppenindex::holeGruppeVoraus(qsizetype zeile, int glied) const
+{
+    if (!istKopf(zeile) || naechsteZeile(zeile) == keine)
+        return;
+    for (; glied > 0 && zeile != keine; --glied)
+        zeile = naechsteZeile(zeile);
+    if (zeile == keine)
+        return;
+    m_zeilen->holeVoraus(zeile);
+    if (const qsizetype weiter = naechsteZeile(zeile); weiter != keine)
+        m_zeilen->holeAnfangVoraus(weiter);
+}
+
 Seriennummer Gruppenindex::seriennummer(const Textdatei &zeilen, qsizetype zeile) const
 {
     return seriennummerVon(zeilen.schluesselbytes(zeile), m_trennzeichen);

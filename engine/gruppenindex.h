@@ -43,6 +43,11 @@ public:
     {
         return hatSerie(zeile) ? qsizetype(eintrag(zeile) & folge) - 1 : keine;
     }
+    // Asks the processor ahead for what showing the group that starts at `zeile` reads, one
+    // line of the group a call: the walk calls it with `glied` 0 while the group is still far
+    // ahead and with 1, 2, ... as it comes nearer, and each call finds the line the one before
+    // asked for. Nothing for a line that starts no group of several lines.
+    void holeGruppeVoraus(qsizetype zeile, int glied) const;
 
 private:
     // The top bit marks a first line, the next one a delimiter after it; the other bits hold the
