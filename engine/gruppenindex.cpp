@@ -130,15 +130,14 @@ Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen,
         const qsizetype ende = beginn[teil + 1];
         for (qsizetype k = beginn[teil]; k < ende; ++k) {
             meldeAlle(meldung, k, 2 * anzahl + k, 3 * anzahl);
-            // The lines of a part lie all over the file. A line that repeats a serial number is
-            // compared with the latest line before it that has it: where both start is asked
-            // for ahead, then their bytes.
+            // The lines of a part lie all over the file, and each gets its note. A line that
+            // repeats a serial number is compared with the latest line before it that has it:
+            // where both start is asked for ahead, then their bytes.
             if (k + 2 * vorlauf < ende) {
                 const Paar spaeter = paare[k + 2 * vorlauf];
-                if (const std::uint32_t letzte = vergleich(spaeter)) {
+                zeilen.holeAnfangVoraus(spaeter.zeile);
+                if (const std::uint32_t letzte = vergleich(spaeter))
                     zeilen.holeAnfangVoraus(letzte - 1);
-                    zeilen.holeAnfangVoraus(spaeter.zeile);
-                }
             }
             if (k + vorlauf < ende) {
                 const Paar spaeter = paare[k + vorlauf];
