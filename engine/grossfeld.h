@@ -56,11 +56,10 @@ public:
         m_daten[m_groesse++] = wert;
         m_beruehrt = std::max(m_beruehrt, m_groesse);
     }
-    // Entries never used before are zero bytes already, as the kernel hands out memory; they are
-    // not written again, so a table of zeros takes memory only as it is used.
     // Entries of zero bytes, the memory taken a few megabytes at a time with `zwischendurch`
     // called in between: taking fresh memory costs time of its own, and a table of a large file
-    // need not take it all at once.
+    // need not take it all at once. Entries never used before are zero bytes already, as the
+    // kernel hands out memory: one byte a page is written, to take the page, not the whole entry.
     template <typename Zwischendurch>
     void belegeNullen(qsizetype anzahl, Zwischendurch zwischendurch)
     {
