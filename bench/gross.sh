@@ -70,10 +70,14 @@ awk -v z="$zeilen" -v b="$(stat -L -c %s "$gross")" -v r="$spitze" 'BEGIN {
 auswertung wie ""
 
 vorher=$(awk -v r="$spitze" 'BEGIN { printf "%d", r + 1 }')
+# What the machine asks for that much memory once it has had a few seconds to take back what
+# the runs before freed.
+sleep 5
+kalt=$("$probe" "$vorher" | sed -n 's/^first_touch_ms=//p')
+echo "erstberuehrung_${vorher}_mib_ms=$kalt  (tessra-speicherprobe nach 5 s Pause: was die Maschine für so viel frischen Speicher verlangt)"
 echo "== dasselbe, vor jedem Lauf $vorher MiB genommen und freigegeben (tessra-speicherprobe)"
 serie warm "$vorher"
 rm -f "$gross.tessra" "$klein.gross-tessra"
-echo "erstberuehrung_${vorher}_mib_ms=$(spalte first_touch_ms warm-probe-gross)  (tessra-speicherprobe vor den großen Läufen: was die Maschine für frischen Speicher verlangt)"
 auswertung warm "_vorbelegt"
 echo "gross_$zeilen Ausgabe byte-gleich mit awk: $gleich"
 [ "$gleich" = ja ] || { echo "tessra-bench und awk schreiben verschiedene Bytes" >&2; exit 1; }
