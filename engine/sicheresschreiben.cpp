@@ -255,7 +255,9 @@ int schreibeAlles(int fd, const char *daten, size_t laenge)
 
 // Has the disk start on what was written to a file from its start, every few megabytes,
 // without waiting for it: the sync at the end then has little left to wait for, so it does not
-// keep the window from painting for long.
+// keep the window from painting for long. What the disk already holds, two steps back, leaves
+// the system's cache, so a large result does not take as much fresh memory as it is long and
+// push other files out of the cache.
 class Vorausschreiben
 {
 public:
@@ -269,14 +271,23 @@ public:
         constexpr off64_t abstand = off64_t(8) << 20;
         if (geschrieben - m_angestossen < abstand)
             return;
-        // A failure here changes nothing: the sync at the end writes whatever is left.
+        // A failure here changes nothing: the sync at the end writes whatever is left. Neither
+        // call waits for the disk, nor takes a write error from the sync that reports it, and
+        // the cache keeps any page not yet on the disk.
         ::sync_file_range(m_fd, m_angestossen, geschrieben - m_angestossen, SYNC_FILE_RANGE_WRITE);
+        // A length of 0 would mean the whole file.
+        if (m_vorher > m_freigegeben)
+            ::posix_fadvise(m_fd, m_freigegeben, m_vorher - m_freigegeben, POSIX_FADV_DONTNEED);
+        m_freigegeben = m_vorher;
+        m_vorher = m_angestossen;
         m_angestossen = geschrieben;
     }
 
 private:
     int m_fd;
     off64_t m_angestossen = 0;
+    off64_t m_vorher = 0;
+    off64_t m_freigegeben = 0;
 };
 
 // Gathers the pieces of the content in a buffer of fixed size and writes it out when full.
