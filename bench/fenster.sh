@@ -32,10 +32,12 @@ lang=$daten/langzeile-10mb.txt
     printf '\n4711;kurz\n4712;a\n4713;b\n'; } > "$lang"
 
 median() { sort -g | awk '{ werte[NR] = $1 } END { print werte[int((NR + 1) / 2)] }'; }
-# Three runs of one file; every figure of every run goes to $daten/fenster-NAME-N.txt.
+# Three runs of one file; every figure of every run goes to $daten/fenster-NAME-N.txt. With a
+# size in MiB, tessra-speicherprobe takes and frees that much memory before each run.
 laeufe() {
-    local name=$1 datei=$2 schritte=$3
+    local name=$1 datei=$2 schritte=$3 vorher=${4:-}
     for lauf in 1 2 3; do
+        [ -z "$vorher" ] || "$build/bench/tessra-speicherprobe" "$vorher" > /dev/null
         "$fenster" "$datei" "$schritte" > "$daten/fenster-$name-$lauf.txt"
     done
     echo "-- $name: $(tr '\n' ' ' < "$daten/fenster-$name-1.txt")"
@@ -47,12 +49,7 @@ if [ -n "$nur" ]; then
     [ -f "$datei" ] || "$build/bench/tessra-testdaten" "$nur" 20261208 "$datei"
     echo "== tessra-fensterbench, $nur Zeilen ($(stat -L -c %s "$datei") Bytes): Laden bis die erste Gruppe gezeichnet ist"
     laeufe roh "$datei" 1
-    for lauf in 1 2 3; do
-        mib=$(sed -n 's/^peak_rss_mb=//p' "$daten/fenster-roh-$lauf.txt" | awk '{ printf "%d", $1 + 1 }')
-        "$build/bench/tessra-speicherprobe" "$mib" > /dev/null
-        "$fenster" "$datei" 1 > "$daten/fenster-vorbelegt-$lauf.txt"
-    done
-    echo "-- vorbelegt: $(tr '\n' ' ' < "$daten/fenster-vorbelegt-1.txt")"
+    laeufe vorbelegt "$datei" 1 "$(wert roh peak_rss_mb | awk '{ printf "%d", $1 + 1 }')"
     for art in roh vorbelegt; do
         ms=$(wert "$art" load_and_show_ms)
         echo "window_${nur}_${art}_load_first_group_ms=$ms, längste Pause ohne Zeichnen $(wert "$art" load_longest_pause_ms) ms  (Ziel <= 4000: $(awk -v m="$ms" 'BEGIN { print (m <= 4000 ? "ok" : "VERFEHLT") }'))"
