@@ -60,10 +60,20 @@ std::optional<Dateistand> dateistand(const QString &pfad)
 
 bool istLesbareDatei(const QString &pfad)
 {
-    if (keineNormaleDatei(pfad) || !QFileInfo(pfad).isFile())
-        return false;
+    return !lesefehler(pfad);
+}
+
+std::optional<Dateifehler> lesefehler(const QString &pfad)
+{
+    if (auto fehler = keineNormaleDatei(pfad))
+        return fehler;
+    if (!QFileInfo(pfad).isFile())
+        return Dateifehler{pfad, Dateifehler::Grund::NichtGefunden, {}};
     QFile datei(pfad);
-    return datei.open(QIODevice::ReadOnly);
+    errno = 0;
+    if (!datei.open(QIODevice::ReadOnly))
+        return fehlerVon(pfad, errno, datei);
+    return std::nullopt;
 }
 
 std::variant<QByteArray, Dateifehler> leseDatei(const QString &pfad, Dateistand *stand,

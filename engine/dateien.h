@@ -41,6 +41,8 @@ std::optional<Dateistand> dateistand(const QString &pfad);
 // True for an existing regular file (or a link to one) that can be opened for reading.
 // Folders, devices and pipes never pass, so probing a path can neither block nor mislead.
 bool istLesbareDatei(const QString &pfad);
+// Why the path names no file that istLesbareDatei() takes; nothing when it names one.
+std::optional<Dateifehler> lesefehler(const QString &pfad);
 
 // The whole file; `stand`, when given, receives the state of the file that was read, taken
 // before reading, so that a change during the read counts as a change too. `meldung` hears of

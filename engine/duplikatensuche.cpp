@@ -4,6 +4,9 @@
 #include "dateien.h"
 #include "datensaetze.h"
 #include "sicheresschreiben.h"
+#include "trennzeichenwahl.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 #include <new>
@@ -22,6 +25,7 @@ const QString titelDateiGeaendert = QStringLiteral("Tessra - Datei geändert");
 const QString titelUnterbrochen = QStringLiteral("Tessra - Speichern unterbrochen");
 const QString titelAlleWeiteren = QStringLiteral("Tessra - Alle weiteren Gruppen");
 const QString titelSpeichern = QStringLiteral("Tessra - Datei wird gespeichert");
+const QString titelErsetzen = QStringLiteral("Tessra - Datei ersetzen");
 
 // How the parts of a load share its progress bar, about as they share its time.
 constexpr double gelesenBis = 0.35;
@@ -78,6 +82,56 @@ QString zahl(qsizetype wert)
 QString anzeigestelle(QStringView text, qsizetype pos)
 {
     return zahl(alsAnzeige(text.first(pos).toString()).size() + 1);
+}
+
+// The status line is one short line: why the path names no file to load, in a few words.
+QString pfadstatus(const std::optional<Dateifehler> &fehler)
+{
+    if (!fehler)
+        return QStringLiteral("Pfad zu kurz");
+    switch (fehler->grund) {
+    case Dateifehler::Grund::NichtGefunden:
+        return QStringLiteral("Datei nicht gefunden");
+    case Dateifehler::Grund::IstOrdner:
+        return QStringLiteral("Der Pfad nennt einen Ordner");
+    case Dateifehler::Grund::KeineNormaleDatei:
+        return QStringLiteral("Keine gewöhnliche Datei");
+    case Dateifehler::Grund::KeinZugriff:
+        return QStringLiteral("Datei nicht lesbar: keine Berechtigung");
+    default:
+        return QStringLiteral("Datei nicht lesbar");
+    }
+}
+
+QString kodierungsname(Textdatei::Kodierung kodierung)
+{
+    switch (kodierung) {
+    case Textdatei::Kodierung::Utf8:
+        return QStringLiteral("UTF-8");
+    case Textdatei::Kodierung::Windows1252:
+        return QStringLiteral("Windows-1252");
+    case Textdatei::Kodierung::Utf16Le:
+    case Textdatei::Kodierung::Utf16Be:
+        return QStringLiteral("UTF-16");
+    }
+    return {};
+}
+
+// Names the character by its code too: it may be one that shows as nothing.
+QString nichtKodierbar(const Textdatei &datei, const QString &text)
+{
+    const qsizetype stelle = datei.ersteNichtKodierbareStelle(text);
+    const bool paar = stelle >= 0 && text[stelle].isHighSurrogate() && stelle + 1 < text.size();
+    const QString zeichen = stelle >= 0 ? text.sliced(stelle, paar ? 2 : 1) : QString();
+    if (zeichen.isEmpty())
+        return QStringLiteral("Die Zeile enthält Zeichen, die in dieser Datei nicht gespeichert "
+                              "werden können.");
+    const char32_t code = zeichen.toUcs4().value(0);
+    return QStringLiteral("Das Zeichen „") + alsAnzeige(zeichen) + QStringLiteral("“ (U+") +
+           QStringLiteral("%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper() +
+           QStringLiteral(") an Stelle ") + anzeigestelle(text, stelle) +
+           QStringLiteral(" kann in dieser Datei (") + kodierungsname(datei.kodierung()) +
+           QStringLiteral(") nicht gespeichert werden.");
 }
 
 // Why an edited record cannot be stored as it is, in words that name the character; nothing
@@ -150,7 +204,7 @@ void Duplikatensuche::Zuruecksetzen()
     m_zustand.Gruppen = {};
     m_zustand.GeladenerPfad.clear();
     m_zustand.GeladenerStand = {};
-    m_schritte.clear();
+    kuerzeVerlauf(0);
 }
 
 void Duplikatensuche::btnLaden_Click()
@@ -174,6 +228,12 @@ void Duplikatensuche::btnLaden_Click()
                                                    "durchsucht, die mehrfach vorkommen."));
         if (!lade(pfad, fortschritt))
             return;
+        if (m_zustand.Zeilen.size() == 0) {
+            fortschritt.beende();
+            m_view.showMessage(QStringLiteral("Die Datei ist leer."), titelDateifehler);
+            Zuruecksetzen();
+            return;
+        }
         if (m_zustand.Zeilen.size() >= 4) {
             m_zustand.AnzSerien = 0;
             m_zustand.AktZeile = -1;
@@ -215,9 +275,10 @@ bool Duplikatensuche::lade(const QString &pfad, Fortschritt &fortschritt)
     Textdatei datei =
         Textdatei::ausBytes(std::get<QByteArray>(std::move(gelesen)), m_zustand.Trennzeichen,
                             fortschritt.teil(gelesenBis, geteiltBis));
-    // An empty file leaves the one empty line of the reset state.
-    if (datei.size() > 0)
-        m_zustand.Zeilen = std::move(datei);
+    // A file too short to search is refused anyway; asking about it first would be noise.
+    if (datei.size() >= 4)
+        pruefeTrennzeichen(datei, fortschritt);
+    m_zustand.Zeilen = std::move(datei);
     if (m_zustand.Zeilen.size() >= 4)
         m_zustand.Gruppen = Gruppenindex(m_zustand.Zeilen, m_zustand.Trennzeichen,
                                          fortschritt.teil(geteiltBis, indiziertBis));
@@ -228,12 +289,41 @@ bool Duplikatensuche::lade(const QString &pfad, Fortschritt &fortschritt)
     return true;
 }
 
+// Before any group: a file that the chosen delimiter splits nowhere, while a usual one splits most
+// of its records, would show every whole record as a serial number of its own.
+void Duplikatensuche::pruefeTrennzeichen(Textdatei &datei, Fortschritt &fortschritt)
+{
+    const auto vorschlag = schlageTrennzeichenVor(datei, m_zustand.Trennzeichen);
+    if (!vorschlag)
+        return;
+    fortschritt.beende();
+    const QString name = trennzeichenName(vorschlag->trennzeichen);
+    if (!m_view.askYesNo(QStringLiteral("Das gewählte Trennzeichen (") +
+                             trennzeichenName(m_zustand.Trennzeichen) +
+                             QStringLiteral(") kommt in keiner Zeile der Datei vor, das "
+                                            "Trennzeichen ") +
+                             name + QStringLiteral(" aber in ") + zahl(vorschlag->saetze) +
+                             QStringLiteral(" von ") + zahl(vorschlag->von) +
+                             QStringLiteral(" Zeilen.\n\nDie Datei mit ") + name +
+                             QStringLiteral(" als Trennzeichen laden?"),
+                         QStringLiteral("Tessra - Trennzeichen")))
+        return;
+    m_zustand.Trennzeichen = vorschlag->trennzeichen;
+    if (vorschlag->trennzeichen == u"\t")
+        m_view.selectDelimiter(MainView::Delimiter::Tab, {});
+    else if (vorschlag->trennzeichen == u";")
+        m_view.selectDelimiter(MainView::Delimiter::Semikolon, {});
+    else
+        m_view.selectDelimiter(MainView::Delimiter::Anderes, vorschlag->trennzeichen);
+    datei.teileNeu(m_zustand.Trennzeichen, fortschritt.teil(gelesenBis, geteiltBis));
+}
+
 // "Abbrechen" while loading: what was read goes, and the window is idle, as after "Reset".
 void Duplikatensuche::brichLadenAb()
 {
     m_zustand = SuchZustand{};
     Zuruecksetzen();
-    m_view.setCaption(Label::lblZeile, QStringLiteral("Bitte eine Datei laden"));
+    zeigeStatus(QStringLiteral("Bitte eine Datei laden"));
 }
 
 // Memory ran out while loading or listing a group. What was built so far goes first, so that
@@ -314,7 +404,7 @@ void Duplikatensuche::kehreZurueck(const Laufstand &stand)
     z.AnzSerien = stand.anzSerien;
     z.AnzFunde = stand.anzFunde;
     z.Ergebnis.kehreZurueck(stand.ergebnis);
-    m_schritte.resize(stand.schritte);
+    kuerzeVerlauf(stand.schritte);
     m_gleicheAutomatisch = stand.gleicheAutomatisch;
 }
 
@@ -334,7 +424,7 @@ void Duplikatensuche::suchschritt(Fortschritt &fortschritt, const Fortschrittsme
         return;
     // "Weiter" after a reset stores what the field holds, but no group was decided.
     if (gruppeGezeigt())
-        m_schritte.push_back(schritt);
+        merkeEntscheidung(schritt, gewaehlt);
     sucheNaechsteGruppe({}, fortschritt, meldung);
 }
 
@@ -452,8 +542,38 @@ bool Duplikatensuche::gruppeGezeigt() const
 Duplikatensuche::Schritt Duplikatensuche::aktuellerSchritt() const
 {
     const Ergebnisliste::Stand stand = m_zustand.Ergebnis.stand();
+    const qsizetype auswahl = m_view.lstZeilenSelectedIndex();
     return {std::uint32_t(m_zustand.AktZeile), std::uint32_t(stand.eintraege),
-            std::uint32_t(stand.bearbeitet), std::uint32_t(m_zustand.AnzSerien)};
+            std::uint32_t(stand.bearbeitet), std::uint32_t(m_zustand.AnzSerien),
+            auswahl >= 0 ? std::uint32_t(auswahl) : Schritt::keineAuswahl};
+}
+
+void Duplikatensuche::merkeEntscheidung(const Schritt &schritt, const QString &zeilenfeld)
+{
+    if (zeilenfeld != m_zeilenfeldText)
+        m_zeilenfeldtexte.push_back({m_schritte.size(), zeilenfeld});
+    m_schritte.push_back(schritt);
+}
+
+void Duplikatensuche::kuerzeVerlauf(size_t schritte)
+{
+    m_schritte.resize(std::min(schritte, m_schritte.size()));
+    while (!m_zeilenfeldtexte.empty() && m_zeilenfeldtexte.back().schritt >= m_schritte.size())
+        m_zeilenfeldtexte.pop_back();
+}
+
+// The group as the decision found it; zeigeGruppe() has shown it as it first came.
+void Duplikatensuche::zeigeWieVerlassen(const Schritt &schritt)
+{
+    if (schritt.auswahl != Schritt::keineAuswahl && schritt.auswahl < m_view.lstZeilenCount() &&
+        schritt.auswahl != m_view.lstZeilenSelectedIndex()) {
+        m_view.selectLstZeilenItem(schritt.auswahl);
+        LstZeilen_Click();
+    }
+    if (!m_zeilenfeldtexte.empty() && m_zeilenfeldtexte.back().schritt == m_schritte.size()) {
+        m_view.setTxtZeile(m_zeilenfeldtexte.back().text);
+        m_zeilenfeldtexte.pop_back();
+    }
 }
 
 void Duplikatensuche::letzteEntscheidungZuruecknehmen()
@@ -473,6 +593,7 @@ void Duplikatensuche::letzteEntscheidungZuruecknehmen()
         m_view.setEnabled(Control::txtPfad, false);
         m_view.setEnabled(Control::btnLaden, false);
         zeigeGruppe();
+        zeigeWieVerlassen(schritt);
     });
 }
 
@@ -495,7 +616,7 @@ void Duplikatensuche::alleWeiterenGruppen(Regel regel)
                                                 "Zeilen entfernen?"),
                              titelAlleWeiteren))
             return;
-        m_schritte.push_back(aktuellerSchritt());
+        merkeEntscheidung(aktuellerSchritt(), m_view.txtZeile());
         // No view call per group: the window gets the end state once.
         const Fortschrittsmeldung meldung = fortschritt.teil(0, 1);
         Gang gang;
@@ -554,7 +675,7 @@ void Duplikatensuche::setzeGleicheAutomatisch(bool an)
                    m_gleicheAutomatisch = an;
                    if (!an || !gruppeGezeigt() || !zeilenGleich(m_zustand.AktZeile))
                        return;
-                   m_schritte.push_back(aktuellerSchritt());
+                   merkeEntscheidung(aktuellerSchritt(), m_view.txtZeile());
                    Gang gang;
                    behalteNachRegel(Regel::ErsteBehalten, gang);
                    sucheNaechsteGruppe(gang, fortschritt, fortschritt.teil(0, 1));
@@ -590,8 +711,8 @@ bool Duplikatensuche::uebernehmeGewaehlteZeile(const QString &gewaehlt)
     }
     const auto bytes = z.Zeilen.kodieren(text);
     if (!bytes) {
-        m_view.showMessage(QStringLiteral("Die Zeile enthält Zeichen, die in dieser Datei nicht "
-                                          "gespeichert werden können.\nBitte die Zeile ändern."),
+        m_view.showMessage(nichtKodierbar(z.Zeilen, text) +
+                               QStringLiteral("\nBitte die Zeile ändern."),
                            titelZeichenproblem);
         return false;
     }
@@ -638,11 +759,11 @@ void Duplikatensuche::beendeSuchlauf()
                            titelNixGefunden);
         Zuruecksetzen();
     } else if (wertIstNull(m_view.caption(Label::lblAnzDuplikate).toLatin1())) {
-        m_view.setCaption(Label::lblZeile, QStringLiteral("Keine doppelten Datensätze vorhanden!"));
+        zeigeStatus(QStringLiteral("Keine doppelten Datensätze vorhanden!"));
         Zuruecksetzen();
     } else {
         // An empty result is a result too: every group may have been emptied on purpose.
-        m_view.setCaption(Label::lblZeile, QStringLiteral("FERTIG - Bitte Speichern -"));
+        zeigeStatus(QStringLiteral("FERTIG - Bitte Speichern -"));
     }
 }
 
@@ -741,7 +862,7 @@ void Duplikatensuche::btnSpeichernUnter_Click()
     const QString ziel =
         m_view.askText(QStringLiteral("Bitte den Speicherort eingeben."),
                        QStringLiteral("Seriennummerndatei speichern"), m_view.txtPfad());
-    if (ziel.size() <= 3)
+    if (ziel.size() <= 3 || !ueberschreibenBestaetigt(ziel))
         return;
     std::optional<Dateifehler> fehler;
     try {
@@ -761,6 +882,30 @@ void Duplikatensuche::btnSpeichernUnter_Click()
         return;
     }
     schliesseAb();
+}
+
+// The box offers the loaded file's own path: one Enter must not replace it, nor any other file,
+// without a question. A folder is left to the writer, which names the fault.
+bool Duplikatensuche::ueberschreibenBestaetigt(const QString &ziel)
+{
+    const std::optional<Dateistand> jetzt = dateistand(ziel);
+    if (!jetzt || !QFileInfo(ziel).isFile())
+        return true;
+    const bool geladeneDatei =
+        ziel == m_zustand.GeladenerPfad || jetzt->selbeDatei(m_zustand.GeladenerStand);
+    const QString frage =
+        geladeneDatei
+            ? QString(
+                  QStringLiteral("Die Datei\n") + ziel +
+                  QStringLiteral("\nist die geladene Datei. Beim Speichern unter diesem Namen geht "
+                                 "ihr jetziger Inhalt verloren; \"Speichern unter...\" legt keine "
+                                 "Sicherungskopie an.\n\"Speichern (ersetzen)\" ersetzt sie und "
+                                 "bewahrt den jetzigen Inhalt als\n") +
+                  sicherungVon(ziel) + QStringLiteral("\n\nDie geladene Datei trotzdem ersetzen?"))
+            : QStringLiteral("Die Datei\n") + ziel +
+                  QStringLiteral("\nist schon vorhanden. Beim Speichern wird ihr Inhalt durch das "
+                                 "Ergebnis ersetzt.\n\nDie Datei ersetzen?");
+    return m_view.askYesNo(frage, titelErsetzen);
 }
 
 void Duplikatensuche::zeigeErsetzungsfehler(const Ersetzungsfehler &fehler,
@@ -809,16 +954,40 @@ void Duplikatensuche::zeigeSpeichermangel()
 void Duplikatensuche::schliesseAb()
 {
     Zuruecksetzen();
-    m_view.setCaption(Label::lblZeile, QStringLiteral("Vorgang abgeschlossen"));
+    zeigeStatus(QStringLiteral("Vorgang abgeschlossen"));
 }
 
 void Duplikatensuche::txtPfad_Change()
 {
     const QString pfad = m_view.txtPfad();
-    const bool lesbar = ohneLeerzeichen(pfad).size() > 3 && istLesbareDatei(pfad);
+    const std::optional<Dateifehler> fehler = lesefehler(pfad);
+    const bool lesbar = ohneLeerzeichen(pfad).size() > 3 && !fehler;
     m_view.setEnabled(Control::btnLaden, lesbar);
     m_view.setEnabled(Control::btnEditor, lesbar);
     m_view.setEnabled(Control::btnExplorer, lesbar);
+    // An empty field is where every run starts; it needs no reason.
+    zeigePfadproblem(lesbar || ohneLeerzeichen(pfad).isEmpty() ? std::nullopt
+                                                               : std::optional(pfadstatus(fehler)));
+}
+
+// The status says why the path is no good for as long as it is, then shows again what it showed.
+void Duplikatensuche::zeigePfadproblem(const std::optional<QString> &problem)
+{
+    if (problem) {
+        if (!m_statusOhnePfadproblem)
+            m_statusOhnePfadproblem = m_view.caption(Label::lblZeile);
+        m_view.setCaption(Label::lblZeile, *problem);
+    } else if (m_statusOhnePfadproblem) {
+        m_view.setCaption(Label::lblZeile, *std::exchange(m_statusOhnePfadproblem, std::nullopt));
+    }
+}
+
+void Duplikatensuche::zeigeStatus(const QString &text)
+{
+    if (m_statusOhnePfadproblem)
+        m_statusOhnePfadproblem = text;
+    else
+        m_view.setCaption(Label::lblZeile, text);
 }
 
 void Duplikatensuche::LstZeilen_Click()
@@ -853,8 +1022,8 @@ void Duplikatensuche::leereZeilenfeld()
 
 void Duplikatensuche::zeigeZeilennummer(qsizetype zeile)
 {
-    m_view.setCaption(Label::lblZeile, QStringLiteral("Zeile ") + zahl(zeile + 1) +
-                                           QStringLiteral(" von ") + zahl(m_zustand.Zeilen.size()));
+    zeigeStatus(QStringLiteral("Zeile ") + zahl(zeile + 1) + QStringLiteral(" von ") +
+                zahl(m_zustand.Zeilen.size()));
 }
 
 void Duplikatensuche::zeigeOffenesAnfuehrungszeichen(

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 
 // The duplicate-resolution engine: loads a serial-number file, walks it group by group as the
 // user settles each repeated serial number, and writes the result. Each public method is the
@@ -34,6 +35,9 @@ public:
     void txtPfad_Change();
     // The list selection: the chosen line goes into the edit field.
     void LstZeilen_Click();
+    // The status line's text, unless it tells why the path names no file to load: then it
+    // comes back once the path is fine.
+    void zeigeStatus(const QString &text);
 
     // Which line of every group a rule keeps, unedited.
     enum class Regel { ErsteBehalten, LetzteBehalten };
@@ -41,8 +45,9 @@ public:
     // True while a group waits for the user's choice.
     bool gruppeGezeigt() const;
     bool kannZuruecknehmen() const { return !m_schritte.empty(); }
-    // Back to the group shown before the last decision, as it was shown then; the result
-    // forgets what that decision added. Also from a finished run.
+    // Back to the group shown before the last decision, as the user left it: the record then
+    // selected and the edit field's text then, typing included. The result forgets what that
+    // decision added. Also from a finished run.
     void letzteEntscheidungZuruecknehmen();
     // After the user agreed, settles the shown group and every later one by the rule and
     // finishes the run as clicking "Weiter" through them would.
@@ -59,15 +64,24 @@ public:
 
 private:
     // What a decision changed, so that it can be taken back: the group then shown, the
-    // result's size and the serial numbers counted up to that group.
+    // result's size, the serial numbers counted up to that group and the list row selected then.
     // Four bytes each, as no file has more lines than the group index can hold: a history of
     // millions of decisions stays small.
     struct Schritt
     {
+        static constexpr std::uint32_t keineAuswahl = UINT32_MAX;
         std::uint32_t aktZeile = 0;
         std::uint32_t eintraege = 0;
         std::uint32_t bearbeitet = 0;
         std::uint32_t anzSerien = 0;
+        std::uint32_t auswahl = keineAuswahl;
+    };
+    // The edit field's text at a decision, kept only where the user had typed: most decisions
+    // keep a record as listed and need none.
+    struct Zeilenfeldtext
+    {
+        size_t schritt = 0;
+        QString text;
     };
     // What a command that walks may change, so that "Abbrechen" can put it back.
     struct Laufstand
@@ -88,6 +102,10 @@ private:
     };
 
     Schritt aktuellerSchritt() const;
+    // Remembers the group on show as the user leaves it, before a decision settles it.
+    void merkeEntscheidung(const Schritt &schritt, const QString &zeilenfeld);
+    void kuerzeVerlauf(size_t schritte);
+    void zeigeWieVerlassen(const Schritt &schritt);
     template <typename Befehl>
     void abbrechbar(const QString &titel, const QString &text, Befehl befehl);
     Laufstand laufstand() const;
@@ -111,6 +129,7 @@ private:
     template <typename Befehl> void ohneSpeichermangel(Befehl befehl);
     void suchschritt(Fortschritt &fortschritt, const Fortschrittsmeldung &meldung);
     bool waehleTrennzeichen();
+    void pruefeTrennzeichen(Textdatei &datei, Fortschritt &fortschritt);
     bool uebernehmeGewaehlteZeile(const QString &gewaehlt);
     void zeigeGruppe();
     void zeigeImZeilenfeld(qsizetype zeile);
@@ -120,6 +139,8 @@ private:
     void zeigeDateifehler(const Dateifehler &fehler, const QString &vorgang, const QString &titel);
     void zeigeOffenesAnfuehrungszeichen(const Datensaetze::Teilung::Anfuehrungszeichen &offen);
     bool ersetzenBestaetigt(const QString &pfad);
+    bool ueberschreibenBestaetigt(const QString &ziel);
+    void zeigePfadproblem(const std::optional<QString> &problem);
     Inhalt ergebnis(Fortschrittsmeldung meldung) const;
     void zeigeErsetzungsfehler(const Ersetzungsfehler &fehler, const QString &sicherung);
     void zeigeSpeichermangel();
@@ -130,6 +151,7 @@ private:
     // One entry per decision of the run so far, the latest last. A deque grows in blocks, so a
     // long history is never copied whole, nor held twice while it grows.
     std::deque<Schritt> m_schritte;
+    std::deque<Zeilenfeldtext> m_zeilenfeldtexte;
     bool m_gleicheAutomatisch = false;
     // The line whose cut text the edit field shows, read-only; `keine` when it shows a whole one.
     qsizetype m_gekuerzteZeile = Gruppenindex::keine;
@@ -137,4 +159,6 @@ private:
     // unchanged line without decoding it again.
     qsizetype m_zeilenfeldZeile = Gruppenindex::keine;
     QString m_zeilenfeldText;
+    // What the status line showed before it told why the path is no good.
+    std::optional<QString> m_statusOhnePfadproblem;
 };

@@ -69,6 +69,8 @@ public:
 
     virtual Delimiter selectedDelimiter() const = 0;
     virtual QString txtAnderes() const = 0;
+    // Selects the option; for Anderes, `anderes` goes into its text field.
+    virtual void selectDelimiter(Delimiter delimiter, const QString &anderes) = 0;
 
     virtual QString txtZeile() const = 0;
     virtual void setTxtZeile(const QString &text) = 0;

@@ -230,11 +230,19 @@ Textdatei Textdatei::ausBytes(QByteArray inhalt, const QString &trennzeichen,
     if (meldung)
         meldung(0, 1);
 
-    // In a UTF-16 file the UTF-8 text of its lines takes about as long again.
-    datei.teileInSaetze(trennzeichen, datei.istUtf16() ? teilVon(meldung, 0, 0.5) : meldung);
-    if (datei.istUtf16())
-        datei.legeSchluesseltextAn(teilVon(meldung, 0.5, 1));
+    datei.teileNeu(trennzeichen, meldung);
     return datei;
+}
+
+void Textdatei::teileNeu(const QString &trennzeichen, const Fortschrittsmeldung &meldung)
+{
+    // In a UTF-16 file the UTF-8 text of its lines takes about as long again.
+    teileInSaetze(trennzeichen, istUtf16() ? teilVon(meldung, 0, 0.5) : meldung);
+    if (istUtf16()) {
+        m_schluesseltext.clear();
+        m_schluesselanfang = {};
+        legeSchluesseltextAn(teilVon(meldung, 0.5, 1));
+    }
 }
 
 void Textdatei::teileInSaetze(const QString &trennzeichen, const Fortschrittsmeldung &meldung)
@@ -373,6 +381,30 @@ QByteArrayView Textdatei::zeilenendeBytes() const
         return crLf ? QByteArrayView("\0\r\0\n", 4) : QByteArrayView("\0\n", 2);
     }
     return crLf ? QByteArrayView("\r\n") : QByteArrayView("\n");
+}
+
+qsizetype Textdatei::ersteNichtKodierbareStelle(const QString &text) const
+{
+    if (kodieren(text))
+        return -1;
+    // Nearly always one character is at fault on its own.
+    for (qsizetype pos = 0; pos < text.size();) {
+        const bool paar =
+            text[pos].isHighSurrogate() && pos + 1 < text.size() && text[pos + 1].isLowSurrogate();
+        const qsizetype laenge = paar ? 2 : 1;
+        if (!kodieren(text.sliced(pos, laenge)))
+            return pos;
+        pos += laenge;
+    }
+    // Otherwise two characters fail only side by side (stray bytes that would read back as one
+    // character): the shortest beginning of the text that fails ends with the second.
+    qsizetype gut = 0;
+    qsizetype schlecht = text.size();
+    while (schlecht - gut > 1) {
+        const qsizetype mitte = gut + (schlecht - gut) / 2;
+        (kodieren(text.first(mitte)) ? gut : schlecht) = mitte;
+    }
+    return schlecht - 1;
 }
 
 std::optional<QByteArray> Textdatei::kodieren(const QString &text) const

@@ -35,6 +35,10 @@ public:
     static Textdatei ausBytes(QByteArray inhalt, const QString &trennzeichen,
                               const Fortschrittsmeldung &meldung = {});
 
+    // Splits the same bytes anew by another delimiter, which moves where quoted fields, and so
+    // records, begin; the encoding stays as read.
+    void teileNeu(const QString &trennzeichen, const Fortschrittsmeldung &meldung = {});
+
     qsizetype size() const { return m_anfaenge.size(); }
     QByteArrayView bytes(qsizetype zeile) const;
     QString text(qsizetype zeile) const;
@@ -95,6 +99,8 @@ public:
     // The text in this file's encoding, or nothing when it cannot be written so that it reads
     // back as the same text.
     std::optional<QByteArray> kodieren(const QString &text) const;
+    // Where the first character stands that kodieren() cannot write, -1 when there is none.
+    qsizetype ersteNichtKodierbareStelle(const QString &text) const;
 
 private:
     // GCC takes a function that does nothing but __builtin_prefetch for one without effect and

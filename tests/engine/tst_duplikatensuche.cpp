@@ -49,13 +49,18 @@ public:
         suche.LstZeilen_Click();
     }
 
-    // "#k" picks item k, "=text" types text, "" empties the edit field; then "Weiter".
-    void entscheide(const QString &wahl)
+    // "#k" picks item k, "=text" types text, "" empties the edit field.
+    void bereite(const QString &wahl)
     {
         if (wahl.startsWith(u'#'))
             waehle(wahl.sliced(1).toInt());
         else
             view.setTxtZeile(wahl.mid(1));
+    }
+    // The choice, then "Weiter".
+    void entscheide(const QString &wahl)
+    {
+        bereite(wahl);
         suche.btnNaechsteZeile_Click();
     }
 
@@ -361,8 +366,9 @@ void TestDuplikatensuche::ohneErgebnis_data()
 
     QTest::newRow("three lines") << QByteArray("1;a\r\n1;b\r\n1;c\r\n") << semikolon << lohntNicht
                                  << nurZeilen(3) << start;
-    QTest::newRow("empty file says one line")
-        << QByteArray() << semikolon << lohntNicht << nurZeilen(1) << start;
+    QTest::newRow("empty file")
+        << QByteArray() << semikolon << QStringLiteral("Tessra - Dateifehler")
+        << QStringLiteral("Die Datei ist leer.") << start;
     QTest::newRow("no delimiter anywhere") << QByteArray("1\r\n2\r\n3\r\n4\r\n") << semikolon << nix
                                            << nixText << QStringLiteral("Zeile 4 von 4");
     QTest::newRow("wrong delimiter")
@@ -421,7 +427,13 @@ void TestDuplikatensuche::zuruecksetzen()
     QCOMPARE(lauf.view.txtZeile(), QString());
     QCOMPARE(lauf.view.caption(Label::lblAnzDatensaetze), QStringLiteral("0"));
     QCOMPARE(lauf.view.caption(Label::lblAnzDuplikate), QStringLiteral("0"));
+    // The status says why the path is no good, and shows its own text again once it is.
+    QCOMPARE(lauf.status(), QStringLiteral("Datei nicht gefunden"));
+    lauf.view.setTxtPfad(lauf.pfad);
+    lauf.suche.txtPfad_Change();
     QCOMPARE(lauf.status(), QStringLiteral("unverändert"));
+    lauf.view.setTxtPfad(lauf.dir.filePath(QStringLiteral("fehlt.txt")));
+    lauf.suche.txtPfad_Change();
     QVERIFY(lauf.view.txtPfadHasFocus);
     QCOMPARE(lauf.view.selectionLength, lauf.view.txtPfad().size());
     // The path check overrules the enabled "Datei laden" for a missing file.
@@ -681,15 +693,17 @@ void TestDuplikatensuche::zuruecknehmen()
     QFETCH(QByteArray, inhalt);
     QFETCH(QStringList, wahl);
 
-    // Undo after decision n shows its group as it was first shown, and the run goes on as if
-    // decision n had never been made; the last decision finishes the run.
+    // Undo after decision n shows its group as the user left it, the pick and the typing
+    // included, and the run goes on as if decision n had never been made; the last decision
+    // finishes the run.
     for (qsizetype n = 1; n <= wahl.size(); ++n) {
         Lauf lauf(inhalt);
         lauf.lade();
         QString gezeigt;
         for (qsizetype i = 0; i < n; ++i) {
+            lauf.bereite(wahl.at(i));
             gezeigt = lauf.view.bild();
-            lauf.entscheide(wahl.at(i));
+            lauf.suche.btnNaechsteZeile_Click();
         }
         lauf.suche.letzteEntscheidungZuruecknehmen();
         QCOMPARE(lauf.view.bild(), gezeigt);
@@ -698,6 +712,7 @@ void TestDuplikatensuche::zuruecknehmen()
         frisch.lade();
         for (qsizetype i = 0; i + 1 < n; ++i)
             frisch.entscheide(wahl.at(i));
+        frisch.bereite(wahl.at(n - 1));
         QCOMPARE(lauf.beendeUndSpeichere(), frisch.beendeUndSpeichere());
         QVERIFY(!lauf.suche.kannZuruecknehmen()); // saving ends the history
     }
@@ -705,8 +720,9 @@ void TestDuplikatensuche::zuruecknehmen()
     // Step by step from the finished run back to the first group, and no further.
     Lauf lauf(inhalt);
     lauf.lade();
-    const QString erste = lauf.view.bild();
     QVERIFY(!lauf.suche.kannZuruecknehmen());
+    lauf.bereite(wahl.first());
+    const QString erste = lauf.view.bild();
     for (const QString &schritt : wahl)
         lauf.entscheide(schritt);
     QCOMPARE(lauf.status(), fertig);

@@ -109,6 +109,9 @@ void speichere(FakeMainView &view, Duplikatensuche &suche, Befehl befehl, const 
         suche.btnSpeichern_Click();
     } else {
         view.answers.enqueue(ziel);
+        // Replacing a file that is there is asked first; the user agrees.
+        if (QFileInfo(ziel).isFile())
+            view.yesNoAnswers.enqueue(true);
         suche.btnSpeichernUnter_Click();
     }
 }

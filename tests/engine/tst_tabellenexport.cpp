@@ -176,12 +176,17 @@ void TestTabellenexport::bereinigt()
         break;
     }
     case Vorgehen::Zurueck: {
+        // Taken back, the first group shows its last line picked, as it was left.
+        lauf.view.selectLstZeilenItem(lauf.view.lstZeilenCount() - 1);
+        lauf.suche.LstZeilen_Click();
         const QString zuerst = lauf.view.bild();
         lauf.weiter(true);
         lauf.weiter(true);
         lauf.suche.letzteEntscheidungZuruecknehmen();
         lauf.suche.letzteEntscheidungZuruecknehmen();
         QCOMPARE(lauf.view.bild(), zuerst);
+        lauf.view.selectLstZeilenItem(0);
+        lauf.suche.LstZeilen_Click();
         lauf.klickeDurch(false);
         break;
     }

@@ -37,6 +37,12 @@ public:
 
     Delimiter selectedDelimiter() const override { return delimiter; }
     QString txtAnderes() const override { return anderes; }
+    void selectDelimiter(Delimiter gewaehlt, const QString &text) override
+    {
+        delimiter = gewaehlt;
+        if (gewaehlt == Delimiter::Anderes)
+            anderes = text;
+    }
 
     QString txtZeile() const override { return m_txtZeile; }
     void setTxtZeile(const QString &text) override { m_txtZeile = text; }

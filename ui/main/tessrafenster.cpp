@@ -19,6 +19,8 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QUrl>
 
@@ -392,9 +394,17 @@ void TessraFenster::verbindeBefehle()
     klick(m_btnExplorer, &TessraFenster::btnExplorer_Click);
     klick(m_btnReset, &TessraFenster::btnReset_Click);
     klick(m_btnHilfe, &TessraFenster::btnHilfe_Click);
+    // The button's caption promises the key wherever the focus is; on the page it closes it.
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, [this] {
+        if (m_frmHilfe->isVisible())
+            versteckeHilfe();
+        else
+            btnHilfe_Click();
+    });
+    for (QLineEdit *feld : {m_txtPfad, m_txtZeile, m_txtAnderes})
+        feld->installEventFilter(this);
 
     connect(m_txtPfad, &QLineEdit::textChanged, this, &TessraFenster::txtPfad_Change);
-    m_txtPfad->installEventFilter(this);
     // A new current row covers clicks and arrow keys; a click on the row that is already
     // selected brings back its text after an edit.
     connect(m_lstZeilen->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
@@ -444,7 +454,7 @@ void TessraFenster::btnSpeichernUnter_Click()
 void TessraFenster::btnDurchsuchen_Click()
 {
     m_suche.Zuruecksetzen();
-    m_lblZeile->setText(statusBitteLaden);
+    m_suche.zeigeStatus(statusBitteLaden);
     m_btnDurchsuchen->setEnabled(false);
     m_btnLaden->setEnabled(false);
     zeigeDurchsuchenFenster();
@@ -484,7 +494,7 @@ void TessraFenster::meldeProgrammstart(const std::optional<QString> &grund, cons
 void TessraFenster::btnReset_Click()
 {
     m_suche.Zuruecksetzen();
-    m_lblZeile->setText(statusBitteLaden);
+    m_suche.zeigeStatus(statusBitteLaden);
 }
 
 void TessraFenster::LstZeilen_Click()
@@ -611,6 +621,10 @@ void TessraFenster::closeEvent(QCloseEvent *event)
 
 bool TessraFenster::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::KeyPress && textfeldOhneEigenesUndo(watched, event)) {
+        mnuZuruecknehmen_Click();
+        return true;
+    }
     if (watched == m_txtPfad)
         return txtPfad_Ablage(event);
     if (watched == m_frmHilfe && event->type() == QEvent::KeyPress) {
@@ -666,11 +680,19 @@ bool TessraFenster::txtPfad_Ablage(QEvent *event)
     }
 }
 
+// Ctrl+Z in a text field undoes its typing while there is any; after that the field has no use
+// for it, and it takes back the last decision as it does anywhere else.
+bool TessraFenster::textfeldOhneEigenesUndo(QObject *watched, QEvent *event) const
+{
+    const auto *feld = qobject_cast<QLineEdit *>(watched);
+    return feld && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Undo) &&
+           (feld->isReadOnly() || !feld->isUndoAvailable());
+}
+
 // Keys come here that the control with the focus has no use for.
 void TessraFenster::keyPressEvent(QKeyEvent *event)
 {
-    // Text fields keep Ctrl+Z for their own undo, read-only ones too; from anywhere else it comes
-    // here.
+    // From a text field Ctrl+Z comes through the event filter; from anywhere else here.
     if (event->matches(QKeySequence::Undo)) {
         mnuZuruecknehmen_Click();
         event->accept();
@@ -846,6 +868,24 @@ QString TessraFenster::txtAnderes() const
     return m_txtAnderes->text();
 }
 
+void TessraFenster::selectDelimiter(Delimiter delimiter, const QString &anderes)
+{
+    switch (delimiter) {
+    case Delimiter::Tab:
+        m_optTab->setChecked(true);
+        return;
+    case Delimiter::Semikolon:
+        m_optSemikolon->setChecked(true);
+        return;
+    case Delimiter::Anderes:
+        m_optAnderes->setChecked(true);
+        m_txtAnderes->setText(anderes);
+        return;
+    case Delimiter::None:
+        return;
+    }
+}
+
 QString TessraFenster::txtZeile() const
 {
     return m_txtZeile->text();
@@ -872,6 +912,9 @@ void TessraFenster::setLstZeilen(Zeilenliste liste)
 {
     const QScopedValueRollback stumm(m_listeWirdGesetzt, true);
     m_zeilenModell->setListe(std::move(liste));
+    // A new group starts at the beginning of its records, where the serial number stands.
+    m_lstZeilen->horizontalScrollBar()->setValue(0);
+    m_lstZeilen->scrollToTop();
 }
 
 qsizetype TessraFenster::lstZeilenCount() const

@@ -59,6 +59,7 @@ public:
     void selectTxtPfad(qsizetype start, qsizetype length) override;
     Delimiter selectedDelimiter() const override;
     QString txtAnderes() const override;
+    void selectDelimiter(Delimiter delimiter, const QString &anderes) override;
     QString txtZeile() const override;
     void setTxtZeile(const QString &text) override;
     void setTxtZeileReadOnly(bool readOnly) override;
@@ -100,6 +101,7 @@ private:
     void btnReset_Click();
     void LstZeilen_Click();
     bool txtPfad_Ablage(QEvent *event);
+    bool textfeldOhneEigenesUndo(QObject *watched, QEvent *event) const;
     void btnHilfe_Click();
     void frmHilfe_Click();
     void Hilfetext_Click();

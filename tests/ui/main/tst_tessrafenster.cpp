@@ -809,8 +809,10 @@ void TstTessraFenster::enterImZeilenfeld()
 
 // A run by keyboard alone, one key at a time, where a user would have the focus. The faults each
 // would show: Enter in the path field not loading, or running "Weiter" when the path names no
-// file; Ctrl+Z doing nothing in the list, or taking a decision back in a text field; a key on the
-// help page reaching a control under it, or the focus not coming back when it closes.
+// file; Ctrl+Z doing nothing in the list, or taking a decision back in a text field that still
+// has typing to undo, or doing nothing in one that has none; F1 not reaching the help page from
+// where the focus is; a key on the help page reaching a control under it, or the focus not
+// coming back when it closes.
 void TstTessraFenster::nurMitDerTastatur()
 {
     const auto strgZ = Qt::CTRL | Qt::Key_Z;
@@ -820,9 +822,16 @@ void TstTessraFenster::nurMitDerTastatur()
         QKeyCombination taste;
         const char *danach; // the status, and the focus: on frmHilfe while the help is shown
     } tasten[] = {
+        {nullptr, Qt::Key_F1, "Bitte eine Datei laden, frmHilfe"},
+        {nullptr, Qt::Key_F1, "Bitte eine Datei laden, txtPfad"},
         {nullptr, Qt::Key_Return, "Zeile 2 von 5, txtZeile"},
         {nullptr, Qt::Key_Return, "Zeile 3 von 5, txtZeile"},
-        {nullptr, strgZ, "Zeile 3 von 5, txtZeile"},
+        {nullptr, Qt::Key_X, "Zeile 3 von 5, txtZeile"},
+        {nullptr, strgZ, "Zeile 3 von 5, txtZeile"}, // undoes the typing only
+        {nullptr, strgZ, "Zeile 2 von 5, txtZeile"}, // then the decision
+        {nullptr, Qt::Key_Return, "Zeile 3 von 5, txtZeile"},
+        {"LstZeilen", Qt::Key_F1, "Zeile 3 von 5, frmHilfe"},
+        {nullptr, Qt::Key_F1, "Zeile 3 von 5, LstZeilen"},
         {"btnHilfe", Qt::Key_Space, "Zeile 3 von 5, frmHilfe"},
         {nullptr, strgZ, "Zeile 3 von 5, frmHilfe"},
         {nullptr, Qt::Key_Tab, "Zeile 3 von 5, frmHilfe"},
@@ -831,8 +840,8 @@ void TstTessraFenster::nurMitDerTastatur()
         {nullptr, Qt::Key_Escape, "Zeile 3 von 5, btnHilfe"},
         {"LstZeilen", strgZ, "Zeile 2 von 5, LstZeilen"},
         {"btnReset", Qt::Key_Space, "Bitte eine Datei laden, txtPfad"},
-        {nullptr, Qt::Key_X, "Bitte eine Datei laden, txtPfad"}, // "Weiter" still enabled
-        {nullptr, Qt::Key_Return, "Bitte eine Datei laden, txtPfad"},
+        {nullptr, Qt::Key_X, "Datei nicht gefunden, txtPfad"}, // "Weiter" still enabled
+        {nullptr, Qt::Key_Return, "Datei nicht gefunden, txtPfad"},
     };
     ctl<QRadioButton>(QStringLiteral("optSemikolon"))->setChecked(true);
     tippe(feld(QStringLiteral("txtPfad")),
