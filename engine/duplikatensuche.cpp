@@ -97,7 +97,7 @@ QString pfadstatus(const std::optional<Dateifehler> &fehler)
     case Dateifehler::Grund::KeineNormaleDatei:
         return QStringLiteral("Keine gewöhnliche Datei");
     case Dateifehler::Grund::KeinZugriff:
-        return QStringLiteral("Datei nicht lesbar: keine Berechtigung");
+        return QStringLiteral("Keine Leseberechtigung für die Datei");
     default:
         return QStringLiteral("Datei nicht lesbar");
     }

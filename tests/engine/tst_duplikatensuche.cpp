@@ -366,9 +366,9 @@ void TestDuplikatensuche::ohneErgebnis_data()
 
     QTest::newRow("three lines") << QByteArray("1;a\r\n1;b\r\n1;c\r\n") << semikolon << lohntNicht
                                  << nurZeilen(3) << start;
-    QTest::newRow("empty file")
-        << QByteArray() << semikolon << QStringLiteral("Tessra - Dateifehler")
-        << QStringLiteral("Die Datei ist leer.") << start;
+    QTest::newRow("empty file") << QByteArray() << semikolon
+                                << QStringLiteral("Tessra - Dateifehler")
+                                << QStringLiteral("Die Datei ist leer.") << start;
     QTest::newRow("no delimiter anywhere") << QByteArray("1\r\n2\r\n3\r\n4\r\n") << semikolon << nix
                                            << nixText << QStringLiteral("Zeile 4 von 4");
     QTest::newRow("wrong delimiter")
@@ -760,6 +760,12 @@ void TestDuplikatensuche::bearbeitungWirdAbgelehnt_data()
         << nurLf << u"1;\""_s + QString(101, u'↵') + u'"' << u"mehr als 100"_s;
     QTest::newRow("a file read line by line takes no break at all")
         << QByteArray("1;\"a\n1;b\n2;c\n3;d\n") << u"1;\"b↵c\""_s << u"(↵) an Stelle 5"_s;
+    const QByteArray windows1252("1;\xE4\n1;b\n2;c\n3;d\n");
+    QTest::newRow("windows-1252 cannot hold an arrow")
+        << windows1252 << u"1;a→b"_s
+        << u"„→“ (U+2192) an Stelle 4 kann in dieser Datei (Windows-1252)"_s;
+    QTest::newRow("windows-1252 cannot hold a character of two code units")
+        << windows1252 << u"1;😀Ł"_s << u"„😀“ (U+1F600) an Stelle 3"_s;
 }
 
 void TestDuplikatensuche::bearbeitungWirdAbgelehnt()

@@ -1,6 +1,7 @@
 #include "ergebnisliste.h"
 #include "testdateien.h"
 #include "textdatei.h"
+#include "trennzeichenwahl.h"
 
 #include <QTest>
 
@@ -56,6 +57,8 @@ class TestTextdatei : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void trennzeichenvorschlag_data();
+    void trennzeichenvorschlag();
     void zeilen_data();
     void zeilen();
     void unveraendertZurueck_data();
@@ -218,6 +221,44 @@ void TestTextdatei::kodieren()
     QFETCH(QString, text);
     QFETCH(std::optional<QByteArray>, bytes);
     QCOMPARE(Textdatei::ausBytes(inhalt, u";"_s).kodieren(text), bytes);
+}
+
+// Loading with a delimiter that no record holds suggests the usual one most records hold.
+void TestTextdatei::trennzeichenvorschlag_data()
+{
+    QTest::addColumn<QByteArray>("inhalt");
+    QTest::addColumn<QString>("gewaehlt");
+    QTest::addColumn<QString>("vorschlag"); // empty for none
+    QTest::addColumn<int>("saetze");
+
+    const QByteArray semikolon("Nr;Name\r\n1;a\r\n1;b\r\n2;c\r\n");
+    QTest::newRow("semicolon file, tab chosen") << semikolon << u"\t"_s << u";"_s << 4;
+    QTest::newRow("chosen delimiter in one record")
+        << QByteArray("Nr\tName\r\n1;a\r\n1;b\r\n2;c\r\n") << u"\t"_s << QString() << 0;
+    QTest::newRow("chosen delimiter only inside quotes counts as none")
+        << QByteArray("\"a;b\",c\n1,a\n1,b\n2,c\n") << u";"_s << u","_s << 4;
+    QTest::newRow("half the records is not more than half")
+        << QByteArray("1;a\n2;b\nx\ny\n") << u"\t"_s << QString() << 0;
+    QTest::newRow("the one in the most records")
+        << QByteArray("1;a,b\n2;c\n3,d\n4;e\n5;f,g\n") << u"|"_s << u";"_s << 4;
+    QTest::newRow("utf-16") << alsUtf16(u"\uFEFFNr;Name\r\n1;a\r\n1;b\r\n2;c"_s,
+                                        QSysInfo::LittleEndian)
+                            << u"\t"_s << u";"_s << 4;
+}
+
+void TestTextdatei::trennzeichenvorschlag()
+{
+    QFETCH(QByteArray, inhalt);
+    QFETCH(QString, gewaehlt);
+    QFETCH(QString, vorschlag);
+    QFETCH(int, saetze);
+
+    const auto ergebnis = schlageTrennzeichenVor(Textdatei::ausBytes(inhalt, gewaehlt), gewaehlt);
+    QCOMPARE(ergebnis.has_value(), !vorschlag.isEmpty());
+    if (ergebnis) {
+        QCOMPARE(ergebnis->trennzeichen, vorschlag);
+        QCOMPARE(ergebnis->saetze, saetze);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTextdatei)

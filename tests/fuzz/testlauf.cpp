@@ -73,7 +73,8 @@ Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString
     ergebnis.zeilenweise = zeilenweise;
     if (!view.messages.isEmpty()) {
         const auto &meldung = view.messages.constFirst();
-        if (meldung.title == u"Tessra - Lohnt sich nicht!")
+        if (meldung.title == u"Tessra - Lohnt sich nicht!" ||
+            meldung.text == u"Die Datei ist leer.")
             ergebnis.ausgang = Ausgang::ZuKurz;
         else if (meldung.title == u"Tessra - Nix gefunden")
             ergebnis.ausgang = Ausgang::NixGefunden;
@@ -124,6 +125,7 @@ void gibBefehl(Duplikatensuche &suche, FakeMainView &view, const Regelfall &fall
     };
     const QString vorher = view.bild();
     if (art == Art::Regelbefehl) {
+        view.yesNoQuestions.clear();
         suche.alleWeiterenGruppen(Duplikatensuche::Regel::ErsteBehalten);
         const QString frage = view.yesNoQuestions.value(0).text;
         if (view.bild() != vorher || !frage.contains(u' ' + QString::number(gruppenUebrig) + u' '))

@@ -3,6 +3,7 @@
 #include "testdateien.h"
 #include "uebersetzung.h"
 #include "zeilendelegate.h"
+#include "zeilenmodell.h"
 
 #include <algorithm>
 #include <memory>
@@ -25,6 +26,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -105,6 +107,13 @@ private Q_SLOTS:
     void schliessenFragtVorVerlorenenEntscheidungen();
     void ganzerLaufErsetztDieDatei();
     void speichernUnterFragtNachDemOrt();
+    void speichernUnterFragtVorDemErsetzen_data();
+    void speichernUnterFragtVorDemErsetzen();
+    void trennzeichenfrage_data();
+    void trennzeichenfrage();
+    void zuruecknehmenStelltDieWahlWiederHer_data();
+    void zuruecknehmenStelltDieWahlWiederHer();
+    void gruppeZeigtSichMitDemTrennzeichenDesLaufs();
     void eingabefensterSprichtDeutschUndFasstDenPfad();
     void windows1252MitCrLfBleibtByteGenau();
     void utf16ExportBleibtByteGenau();
@@ -581,22 +590,26 @@ void TstTessraFenster::pfadpruefung_data()
 {
     QTest::addColumn<QString>("pfad"); // relative to the test folder, the current folder
     QTest::addColumn<bool>("nutzbar");
+    QTest::addColumn<QString>("status");
 
-    QTest::newRow("leer") << QString() << false;
-    QTest::newRow("drei Zeichen, Datei vorhanden") << QStringLiteral("a.b") << false;
-    QTest::newRow("drei Zeichen mit Leerzeichen") << QStringLiteral("  a.b  ") << false;
-    QTest::newRow("vier Zeichen, Datei vorhanden") << QStringLiteral("ab.c") << true;
-    QTest::newRow("vorhandene Datei") << QStringLiteral("daten.txt") << true;
-    QTest::newRow("ein Zeichen zu viel") << QStringLiteral("daten.txtx") << false;
-    QTest::newRow("Ordner") << QStringLiteral("ordner") << false;
-    QTest::newRow("fehlende Datei") << QStringLiteral("fehlt.txt") << false;
-    QTest::newRow("Umlaut") << QStringLiteral("größe.txt") << true;
+    const QString start = u"Bitte eine Datei laden"_s;
+    const QString fehlt = u"Datei nicht gefunden"_s;
+    QTest::newRow("leer") << QString() << false << start;
+    QTest::newRow("drei Zeichen, Datei vorhanden") << u"a.b"_s << false << u"Pfad zu kurz"_s;
+    QTest::newRow("drei Zeichen mit Leerzeichen") << u"  a.b  "_s << false << fehlt;
+    QTest::newRow("vier Zeichen, Datei vorhanden") << u"ab.c"_s << true << start;
+    QTest::newRow("vorhandene Datei") << u"daten.txt"_s << true << start;
+    QTest::newRow("ein Zeichen zu viel") << u"daten.txtx"_s << false << fehlt;
+    QTest::newRow("Ordner") << u"ordner"_s << false << u"Der Pfad nennt einen Ordner"_s;
+    QTest::newRow("fehlende Datei") << u"fehlt.txt"_s << false << fehlt;
+    QTest::newRow("Umlaut") << u"größe.txt"_s << true << start;
 }
 
 void TstTessraFenster::pfadpruefung()
 {
     QFETCH(QString, pfad);
     QFETCH(bool, nutzbar);
+    QFETCH(QString, status);
 
     const QString vorher = QDir::currentPath();
     QVERIFY(QDir::setCurrent(m_ordner->path()));
@@ -611,6 +624,10 @@ void TstTessraFenster::pfadpruefung()
     QCOMPARE(txtPfad->text(), pfad);
     for (const char *name : {"btnLaden", "btnEditor", "btnExplorer"})
         QVERIFY2(knopf(QString::fromLatin1(name))->isEnabled() == nutzbar, name);
+    QCOMPARE(this->status(), status);
+    // Once the path is fine, the status shows what it showed before.
+    txtPfad->setText(m_ordner->filePath(u"daten.txt"_s));
+    QCOMPARE(this->status(), u"Bitte eine Datei laden"_s);
 }
 
 void TstTessraFenster::ablageImPfadfeld_data()
@@ -954,6 +971,171 @@ void TstTessraFenster::speichernUnterFragtNachDemOrt()
     QCOMPARE(testdateiInhalt(ziel), QByteArray("Nr;Name\r\n100;A\r\n200;B\r\n300;D\r\n"));
     QCOMPARE(testdateiInhalt(pfad), alt);
     QVERIFY(!QFile::exists(pfad + QStringLiteral(".ALT")));
+}
+
+// The input box offers the loaded file's path: Enter twice must not replace it without its
+// backup, nor may any other file go without a question. Enter answers "Nein".
+void TstTessraFenster::speichernUnterFragtVorDemErsetzen_data()
+{
+    QTest::addColumn<QString>("ziel");    // "geladen", or a name in the test folder
+    QTest::addColumn<QString>("antwort"); // "Enter", "Ja", or "" for no question
+    QTest::addColumn<QString>("frage");   // a part of the question
+
+    const QString geladen = u"ist die geladene Datei."_s;
+    QTest::newRow("Enter auf dem angebotenen Pfad") << u"geladen"_s << u"Enter"_s << geladen;
+    QTest::newRow("angebotener Pfad, Ja") << u"geladen"_s << u"Ja"_s << geladen;
+    QTest::newRow("andere Datei, Enter") << u"andere.txt"_s << u"Enter"_s << u"schon vorhanden"_s;
+    QTest::newRow("neue Datei") << u"neu.txt"_s << QString() << QString();
+}
+
+void TstTessraFenster::speichernUnterFragtVorDemErsetzen()
+{
+    QFETCH(QString, ziel);
+    QFETCH(QString, antwort);
+    QFETCH(QString, frage);
+
+    const QByteArray alt = "Nr;Name\r\n100;A\r\n200;B\r\n100;C\r\n300;D\r\n";
+    const QString pfad = legeAn(u"liste.txt"_s, alt);
+    legeAn(u"andere.txt"_s, "andere\r\n");
+    ladeMitSemikolon(pfad);
+    klicke(knopf(u"btnNächsteZeile"_s));
+    const QString zielpfad = ziel == u"geladen" ? pfad : m_ordner->filePath(ziel);
+    const QByteArray vorher = testdateiInhalt(zielpfad);
+    QStringList fragen;
+    m_fenster->setDialogAntwort([&](QDialog &dialog) {
+        if (auto *eingabe = qobject_cast<QInputDialog *>(&dialog)) {
+            eingabe->setTextValue(zielpfad);
+            eingabe->accept();
+            return;
+        }
+        auto &box = static_cast<QMessageBox &>(dialog);
+        fragen.append(box.windowTitle() + u'|' + box.text());
+        if (antwort == u"Ja")
+            box.button(QMessageBox::Yes)->click();
+        else
+            QTest::keyClick(&box, Qt::Key_Return);
+    });
+    klicke(knopf(u"btnSpeichernUnter"_s));
+
+    QCOMPARE(fragen.size(), antwort.isEmpty() ? 0 : 1);
+    if (!fragen.isEmpty()) {
+        QVERIFY2(fragen[0].startsWith(u"Tessra - Datei ersetzen|Die Datei\n"_s + zielpfad),
+                 qPrintable(fragen[0]));
+        QVERIFY2(fragen[0].contains(frage), qPrintable(fragen[0]));
+    }
+    const bool geschrieben = antwort != u"Enter";
+    QCOMPARE(testdateiInhalt(zielpfad) != vorher, geschrieben);
+    QCOMPARE(status(), geschrieben ? u"Vorgang abgeschlossen"_s : u"FERTIG - Bitte Speichern -"_s);
+    QCOMPARE(knopf(u"btnSpeichern"_s)->isEnabled(), !geschrieben);
+    QCOMPARE(knopf(u"btnSpeichernUnter"_s)->isEnabled(), !geschrieben);
+    QVERIFY(!QFile::exists(zielpfad + u".ALT"_s));
+}
+
+// A file whose records the chosen delimiter splits nowhere, while most hold a usual one.
+void TstTessraFenster::trennzeichenfrage_data()
+{
+    QTest::addColumn<QByteArray>("inhalt");
+    QTest::addColumn<QString>("antwort"); // "Ja", "Nein", or "" for no question
+    QTest::addColumn<QString>("frage");
+    QTest::addColumn<QString>("option"); // the option checked afterwards, and txtAnderes
+    QTest::addColumn<QString>("status");
+
+    const QByteArray semikolon = "Nr;Name\r\n1;a\r\n1;b\r\n2;c\r\n3;d\r\n";
+    const QString frage = u"Das gewählte Trennzeichen (Tab) kommt in keiner Zeile der Datei vor, "
+                          "das Trennzeichen Semikolon aber in 5 von 5 Zeilen.\n\nDie Datei mit "
+                          "Semikolon als Trennzeichen laden?"_s;
+    QTest::newRow("Semikolon mit Tab geladen, Ja")
+        << semikolon << u"Ja"_s << frage << u"optSemikolon"_s << u"Zeile 2 von 5"_s;
+    QTest::newRow("Semikolon mit Tab geladen, Nein")
+        << semikolon << u"Nein"_s << frage << u"optTab"_s << u"Zeile 5 von 5"_s;
+    QTest::newRow("Komma, Ja") << QByteArray("Nr,Name\n1,a\n1,b\n2,c\n3,d\n") << u"Ja"_s
+                               << QString() << u"optAnderes ,"_s << u"Zeile 2 von 5"_s;
+    QTest::newRow("Tab kommt vor") << QByteArray("Nr;Name\tx\r\n1;a\r\n1;a\r\n2;c\r\n") << QString()
+                                   << QString() << u"optTab"_s << u"Zeile 2 von 4"_s;
+}
+
+void TstTessraFenster::trennzeichenfrage()
+{
+    QFETCH(QByteArray, inhalt);
+    QFETCH(QString, antwort);
+    QFETCH(QString, frage);
+    QFETCH(QString, option);
+    QFETCH(QString, status);
+
+    QStringList fragen;
+    m_fenster->setDialogAntwort([&](QDialog &dialog) {
+        auto &box = static_cast<QMessageBox &>(dialog);
+        if (box.icon() != QMessageBox::Question)
+            return box.accept();
+        fragen.append(box.windowTitle() + u'|' + box.text());
+        box.button(antwort == u"Ja" ? QMessageBox::Yes : QMessageBox::No)->click();
+    });
+    tippe(feld(u"txtPfad"_s), legeAn(u"daten.txt"_s, inhalt));
+    klicke(knopf(u"btnLaden"_s));
+
+    QCOMPARE(fragen.size(), antwort.isEmpty() ? 0 : 1);
+    if (!frage.isEmpty())
+        QCOMPARE(fragen.value(0), u"Tessra - Trennzeichen|"_s + frage);
+    const QStringList erwartet = option.split(u' ');
+    QVERIFY(ctl<QRadioButton>(erwartet[0])->isChecked());
+    QCOMPARE(feld(u"txtAnderes"_s)->text(), erwartet.value(1));
+    QCOMPARE(this->status(), status);
+}
+
+// Taken back, a group shows the record the user had picked and the text the edit field held.
+void TstTessraFenster::zuruecknehmenStelltDieWahlWiederHer_data()
+{
+    QTest::addColumn<QString>("entscheidung"); // "weiter" or a rule's menu entry
+
+    QTest::newRow("Auswahl und Bearbeitung, Weiter") << u"weiter"_s;
+    QTest::newRow("Auswahl und Bearbeitung, Regel") << u"mnuLetzteBehalten"_s;
+}
+
+void TstTessraFenster::zuruecknehmenStelltDieWahlWiederHer()
+{
+    QFETCH(QString, entscheidung);
+
+    m_fenster->setDialogAntwort([](QDialog &dialog) {
+        static_cast<QMessageBox &>(dialog).button(QMessageBox::Yes)->click();
+    });
+    ladeMitSemikolon(legeAn(u"daten.txt"_s, "Nr;Name\r\n1;a\r\n2;b\r\n1;c\r\n2;d\r\n"));
+    klickeEintrag(1);
+    QLineEdit *txtZeile = feld(u"txtZeile"_s);
+    txtZeile->setFocus();
+    txtZeile->end(false);
+    tippe(txtZeile, u" geändert"_s);
+    if (entscheidung == u"weiter")
+        QTest::keyClick(txtZeile, Qt::Key_Return);
+    else
+        waehleImMenue(entscheidung);
+    QVERIFY(status() != u"Zeile 4 von 5");
+
+    waehleImMenue(u"mnuZuruecknehmen"_s);
+    QCOMPARE(status(), u"Zeile 4 von 5"_s);
+    QCOMPARE(m_fenster->lstZeilenSelectedIndex(), 1);
+    QCOMPARE(txtZeile->text(), u"1;c geändert"_s);
+    klicke(knopf(u"btnNächsteZeile"_s));
+    klicke(knopf(u"btnNächsteZeile"_s));
+    klicke(knopf(u"btnSpeichern"_s));
+    QCOMPARE(testdateiInhalt(m_ordner->filePath(u"daten.txt"_s)),
+             QByteArray("Nr;Name\r\n1;c geändert\r\n2;b\r\n"));
+}
+
+// Each group starts scrolled to the beginning of its records, and switching the option during a
+// run leaves the columns the list compares as the run split them.
+void TstTessraFenster::gruppeZeigtSichMitDemTrennzeichenDesLaufs()
+{
+    const QByteArray lang = QByteArray(300, 'x');
+    ladeMitSemikolon(
+        legeAn(u"daten.txt"_s, "1;" + lang + "\r\n1;a\r\n2;" + lang + "\r\n2;b\r\n3;c\r\n"));
+    QScrollBar *leiste = liste()->horizontalScrollBar();
+    QVERIFY(leiste->maximum() > 0);
+    leiste->setValue(leiste->maximum());
+    klicke(ctl<QRadioButton>(u"optTab"_s));
+    klicke(knopf(u"btnNächsteZeile"_s));
+    QCOMPARE(status(), u"Zeile 3 von 5"_s);
+    QCOMPARE(leiste->value(), 0);
+    QCOMPARE(liste()->model()->index(0, 0).data(ZeilenModell::TrennzeichenRolle), QVariant(u";"_s));
 }
 
 void TstTessraFenster::eingabefensterSprichtDeutschUndFasstDenPfad()
