@@ -37,7 +37,9 @@
 #include "twips.h"
 #include "wartecursor.h"
 #include "zeilendelegate.h"
+#include "zeilenansicht.h"
 #include "zeilenmodell.h"
+#include "zugang.h"
 
 namespace {
 
@@ -163,19 +165,46 @@ TessraFenster::TessraFenster(QWidget *parent)
     baueHilfe(twips);
     baueKontextmenue();
     legeTabreihenfolgeFest();
+    richteBildschirmleserEin();
     benenneFuerBildschirmleser(*this, {{m_txtPfad, m_frame1->title()},
                                        {m_txtAnderes, QStringLiteral("Anderes Trennzeichen")},
                                        {m_lstZeilen, m_label2->text()},
                                        {m_txtZeile, m_label3->text()},
-                                       {m_lblZeile, QStringLiteral("Status")},
                                        {m_lblAnzDatensaetze, m_frame5->title()},
                                        {m_lblAnzDuplikate, m_frame3->title()},
                                        {m_frmHilfe, QStringLiteral("Hilfe")},
                                        {m_shape1, QStringLiteral("Hilfe")},
                                        {m_mnuZeilen, m_label2->text()}});
+    // Named by its text, which changes.
+    alsStatus(*m_lblZeile);
     verbindeBefehle();
     m_txtPfad->setFocus();
     zentriere();
+}
+
+// What a listener needs beyond the captions: the counters with their numbers, the help page as
+// one object over the window, the menu's states, one focus, and what each button does.
+void TessraFenster::richteBildschirmleserEin()
+{
+    alsZaehler(*m_frame5, *m_lblAnzDatensaetze);
+    alsZaehler(*m_frame3, *m_lblAnzDuplikate);
+    alsSeite(*this, *m_frmHilfe, *m_hilfetext, *m_label1);
+    mitEintragszustaenden(*m_mnuZeilen);
+    mitEinemFokus(*m_lstZeilen);
+    const std::pair<QWidget *, const char *> beschreibungen[] = {
+        {m_btnDurchsuchen, "Öffnet ein Fenster, in dem die Datei ausgesucht wird"},
+        {m_btnEditor, "Öffnet die Datei im Texteditor"},
+        {m_btnExplorer, "Zeigt die Datei im Dateimanager"},
+        {m_btnReset, "Bricht die Bearbeitung ab; alle Entscheidungen gehen verloren"},
+        {m_btnLaden, "Lädt die Datei und zeigt die erste Gruppe gleicher Seriennummern"},
+        {m_btnNaechsteZeile, "Behält die ausgewählte Zeile und zeigt die nächste Gruppe"},
+        {m_btnSpeichern, "Ersetzt die Datei durch das Ergebnis und bewahrt den bisherigen "
+                         "Inhalt mit der Endung .ALT"},
+        {m_btnSpeichernUnter, "Speichert das Ergebnis unter einem Pfad, der erfragt wird"},
+        {m_btnHilfe, "Zeigt eine kurze Hilfe, auch mit F1"},
+    };
+    for (const auto &[control, text] : beschreibungen)
+        control->setAccessibleDescription(QString::fromUtf8(text));
 }
 
 void TessraFenster::baueDateirahmen(const Twips &t)
@@ -226,7 +255,7 @@ void TessraFenster::baueSuchrahmen(const Twips &t)
         neueBeschriftung(m_frame2, QStringLiteral("Label2"),
                          QStringLiteral("Mehrfache Datensätze:"), t.rect(120, 240, 1815, 255));
     m_lstZeilen =
-        erzeuge<QListView>(m_frame2, QStringLiteral("LstZeilen"), t.rect(120, 480, 6495, 1230));
+        erzeuge<Zeilenansicht>(m_frame2, QStringLiteral("LstZeilen"), t.rect(120, 480, 6495, 1230));
     m_zeilenModell = new ZeilenModell(m_lstZeilen);
     m_lstZeilen->setModel(m_zeilenModell);
     m_lstZeilen->setItemDelegate(new ZeilenDelegate(m_lstZeilen));
@@ -829,6 +858,17 @@ QString TessraFenster::caption(Label label) const
 void TessraFenster::setCaption(Label label, const QString &text)
 {
     beschriftung(label)->setText(text);
+    switch (label) {
+    case Label::lblZeile:
+        statusGeaendert(*m_lblZeile);
+        return;
+    case Label::lblAnzDatensaetze:
+        zaehlerGeaendert(*m_frame5);
+        return;
+    case Label::lblAnzDuplikate:
+        zaehlerGeaendert(*m_frame3);
+        return;
+    }
 }
 
 QString TessraFenster::txtPfad() const

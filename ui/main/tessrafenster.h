@@ -87,6 +87,7 @@ private:
     void baueSpeicherknoepfe(const Twips &twips);
     void baueHilfe(const Twips &twips);
     void baueKontextmenue();
+    void richteBildschirmleserEin();
     void legeTabreihenfolgeFest();
     void verbindeBefehle();
     void zentriere();

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -123,6 +124,8 @@ private Q_SLOTS:
     void durchsuchenSetztZurueck();
     void schliessenSchliesstWeitereFenster();
     void namenFuerBildschirmleser();
+    void bildschirmleser_data();
+    void bildschirmleser();
     void grosseGruppeHoltNurGezeichneteTexte();
     void wartecursorNurWaehrendDerArbeit();
     void kontextmenue_data();
@@ -1333,13 +1336,86 @@ void TstTessraFenster::namenFuerBildschirmleser()
     const auto widgets = m_fenster->findChildren<QWidget *>();
     for (const QWidget *widget : widgets) {
         const QString name = widget->objectName();
-        if (!name.isEmpty() && !name.startsWith(u"qt_"))
+        // The status line is named by its text.
+        if (!name.isEmpty() && !name.startsWith(u"qt_") && name != u"lblZeile")
             QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(name));
     }
     QCOMPARE(knopf(QStringLiteral("btnLaden"))->accessibleName(), QStringLiteral("Datei laden"));
     QCOMPARE(feld(QStringLiteral("txtZeile"))->accessibleName(),
              QStringLiteral("Ausgewählte Zeile (noch änderbar):"));
     QCOMPARE(liste()->accessibleName(), QStringLiteral("Mehrfache Datensätze:"));
+}
+
+// What a screen reader reads from the window in each state of a run.
+void TstTessraFenster::bildschirmleser_data()
+{
+    QTest::addColumn<QStringList>("schritte");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("zaehler"); // the counters' names, joined by "|"
+    QTest::addColumn<QString>("fokus");   // the name of the one object with the focus
+
+    const QString txtZeile = u"Ausgewählte Zeile (noch änderbar):"_s;
+    QTest::newRow("ohne Datei") << QStringList() << u"Bitte eine Datei laden"_s
+                                << u"Datensätze: 0|Duplikate: 0"_s << u"Seriennummern-Datei"_s;
+    QTest::newRow("Gruppe gezeigt") << QStringList{u"laden"_s} << u"Zeile 2 von 5"_s
+                                    << u"Datensätze: 1|Duplikate: 1"_s << txtZeile;
+    QTest::newRow("fertig, Einstellung an")
+        << QStringList{u"gleiche"_s, u"laden"_s, u"weiter"_s} << u"FERTIG - Bitte Speichern -"_s
+        << u"Datensätze: 2|Duplikate: 1"_s << u"Durchsuchen..."_s;
+    QTest::newRow("Hilfe über einer Gruppe")
+        << QStringList{u"laden"_s, u"hilfe"_s} << u"Zeile 2 von 5"_s
+        << u"Datensätze: 1|Duplikate: 1"_s << u"Hilfe (klicken zum Schließen)"_s;
+}
+
+void TstTessraFenster::bildschirmleser()
+{
+    QFETCH(QStringList, schritte);
+    QFETCH(QString, status);
+    QFETCH(QString, zaehler);
+    QFETCH(QString, fokus);
+
+    const QString pfad = legeAn(u"daten.txt"_s, "Nr;Name\r\n1;a\r\n2;b\r\n1;c\r\n2;b\r\n");
+    for (const QString &schritt : schritte) {
+        if (schritt == u"hilfe")
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        else
+            gehe({schritt}, pfad);
+    }
+    const auto zugang = [this](const QString &name) {
+        return QAccessible::queryAccessibleInterface(ctl<QObject>(name));
+    };
+    QCOMPARE(zugang(u"lblZeile"_s)->text(QAccessible::Name), status);
+    QStringList zaehlerNamen;
+    for (const char *rahmen : {"Frame5", "Frame3"}) {
+        QCOMPARE(zugang(QString::fromLatin1(rahmen))->childCount(), 0);
+        zaehlerNamen.append(zugang(QString::fromLatin1(rahmen))->text(QAccessible::Name));
+    }
+    QCOMPARE(zaehlerNamen.join(u'|'), zaehler);
+
+    // Exactly one object in the whole tree reports the focus.
+    QStringList fokussiert;
+    QList<QAccessibleInterface *> offen{QAccessible::queryAccessibleInterface(m_fenster.get())};
+    while (!offen.isEmpty()) {
+        QAccessibleInterface *objekt = offen.takeLast();
+        if (objekt->state().focused)
+            fokussiert.append(objekt->text(QAccessible::Name));
+        for (int i = 0; i < objekt->childCount(); ++i)
+            offen.append(objekt->child(i));
+    }
+    QCOMPARE(fokussiert, QStringList{fokus});
+    if (schritte.contains(u"hilfe")) {
+        QAccessibleInterface *fenster = QAccessible::queryAccessibleInterface(m_fenster.get());
+        QCOMPARE(fenster->childCount(), 1);
+        QVERIFY(
+            fenster->child(0)->text(QAccessible::Description).endsWith(u"zurückgesetzt werden."));
+    }
+
+    QAccessibleInterface *menue = zugang(u"mnuZeilen"_s);
+    QAccessibleInterface *gleiche = menue->child(3);
+    QCOMPARE(gleiche->role(), QAccessible::CheckBox);
+    QVERIFY(gleiche->state().checkable);
+    QCOMPARE(gleiche->state().checked, schritte.contains(u"gleiche"));
+    QCOMPARE(menue->child(0)->text(QAccessible::Description), u"Strg+Z"_s);
 }
 
 void TstTessraFenster::grosseGruppeHoltNurGezeichneteTexte()
