@@ -8,6 +8,7 @@ packages=(
     clang libclang-rt-14-dev
     qt6-base-dev libglib2.0-dev qt6-translations-l10n
     xvfb xauth xdotool x11-utils imagemagick dbus-daemon
+    at-spi2-core python3-pyatspi
     fonts-dejavu-core fonts-liberation
     desktop-file-utils appstream dpkg-dev file
     "$@"

@@ -409,11 +409,6 @@ void alsStatus(QLabel &status)
     status.setAccessibleName({});
 }
 
-void statusGeaendert(QLabel &status)
-{
-    melde(&status, QAccessible::NameChanged);
-}
-
 void alsSeite(QWidget &fenster, QWidget &seite, const QLabel &titel, const QLabel &text)
 {
     installiereFabrik();

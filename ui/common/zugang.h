@@ -15,9 +15,8 @@ class QWidget;
 void alsZaehler(QGroupBox &rahmen, QLabel &zahl);
 void zaehlerGeaendert(QGroupBox &rahmen);
 
-// A label whose text is a status: its text is its name, and each change is announced.
+// A label whose text is a status: its text is its name, and Qt announces each change.
 void alsStatus(QLabel &status);
-void statusGeaendert(QLabel &status);
 
 // A page laid over a window is one object with its title as name and its text as description;
 // while it is shown, it is the window's only child, so nothing beneath it can be reached.

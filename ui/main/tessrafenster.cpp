@@ -860,8 +860,7 @@ void TessraFenster::setCaption(Label label, const QString &text)
     beschriftung(label)->setText(text);
     switch (label) {
     case Label::lblZeile:
-        statusGeaendert(*m_lblZeile);
-        return;
+        return; // a label named by its text announces a new one itself
     case Label::lblAnzDatensaetze:
         zaehlerGeaendert(*m_frame5);
         return;

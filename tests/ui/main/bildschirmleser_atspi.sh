@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Runs the program in a virtual X server on a private session bus with the accessibility bus
+# that screen readers use, and reads it through AT-SPI as Orca would (bildschirmleser.py).
+#
+# Usage: bildschirmleser_atspi.sh PROGRAM
+set -euo pipefail
+
+programm=$(realpath "$1")
+hier=$(dirname "$(realpath "$0")")
+# The system's Python: pyatspi comes as a Debian package, not in another interpreter.
+python=/usr/bin/python3
+for werkzeug in Xvfb xdotool dbus-run-session /usr/libexec/at-spi-bus-launcher "$python"; do
+    command -v "$werkzeug" >/dev/null || { echo "$werkzeug fehlt (scripts/install-deps.sh)"; exit 1; }
+done
+"$python" -c 'import pyatspi' || { echo "pyatspi fehlt (scripts/install-deps.sh)"; exit 1; }
+
+# Everything below runs on a bus of its own, which ends with it.
+if [ -z "${TESSRA_EIGENER_BUS:-}" ]; then
+    TESSRA_EIGENER_BUS=1 exec dbus-run-session -- "$0" "$@"
+fi
+
+arbeit=$(mktemp -d /tmp/tessra-atspi.XXXXXX)
+pids=()
+aufraeumen() {
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null || true
+        wait "${pids[i]}" 2>/dev/null || true
+    done
+    rm -rf "$arbeit"
+}
+trap aufraeumen EXIT
+trap 'exit 1' INT TERM HUP
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$arbeit/display" \
+    >"$arbeit/xvfb.log" 2>&1 </dev/null &
+pids+=($!)
+for _ in $(seq 100); do
+    [ -s "$arbeit/display" ] && break
+    sleep 0.1
+done
+[ -s "$arbeit/display" ] || { echo "Xvfb meldet keine Anzeige"; exit 1; }
+export DISPLAY=":$(head -n1 "$arbeit/display")"
+# The tests run offscreen; this one needs the real X server, where the bridge to AT-SPI lives.
+export QT_QPA_PLATFORM=xcb
+
+/usr/libexec/at-spi-bus-launcher --launch-immediately >"$arbeit/bus.log" 2>&1 &
+pids+=($!)
+
+datei="$arbeit/liste.txt"
+printf 'Nr;Name\r\n1;a\r\n2;b\r\n1;c\r\n2;d\r\n' >"$datei"
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$programm" >"$arbeit/tessra.log" 2>&1 </dev/null &
+pids+=($!)
+# Without a window manager nothing activates the window; the keyboard focus makes it active, as
+# a click on it would.
+fenster=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tessra$' | head -n1) || true
+if [ -z "$fenster" ]; then
+    echo "Das Fenster erscheint nicht." >&2
+    sed 's/^/tessra: /' "$arbeit/tessra.log" >&2
+    exit 1
+fi
+xdotool windowfocus --sync "$fenster"
+
+if ! timeout 60 "$python" "$hier/bildschirmleser.py" "$datei"; then
+    sed 's/^/tessra: /' "$arbeit/tessra.log" >&2
+    exit 1
+fi
