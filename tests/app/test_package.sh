@@ -41,9 +41,31 @@ desktop-file-validate "$work/root/usr/share/applications/de.tessra.Tessra.deskto
 appstreamcli validate --no-net "$work/root/usr/share/metainfo/de.tessra.Tessra.metainfo.xml" \
     >/dev/null
 
-# The program takes no arguments and runs until closed: still running after a few seconds means
-# it started; `timeout` then stops exactly that process.
-status=0
-QT_QPA_PLATFORM=offscreen timeout 3 "$work/root/usr/bin/tessra" || status=$?
-[ "$status" -eq 124 ] || fail "the packaged program ended early with status $status"
+# Installed, the entry is offered for a CSV file by the desktop's "Öffnen mit".
+update-desktop-database "$work/root/usr/share/applications"
+# GLib offers only entries whose program it finds on the PATH.
+PATH="$work/root/usr/bin:$PATH" XDG_DATA_DIRS="$work/root/usr/share:/usr/share" \
+    XDG_DATA_HOME="$work/leer" gio mime text/csv \
+    >"$work/mime" 2>&1 || true
+grep -q 'de.tessra.Tessra.desktop' "$work/mime" \
+    || { cat "$work/mime"; fail "the desktop entry is not offered for text/csv"; }
+
+# The program runs until closed: still running after a few seconds means it started; `timeout`
+# then stops exactly that process. It takes one file, as "Öffnen mit" hands it over.
+for argumente in "" "$work/liste.csv"; do
+    status=0
+    printf '1;a\n1;b\n2;c\n3;d\n' >"$work/liste.csv"
+    # shellcheck disable=SC2086 # no argument at all in the first round
+    QT_QPA_PLATFORM=offscreen timeout 3 "$work/root/usr/bin/tessra" $argumente || status=$?
+    [ "$status" -eq 124 ] || fail "the packaged program ($argumente) ended early with status $status"
+done
+# Two files, or an option, are refused on the terminal with status 2.
+for argumente in "a.csv b.csv" "--hilfe"; do
+    status=0
+    # shellcheck disable=SC2086
+    QT_QPA_PLATFORM=offscreen timeout 3 "$work/root/usr/bin/tessra" $argumente \
+        2>"$work/fehler" || status=$?
+    [ "$status" -eq 2 ] || fail "tessra $argumente ended with status $status, not 2"
+    grep -q 'höchstens eine Datei' "$work/fehler" || fail "tessra $argumente says nothing"
+done
 echo "package test passed"

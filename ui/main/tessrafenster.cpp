@@ -451,6 +451,11 @@ void TessraFenster::zentriere()
         move(bildschirm->availableGeometry().center() - rect().center());
 }
 
+void TessraFenster::setzePfad(const QString &pfad)
+{
+    m_txtPfad->setText(pfad); // runs the path check, as typing does
+}
+
 void TessraFenster::txtPfad_Change()
 {
     m_suche.txtPfad_Change();

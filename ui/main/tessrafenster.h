@@ -35,6 +35,9 @@ class TessraFenster : public QWidget, public MainView
 public:
     explicit TessraFenster(QWidget *parent = nullptr);
 
+    // Puts a path into the path field as typing it would, path check included.
+    void setzePfad(const QString &pfad);
+
     // The path check: "Datei laden", "Im Editor öffnen" and "Explorer" need a readable file.
     // The browse window calls it after it wrote a path.
     void txtPfad_Change();
