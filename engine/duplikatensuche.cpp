@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <new>
 #include <optional>
+#include <utility>
 
 using Control = MainView::Control;
 using Label = MainView::Label;
@@ -22,6 +23,7 @@ const QString titelDateiGeaendert = QStringLiteral("Tessra - Datei geändert");
 const QString titelUnterbrochen = QStringLiteral("Tessra - Speichern unterbrochen");
 const QString titelAlleWeiteren = QStringLiteral("Tessra - Alle weiteren Gruppen");
 const QString titelSpeichern = QStringLiteral("Tessra - Datei wird gespeichert");
+const QString titelSeriennummer = QStringLiteral("Tessra - Seriennummer");
 
 // How the parts of a load share its progress bar, about as they share its time.
 constexpr double gelesenBis = 0.35;
@@ -155,6 +157,13 @@ void Duplikatensuche::Zuruecksetzen()
 
 void Duplikatensuche::btnLaden_Click()
 {
+    ladeDatei();
+    bieteVorschlagAn();
+}
+
+void Duplikatensuche::ladeDatei()
+{
+    m_vorschlag.reset();
     Zuruecksetzen();
     m_view.setEnabled(Control::btnSpeichern, false);
     m_view.setEnabled(Control::btnSpeichernUnter, false);
@@ -219,7 +228,7 @@ bool Duplikatensuche::lade(const QString &pfad, Fortschritt &fortschritt)
     if (datei.size() > 0)
         m_zustand.Zeilen = std::move(datei);
     if (m_zustand.Zeilen.size() >= 4)
-        m_zustand.Gruppen = Gruppenindex(m_zustand.Zeilen, m_zustand.Trennzeichen,
+        m_zustand.Gruppen = Gruppenindex(m_zustand.Zeilen, m_zustand.Trennzeichen, m_regel,
                                          fortschritt.teil(geteiltBis, indiziertBis));
     if (const auto &offen = m_zustand.Zeilen.offenesAnfuehrungszeichen()) {
         fortschritt.beende();
@@ -320,10 +329,12 @@ void Duplikatensuche::kehreZurueck(const Laufstand &stand)
 
 void Duplikatensuche::btnNaechsteZeile_Click()
 {
+    m_vorschlag.reset();
     abbrechbar(
         QStringLiteral("Tessra - Suche läuft"),
         QStringLiteral("Die nächste Seriennummer, die mehrfach vorkommt, wird gesucht."),
         [this](Fortschritt &fortschritt) { suchschritt(fortschritt, fortschritt.teil(0, 1)); });
+    bieteVorschlagAn();
 }
 
 void Duplikatensuche::suchschritt(Fortschritt &fortschritt, const Fortschrittsmeldung &meldung)
@@ -619,7 +630,7 @@ void Duplikatensuche::zeigeGruppe()
                          [this](qsizetype zeile) {
                              return anzeigetext(m_zustand.Zeilen, zeile, listenzeileGrenze).text;
                          },
-                         z.Trennzeichen});
+                         z.Trennzeichen, m_regel});
     m_view.selectLstZeilenItem(0);
     LstZeilen_Click();
     m_view.setEnabled(Control::btnNaechsteZeile, true);
@@ -633,17 +644,160 @@ void Duplikatensuche::beendeSuchlauf()
     m_view.setEnabled(Control::btnSpeichernUnter, true);
     m_view.setEnabled(Control::txtPfad, true);
     if (m_zustand.AnzSerien == 0) {
-        m_view.showMessage(QStringLiteral("Keine Seriennummern gefunden.\n"
-                                          "Evtl. das Trennzeichen kontrollieren."),
-                           titelNixGefunden);
+        m_view.showMessage(nixGefunden(), titelNixGefunden);
+        m_vorschlag = vorschlag();
         Zuruecksetzen();
     } else if (wertIstNull(m_view.caption(Label::lblAnzDuplikate).toLatin1())) {
         m_view.setCaption(Label::lblZeile, QStringLiteral("Keine doppelten Datensätze vorhanden!"));
+        m_vorschlag = vorschlag();
         Zuruecksetzen();
     } else {
         // An empty result is a result too: every group may have been emptied on purpose.
         m_view.setCaption(Label::lblZeile, QStringLiteral("FERTIG - Bitte Speichern -"));
     }
+}
+
+// A column that no record reaches is named: the user chose it, and it is the likelier mistake.
+QString Duplikatensuche::nixGefunden() const
+{
+    if (m_regel.spalte > 1 && dateiGeladen() && !m_zustand.Gruppen.spalteGefunden())
+        return QStringLiteral("Keine Seriennummern gefunden.\nKein Datensatz hat eine Spalte ") +
+               zahl(m_regel.spalte) +
+               QStringLiteral(".\nEvtl. das Trennzeichen oder die Spalte der Seriennummer "
+                              "kontrollieren.");
+    return QStringLiteral("Keine Seriennummern gefunden.\nEvtl. das Trennzeichen kontrollieren.");
+}
+
+// The first option, in the order users need them, that gives the loaded file more groups than
+// the rule in force, with its largest group as the example.
+std::optional<Duplikatensuche::Vorschlag> Duplikatensuche::vorschlag()
+{
+    SuchZustand &z = m_zustand;
+    if (!dateiGeladen())
+        return std::nullopt;
+    const qsizetype bisher = gruppenZwischen(0, z.Zeilen.size());
+    const auto mit = [this](bool Schluesselregel::*option) {
+        Schluesselregel regel = m_regel;
+        regel.*option = true;
+        return regel;
+    };
+    const std::pair<Schluesselregel, QString> optionen[] = {
+        {mit(&Schluesselregel::text), QStringLiteral("Auch Text als Seriennummer")},
+        {mit(&Schluesselregel::nullenIgnorieren), QStringLiteral("Führende Nullen ignorieren")},
+        {mit(&Schluesselregel::leerzeichenIgnorieren), QStringLiteral("Leerzeichen ignorieren")},
+        {mit(&Schluesselregel::grossKleinIgnorieren),
+         QStringLiteral("Groß-/Kleinschreibung ignorieren")},
+    };
+    const QByteArray trenner = z.Zeilen.schluesselTrennzeichen(z.Trennzeichen);
+    for (const auto &[regel, name] : optionen) {
+        if (regel == m_regel)
+            continue;
+        const Gruppenindex::Ueberblick ueberblick =
+            Gruppenindex::ueberblick(z.Zeilen, z.Trennzeichen, regel);
+        if (ueberblick.gruppen <= bisher)
+            continue;
+        // The example as the file spells it, and its other spellings, a few of them.
+        const bool windows1252 = z.Zeilen.kodierung() == Textdatei::Kodierung::Windows1252;
+        QByteArray puffer;
+        const Seriennummer beispiel =
+            regel.lies(z.Zeilen.schluesselbytes(ueberblick.groessteGruppe), trenner);
+        const QByteArray form =
+            regel.vergleichsform(beispiel.text(), windows1252, puffer).toByteArray();
+        QStringList schreibweisen{schluesseltext(beispiel.text())};
+        for (qsizetype zeile = ueberblick.groessteGruppe + 1;
+             zeile < z.Zeilen.size() && schreibweisen.size() < 4 && regel.vergleichtFrei();
+             ++zeile) {
+            const Seriennummer serie = regel.lies(z.Zeilen.schluesselbytes(zeile), trenner);
+            if (regel.istSeriennummer(serie) &&
+                regel.vergleichsform(serie.text(), windows1252, puffer) == form &&
+                !schreibweisen.contains(schluesseltext(serie.text())))
+                schreibweisen.append(schluesseltext(serie.text()));
+        }
+        QString text =
+            QStringLiteral("Mit der Einstellung \"") + name +
+            QStringLiteral("\" ergibt die Datei ") + zahl(ueberblick.gruppen) +
+            (ueberblick.gruppen == 1 ? QStringLiteral(" Gruppe") : QStringLiteral(" Gruppen")) +
+            QStringLiteral(" mit gleicher Seriennummer, zum Beispiel:\n`") +
+            schreibweisen.constFirst() + QStringLiteral("` kommt ") +
+            zahl(ueberblick.groessteAnzahl) + QStringLiteral("-mal vor");
+        if (schreibweisen.size() > 1)
+            text += QStringLiteral(", auch als `") +
+                    schreibweisen.sliced(1).join(QStringLiteral("`, `")) + u'`';
+        text += QStringLiteral(".\n\nDie Datei mit dieser Einstellung neu laden?");
+        return Vorschlag{regel, z.GeladenerPfad, text};
+    }
+    return std::nullopt;
+}
+
+// Key bytes as text: the file's own encoding, UTF-8 for a UTF-16 file (Textdatei::schluesselbytes).
+QString Duplikatensuche::schluesseltext(QByteArrayView schluessel) const
+{
+    switch (m_zustand.Zeilen.kodierung()) {
+    case Textdatei::Kodierung::Utf16Le:
+    case Textdatei::Kodierung::Utf16Be:
+        return QString::fromUtf8(schluessel);
+    default:
+        return alsAnzeige(m_zustand.Zeilen.dekodieren(schluessel));
+    }
+}
+
+// After the command is through, so that "Ja" loads as "Datei laden" would.
+void Duplikatensuche::bieteVorschlagAn()
+{
+    while (m_vorschlag) {
+        const Vorschlag vorschlag = *std::exchange(m_vorschlag, std::nullopt);
+        if (!m_view.askYesNo(vorschlag.text, titelSeriennummer))
+            return;
+        m_regel = vorschlag.regel;
+        m_view.setTxtPfad(vorschlag.pfad);
+        ladeDatei();
+    }
+}
+
+void Duplikatensuche::setzeSchluesselregel(const Schluesselregel &regel)
+{
+    if (regel == m_regel)
+        return;
+    if (!dateiGeladen()) {
+        m_regel = regel;
+        return;
+    }
+    const qsizetype anzahl = entschiedeneGruppen();
+    if (anzahl > 0) {
+        const QString verloren = anzahl == 1 ? QStringLiteral("Die Entscheidung über 1 Gruppe geht")
+                                             : QStringLiteral("Die Entscheidungen über ") +
+                                                   zahl(anzahl) + QStringLiteral(" Gruppen gehen");
+        if (!m_view.askYesNo(verloren + QStringLiteral(" beim neuen Laden verloren.\n\nDie Datei "
+                                                       "mit der neuen Einstellung neu laden?"),
+                             titelSeriennummer))
+            return;
+    }
+    m_regel = regel;
+    m_view.setTxtPfad(m_zustand.GeladenerPfad);
+    btnLaden_Click();
+}
+
+std::optional<qsizetype> Duplikatensuche::gruppenMit(const Schluesselregel &regel)
+{
+    if (!dateiGeladen())
+        return std::nullopt;
+    return Gruppenindex::ueberblick(m_zustand.Zeilen, m_zustand.Trennzeichen, regel).gruppen;
+}
+
+QStringList Duplikatensuche::spaltennamen() const
+{
+    if (!dateiGeladen())
+        return {};
+    const QString erste = m_zustand.Zeilen.text(0);
+    QStringList namen;
+    for (const auto &[anfang, laenge] : Datensaetze::felder(erste, m_zustand.Trennzeichen)) {
+        QString name = ohneLeerzeichen(erste.sliced(anfang, laenge));
+        if (name.size() >= 2 && name.startsWith(u'"') && name.endsWith(u'"'))
+            name = name.sliced(1, name.size() - 2)
+                       .replace(QStringLiteral("\"\""), QStringLiteral("\""));
+        namen.append(alsAnzeige(name));
+    }
+    return namen;
 }
 
 // The result as the writer takes it: streamed from the loaded bytes and the edited lines.

@@ -6,8 +6,11 @@
 #include "sicheresschreiben.h"
 #include "suchzustand.h"
 
+#include <QStringList>
+
 #include <cstdint>
 #include <deque>
+#include <optional>
 
 // The duplicate-resolution engine: loads a serial-number file, walks it group by group as the
 // user settles each repeated serial number, and writes the result. Each public method is the
@@ -57,6 +60,17 @@ public:
     // window may close.
     bool beendenBestaetigt();
 
+    // Where the serial number stands and how keys compare; it holds until the program ends,
+    // whatever is loaded or reset. The first column, byte for byte, at program start.
+    const Schluesselregel &schluesselregel() const { return m_regel; }
+    // Takes a new rule. A file loaded meanwhile is loaded again with it, after a question when
+    // decisions would be lost; "Nein" keeps the rule and the run as they were.
+    void setzeSchluesselregel(const Schluesselregel &regel);
+    // While a file is loaded: how many groups of several lines the rule would give it.
+    std::optional<qsizetype> gruppenMit(const Schluesselregel &regel);
+    // While a file is loaded: the fields of its first record, as column names.
+    QStringList spaltennamen() const;
+
 private:
     // What a decision changed, so that it can be taken back: the group then shown, the
     // result's size and the serial numbers counted up to that group.
@@ -105,6 +119,20 @@ private:
     qsizetype gruppenZwischen(qsizetype von, qsizetype bis) const;
     void zeigeGangStand(const Gang &gang);
 
+    // A rule that would find groups where the run just found none, and what to tell about it.
+    struct Vorschlag
+    {
+        Schluesselregel regel;
+        QString pfad;
+        QString text;
+    };
+
+    bool dateiGeladen() const { return !m_zustand.GeladenerPfad.isEmpty(); }
+    void ladeDatei();
+    void bieteVorschlagAn();
+    std::optional<Vorschlag> vorschlag();
+    QString schluesseltext(QByteArrayView schluessel) const;
+    QString nixGefunden() const;
     bool lade(const QString &pfad, Fortschritt &fortschritt);
     void brichLadenAb();
     void brichAbOhneSpeicher();
@@ -127,6 +155,9 @@ private:
 
     MainView &m_view;
     SuchZustand m_zustand;
+    Schluesselregel m_regel;
+    // Made when a run ends without groups, offered once the command is through.
+    std::optional<Vorschlag> m_vorschlag;
     // One entry per decision of the run so far, the latest last. A deque grows in blocks, so a
     // long history is never copied whole, nor held twice while it grows.
     std::deque<Schritt> m_schritte;
