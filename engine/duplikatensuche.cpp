@@ -669,64 +669,91 @@ QString Duplikatensuche::nixGefunden() const
 }
 
 // The first option, in the order users need them, that gives the loaded file more groups than
-// the rule in force, with its largest group as the example.
+// the rule in force; then text keys together with each compare option, since text keys that
+// differ only in case, spaces or zeros form no group by the text option alone.
 std::optional<Duplikatensuche::Vorschlag> Duplikatensuche::vorschlag()
 {
+    struct Option
+    {
+        bool Schluesselregel::*feld;
+        QString name;
+    };
+    const Option text{&Schluesselregel::text, QStringLiteral("Auch Text als Seriennummer")};
+    const Option vergleiche[] = {
+        {&Schluesselregel::nullenIgnorieren, QStringLiteral("Führende Nullen ignorieren")},
+        {&Schluesselregel::leerzeichenIgnorieren, QStringLiteral("Leerzeichen ignorieren")},
+        {&Schluesselregel::grossKleinIgnorieren,
+         QStringLiteral("Groß-/Kleinschreibung ignorieren")},
+    };
+    std::vector<std::vector<Option>> versuche{{text}};
+    for (const Option &option : vergleiche)
+        versuche.push_back({option});
+    for (const Option &option : vergleiche)
+        versuche.push_back({text, option});
+
     SuchZustand &z = m_zustand;
     if (!dateiGeladen())
         return std::nullopt;
     const qsizetype bisher = gruppenZwischen(0, z.Zeilen.size());
-    const auto mit = [this](bool Schluesselregel::*option) {
+    for (const std::vector<Option> &versuch : versuche) {
         Schluesselregel regel = m_regel;
-        regel.*option = true;
-        return regel;
-    };
-    const std::pair<Schluesselregel, QString> optionen[] = {
-        {mit(&Schluesselregel::text), QStringLiteral("Auch Text als Seriennummer")},
-        {mit(&Schluesselregel::nullenIgnorieren), QStringLiteral("Führende Nullen ignorieren")},
-        {mit(&Schluesselregel::leerzeichenIgnorieren), QStringLiteral("Leerzeichen ignorieren")},
-        {mit(&Schluesselregel::grossKleinIgnorieren),
-         QStringLiteral("Groß-/Kleinschreibung ignorieren")},
-    };
-    const QByteArray trenner = z.Zeilen.schluesselTrennzeichen(z.Trennzeichen);
-    for (const auto &[regel, name] : optionen) {
-        if (regel == m_regel)
+        QStringList namen;
+        for (const Option &option : versuch) {
+            if (regel.*option.feld)
+                break;
+            regel.*option.feld = true;
+            namen.append(u'"' + option.name + u'"');
+        }
+        if (namen.size() < qsizetype(versuch.size()))
             continue;
         const Gruppenindex::Ueberblick ueberblick =
             Gruppenindex::ueberblick(z.Zeilen, z.Trennzeichen, regel);
         if (ueberblick.gruppen <= bisher)
             continue;
-        // The example as the file spells it, and its other spellings, a few of them.
-        const bool windows1252 = z.Zeilen.kodierung() == Textdatei::Kodierung::Windows1252;
-        QByteArray puffer;
-        const Seriennummer beispiel =
-            regel.lies(z.Zeilen.schluesselbytes(ueberblick.groessteGruppe), trenner);
-        const QByteArray form =
-            regel.vergleichsform(beispiel.text(), windows1252, puffer).toByteArray();
-        QStringList schreibweisen{schluesseltext(beispiel.text())};
-        for (qsizetype zeile = ueberblick.groessteGruppe + 1;
-             zeile < z.Zeilen.size() && schreibweisen.size() < 4 && regel.vergleichtFrei();
-             ++zeile) {
-            const Seriennummer serie = regel.lies(z.Zeilen.schluesselbytes(zeile), trenner);
-            if (regel.istSeriennummer(serie) &&
-                regel.vergleichsform(serie.text(), windows1252, puffer) == form &&
-                !schreibweisen.contains(schluesseltext(serie.text())))
-                schreibweisen.append(schluesseltext(serie.text()));
-        }
-        QString text =
-            QStringLiteral("Mit der Einstellung \"") + name +
-            QStringLiteral("\" ergibt die Datei ") + zahl(ueberblick.gruppen) +
+        const QString text =
+            (namen.size() == 1 ? QStringLiteral("Mit der Einstellung ")
+                               : QStringLiteral("Mit den Einstellungen ")) +
+            namen.join(QStringLiteral(" und ")) + QStringLiteral(" ergibt die Datei ") +
+            zahl(ueberblick.gruppen) +
             (ueberblick.gruppen == 1 ? QStringLiteral(" Gruppe") : QStringLiteral(" Gruppen")) +
-            QStringLiteral(" mit gleicher Seriennummer, zum Beispiel:\n`") +
-            schreibweisen.constFirst() + QStringLiteral("` kommt ") +
-            zahl(ueberblick.groessteAnzahl) + QStringLiteral("-mal vor");
-        if (schreibweisen.size() > 1)
-            text += QStringLiteral(", auch als `") +
-                    schreibweisen.sliced(1).join(QStringLiteral("`, `")) + u'`';
-        text += QStringLiteral(".\n\nDie Datei mit dieser Einstellung neu laden?");
+            QStringLiteral(" mit gleicher Seriennummer, zum Beispiel:\n") +
+            beispiel(regel, ueberblick.groessteGruppe, ueberblick.groessteAnzahl) +
+            QStringLiteral(".\n\n") +
+            (namen.size() == 1 ? QStringLiteral("Die Datei mit dieser Einstellung neu laden?")
+                               : QStringLiteral("Die Datei mit diesen Einstellungen neu laden?"));
         return Vorschlag{regel, z.GeladenerPfad, text};
     }
     return std::nullopt;
+}
+
+// "`US` kommt 29-mal vor" for the group that starts at `kopf`, and a few of the other ways the
+// file spells its serial number where the rule lets them differ.
+QString Duplikatensuche::beispiel(const Schluesselregel &regel, qsizetype kopf,
+                                  qsizetype anzahl) const
+{
+    const SuchZustand &z = m_zustand;
+    const QByteArray trenner = z.Zeilen.schluesselTrennzeichen(z.Trennzeichen);
+    const bool windows1252 = z.Zeilen.kodierung() == Textdatei::Kodierung::Windows1252;
+    QByteArray puffer;
+    const Seriennummer serie = regel.lies(z.Zeilen.schluesselbytes(kopf), trenner);
+    const QByteArray form = regel.vergleichsform(serie.text(), windows1252, puffer).toByteArray();
+    QStringList schreibweisen{schluesseltext(serie.text())};
+    for (qsizetype zeile = kopf + 1;
+         zeile < z.Zeilen.size() && schreibweisen.size() < 4 && regel.vergleichtFrei(); ++zeile) {
+        const Seriennummer andere = regel.lies(z.Zeilen.schluesselbytes(zeile), trenner);
+        if (!regel.istSeriennummer(andere) ||
+            regel.vergleichsform(andere.text(), windows1252, puffer) != form)
+            continue;
+        const QString text = schluesseltext(andere.text());
+        if (!schreibweisen.contains(text))
+            schreibweisen.append(text);
+    }
+    QString text = u'`' + schreibweisen.constFirst() + QStringLiteral("` kommt ") + zahl(anzahl) +
+                   QStringLiteral("-mal vor");
+    if (schreibweisen.size() > 1)
+        text += QStringLiteral(", auch als `") +
+                schreibweisen.sliced(1).join(QStringLiteral("`, `")) + u'`';
+    return text;
 }
 
 // Key bytes as text: the file's own encoding, UTF-8 for a UTF-16 file (Textdatei::schluesselbytes).

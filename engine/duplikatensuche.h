@@ -131,6 +131,7 @@ private:
     void ladeDatei();
     void bieteVorschlagAn();
     std::optional<Vorschlag> vorschlag();
+    QString beispiel(const Schluesselregel &regel, qsizetype kopf, qsizetype anzahl) const;
     QString schluesseltext(QByteArrayView schluessel) const;
     QString nixGefunden() const;
     bool lade(const QString &pfad, Fortschritt &fortschritt);

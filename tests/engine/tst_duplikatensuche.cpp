@@ -1030,6 +1030,12 @@ void TestDuplikatensuche::ohneGruppen_data()
     QTest::newRow("leading zeros after no repetition")
         << QByteArray("0815;a\n815;b\n1;c\n2;d\n") << QString() << QString()
         << u"`0815` kommt 2-mal vor, auch als `815`."_s << true << u"0815;a@0|815;b@1"_s;
+    QTest::newRow("text keys that differ in case")
+        << QByteArray("ab;1\nAB;2\nx;3\ny;4\n") << QString() << u"Keine Seriennummern gefunden."_s
+        << u"Mit den Einstellungen \"Auch Text als Seriennummer\" und \"Groß-/Kleinschreibung "
+           "ignorieren\" ergibt die Datei 1 Gruppe mit gleicher Seriennummer, zum Beispiel:\n`ab` "
+           "kommt 2-mal vor, auch als `AB`."_s
+        << true << u"ab;1@0|AB;2@1"_s;
     QTest::newRow("column that no record has")
         << QByteArray("1;a\n1;b\n2;c\n3;d\n") << u"3t"_s
         << u"Keine Seriennummern gefunden.\nKein Datensatz hat eine Spalte 3."_s << QString()
