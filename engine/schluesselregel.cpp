@@ -105,7 +105,18 @@ QByteArray utf8Gefaltet(QByteArrayView text)
 
 Seriennummer Schluesselregel::liesSpalte(QByteArrayView zeile, QByteArrayView trennzeichen) const
 {
-    const qsizetype anfang = Datensaetze::feldanfang(zeile, trennzeichen, spalte - 1);
+    qsizetype anfang = 0;
+    if (trennzeichen.isEmpty()) {
+        anfang = -1;
+    } else if (!zeile.contains('"')) {
+        // Without a quote every delimiter ends a field: no field reader needed.
+        for (qsizetype feld = 1; feld < spalte && anfang >= 0; ++feld) {
+            const qsizetype trenner = zeile.indexOf(trennzeichen, anfang);
+            anfang = trenner < 0 ? -1 : trenner + trennzeichen.size();
+        }
+    } else {
+        anfang = Datensaetze::feldanfang(zeile, trennzeichen, spalte - 1);
+    }
     if (anfang < 0)
         return Seriennummer::keine();
     // Read from where the column starts, the field is a first field: the same spaces, quotes
