@@ -60,7 +60,8 @@ Bereiche abweichendeSpalten(QStringView zeile, QStringView erste, QStringView tr
 {
     if (trennzeichen.isEmpty() || zeile == erste)
         return {};
-    // Where keys must be equal to group, a spelling of the key (a quoted one) still shows.
+    // Spellings the options make one serial number are no difference. Without the options the
+    // column is compared as text, as ever, so a quoted spelling of the key still shows.
     const qsizetype gleicheSpalte =
         regel.vergleichtFrei() && gleicheSerie(zeile, erste, trennzeichen, regel) ? regel.spalte - 1
                                                                                   : -1;
