@@ -72,23 +72,33 @@ Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen,
     const bool windows1252 = zeilen.kodierung() == Textdatei::Kodierung::Windows1252;
     QByteArray puffer;
     QByteArray vergleichspuffer;
+    // Copies of their own, which the compiler can keep in registers: the stores into the line
+    // table might otherwise change the members for all it knows.
+    const Schluesselregel schluesselregel = m_regel;
+    const QByteArrayView trennbytes = m_trennzeichen;
+    const auto lies = [&](qsizetype zeile) {
+        return schluesselregel.lies(zeilen.schluesselbytes(zeile), trennbytes);
+    };
+    bool spalteGefunden = false;
     for (qsizetype zeile = 0; zeile < anzahl; ++zeile) {
         meldeAlle(meldung, zeile, zeile, 3 * anzahl);
         if (zeile + vorlauf < anzahl)
             zeilen.holeVoraus(zeile + vorlauf);
-        const Seriennummer serie = seriennummer(zeilen, zeile);
-        m_spalteGefunden = m_spalteGefunden || serie.vorhanden();
-        if (!m_regel.istSeriennummer(serie)) {
+        const Seriennummer serie = lies(zeile);
+        spalteGefunden = spalteGefunden || serie.vorhanden();
+        if (!schluesselregel.istSeriennummer(serie)) {
             zeilen.setzeVermerk(zeile, ohneSerie);
             continue;
         }
         // The lowest bit marks a line with a serial number, the next one a delimiter after it.
-        const QByteArrayView schluessel = m_regel.vergleichsform(serie.text(), windows1252, puffer);
+        const QByteArrayView schluessel =
+            schluesselregel.vergleichsform(serie.text(), windows1252, puffer);
         const std::uint32_t hash = (hashVon(schluessel, seed) & ~mitTrennerBit) | mitSerieBit |
                                    (serie.mitTrennzeichen() ? mitTrennerBit : 0);
         zeilen.setzeVermerk(zeile, hash);
         ++beginn[size_t(teilVon(hash)) + 1];
     }
+    m_spalteGefunden = spalteGefunden;
     for (size_t teil = 1; teil < beginn.size(); ++teil)
         beginn[teil] += beginn[teil - 1];
 
@@ -128,10 +138,10 @@ Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen,
         return ((a ^ b) & ~mitTrennerBit) == 0;
     };
     const auto gleicheSerie = [&](qsizetype eine, qsizetype andere) {
-        const Seriennummer a = seriennummer(zeilen, eine);
-        const Seriennummer b = seriennummer(zeilen, andere);
-        return m_regel.vergleichsform(a.text(), windows1252, puffer) ==
-               m_regel.vergleichsform(b.text(), windows1252, vergleichspuffer);
+        const Seriennummer a = lies(eine);
+        const Seriennummer b = lies(andere);
+        return schluesselregel.vergleichsform(a.text(), windows1252, puffer) ==
+               schluesselregel.vergleichsform(b.text(), windows1252, vergleichspuffer);
     };
     // The line a pair will likely be compared with, or 0.
     const auto vergleich = [&](const Paar &paar) {
