@@ -4,6 +4,8 @@
 
 #include <QChar>
 
+#include <algorithm>
+
 namespace {
 
 char asciiKlein(char c)
@@ -129,6 +131,16 @@ Seriennummer Schluesselregel::liesSpalte(QByteArrayView zeile, QByteArrayView tr
 QByteArrayView Schluesselregel::bildeVergleichsform(QByteArrayView schluessel, bool windows1252,
                                                     QByteArray &puffer) const
 {
+    // Most keys are their own compare form: nothing to drop, nothing to fold. They need no copy.
+    const bool nullVorn = nullenIgnorieren && schluessel.size() > 1 && schluessel[0] == '0';
+    const auto zuAendern = [this](char c) {
+        return (leerzeichenIgnorieren && c == ' ') ||
+               (grossKleinIgnorieren &&
+                ((c >= 'A' && c <= 'Z') || static_cast<unsigned char>(c) >= 0x80));
+    };
+    if (!nullVorn && std::none_of(schluessel.begin(), schluessel.end(), zuAendern))
+        return schluessel;
+
     puffer.resize(schluessel.size());
     char *ziel = puffer.data();
     bool nurAscii = true;
