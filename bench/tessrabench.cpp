@@ -4,7 +4,8 @@
 // and replace). It also reports the peak memory of the run and of the save alone. Every figure
 // is measured here, on this run. With --regel the groups are settled instead by one rule command
 // from the first group on, keeping each group's first or last line, and its time is reported as
-// rule_ms.
+// rule_ms. --spalte, --text and the --ohne-... options set where the serial number stands and
+// how keys compare, as the dialog "Seriennummer..." does.
 
 #include "dateien.h"
 #include "duplikatensuche.h"
@@ -30,6 +31,7 @@ struct Optionen
     QString ziel;
     bool ersetzen = false;
     std::optional<Duplikatensuche::Regel> regel;
+    Schluesselregel schluessel;
 };
 
 double millisekunden(Uhr::time_point von, Uhr::time_point bis)
@@ -42,7 +44,8 @@ int verwendung(const char *meldung)
     std::fprintf(stderr,
                  "tessra-bench: %s\n"
                  "Aufruf: tessra-bench DATEI [--delim TEXT] [--out PFAD] [--ersetzen]\n"
-                 "                    [--regel erste|letzte]\n"
+                 "                    [--regel erste|letzte] [--spalte N] [--text]\n"
+                 "                    [--ohne-gross-klein] [--ohne-leerzeichen] [--ohne-nullen]\n"
                  "        (--delim tab steht für den Tabulator; Vorgabe ist \";\".\n"
                  "        --ersetzen kopiert DATEI nach PFAD und ersetzt die Kopie.)\n",
                  meldung);
@@ -53,8 +56,8 @@ bool leseOptionen(int argc, char **argv, Optionen &optionen)
 {
     for (int i = 1; i < argc; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
-        const bool mitWert =
-            argument == u"--delim" || argument == u"--out" || argument == u"--regel";
+        const bool mitWert = argument == u"--delim" || argument == u"--out" ||
+                             argument == u"--regel" || argument == u"--spalte";
         if (mitWert && i + 1 >= argc)
             return false;
         if (argument == u"--delim") {
@@ -72,6 +75,19 @@ bool leseOptionen(int argc, char **argv, Optionen &optionen)
                 optionen.regel = Duplikatensuche::Regel::LetzteBehalten;
             else
                 return false;
+        } else if (argument == u"--spalte") {
+            bool zahl = false;
+            optionen.schluessel.spalte = QString::fromLocal8Bit(argv[++i]).toLongLong(&zahl);
+            if (!zahl || optionen.schluessel.spalte < 1)
+                return false;
+        } else if (argument == u"--text") {
+            optionen.schluessel.text = true;
+        } else if (argument == u"--ohne-gross-klein") {
+            optionen.schluessel.grossKleinIgnorieren = true;
+        } else if (argument == u"--ohne-leerzeichen") {
+            optionen.schluessel.leerzeichenIgnorieren = true;
+        } else if (argument == u"--ohne-nullen") {
+            optionen.schluessel.nullenIgnorieren = true;
         } else if (optionen.datei.isEmpty() && !argument.startsWith(u"--")) {
             optionen.datei = argument;
         } else {
@@ -159,6 +175,7 @@ int main(int argc, char **argv)
     view.waehleTrennzeichen(optionen.trennzeichen);
     view.setTxtPfad(optionen.ersetzen ? optionen.ziel : optionen.datei);
     Duplikatensuche suche(view);
+    suche.setzeSchluesselregel(optionen.schluessel);
     suche.txtPfad_Change();
 
     const auto ladeStart = Uhr::now();

@@ -398,6 +398,28 @@ ErstesFeld erstesFeld(QByteArrayView satz, QByteArrayView trenner)
     return {feld.ende, feld.schluss == Feld::Schluss::Trenner, feld.auf, feld.zu};
 }
 
+qsizetype feldanfang(QByteArrayView satz, QByteArrayView trenner, qsizetype nummer)
+{
+    Regeln regeln = regelnFuer(einheitenVon(trenner), Satzende::Keines);
+    regeln.pruefeSchluss = false;
+    const Bytequelle quelle(satz);
+    for (;;) {
+        const Leser leser(quelle, regeln);
+        qsizetype pos = 0;
+        bool offen = false;
+        for (qsizetype feld = 0; feld < nummer && !offen; ++feld) {
+            const Feld gelesen = leser.leseFeld(pos);
+            offen = gelesen.schluss == Feld::Schluss::Fehler;
+            if (!offen && gelesen.schluss != Feld::Schluss::Trenner)
+                return -1;
+            pos = gelesen.weiter;
+        }
+        if (!offen || !regeln.anfuehrung)
+            return pos;
+        regeln.anfuehrung = false;
+    }
+}
+
 QList<std::pair<qsizetype, qsizetype>> felder(QStringView satz, QStringView trenner)
 {
     Regeln regeln = regelnFuer(einheitenVon(trenner), Satzende::Keines);

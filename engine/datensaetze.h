@@ -89,6 +89,9 @@ struct ErstesFeld
     qsizetype zu = -1;  // the closing quote
 };
 ErstesFeld erstesFeld(QByteArrayView satz, QByteArrayView trenner);
+// Where field `nummer` (from 0) of one record starts, -1 when the record has fewer fields. As
+// for erstesFeld, a quote the record does not close leaves its field unquoted.
+qsizetype feldanfang(QByteArrayView satz, QByteArrayView trenner, qsizetype nummer);
 
 // Every field of a record's text (start and length, delimiters left out), as the list compares
 // the columns of a group's lines.

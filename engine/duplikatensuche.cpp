@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <new>
 #include <optional>
+#include <utility>
 
 using Control = MainView::Control;
 using Label = MainView::Label;
@@ -26,6 +27,7 @@ const QString titelUnterbrochen = QStringLiteral("Tessra - Speichern unterbroche
 const QString titelAlleWeiteren = QStringLiteral("Tessra - Alle weiteren Gruppen");
 const QString titelSpeichern = QStringLiteral("Tessra - Datei wird gespeichert");
 const QString titelErsetzen = QStringLiteral("Tessra - Datei ersetzen");
+const QString titelSeriennummer = QStringLiteral("Tessra - Seriennummer");
 
 // How the parts of a load share its progress bar, about as they share its time.
 constexpr double gelesenBis = 0.35;
@@ -209,6 +211,13 @@ void Duplikatensuche::Zuruecksetzen()
 
 void Duplikatensuche::btnLaden_Click()
 {
+    ladeDatei();
+    bieteVorschlagAn();
+}
+
+void Duplikatensuche::ladeDatei()
+{
+    m_vorschlag.reset();
     Zuruecksetzen();
     m_view.setEnabled(Control::btnSpeichern, false);
     m_view.setEnabled(Control::btnSpeichernUnter, false);
@@ -280,7 +289,7 @@ bool Duplikatensuche::lade(const QString &pfad, Fortschritt &fortschritt)
         pruefeTrennzeichen(datei, fortschritt);
     m_zustand.Zeilen = std::move(datei);
     if (m_zustand.Zeilen.size() >= 4)
-        m_zustand.Gruppen = Gruppenindex(m_zustand.Zeilen, m_zustand.Trennzeichen,
+        m_zustand.Gruppen = Gruppenindex(m_zustand.Zeilen, m_zustand.Trennzeichen, m_regel,
                                          fortschritt.teil(geteiltBis, indiziertBis));
     if (const auto &offen = m_zustand.Zeilen.offenesAnfuehrungszeichen()) {
         fortschritt.beende();
@@ -410,10 +419,12 @@ void Duplikatensuche::kehreZurueck(const Laufstand &stand)
 
 void Duplikatensuche::btnNaechsteZeile_Click()
 {
+    m_vorschlag.reset();
     abbrechbar(
         QStringLiteral("Tessra - Suche läuft"),
         QStringLiteral("Die nächste Seriennummer, die mehrfach vorkommt, wird gesucht."),
         [this](Fortschritt &fortschritt) { suchschritt(fortschritt, fortschritt.teil(0, 1)); });
+    bieteVorschlagAn();
 }
 
 void Duplikatensuche::suchschritt(Fortschritt &fortschritt, const Fortschrittsmeldung &meldung)
@@ -740,7 +751,7 @@ void Duplikatensuche::zeigeGruppe()
                          [this](qsizetype zeile) {
                              return anzeigetext(m_zustand.Zeilen, zeile, listenzeileGrenze).text;
                          },
-                         z.Trennzeichen});
+                         z.Trennzeichen, m_regel});
     m_view.selectLstZeilenItem(0);
     LstZeilen_Click();
     m_view.setEnabled(Control::btnNaechsteZeile, true);
@@ -754,17 +765,187 @@ void Duplikatensuche::beendeSuchlauf()
     m_view.setEnabled(Control::btnSpeichernUnter, true);
     m_view.setEnabled(Control::txtPfad, true);
     if (m_zustand.AnzSerien == 0) {
-        m_view.showMessage(QStringLiteral("Keine Seriennummern gefunden.\n"
-                                          "Evtl. das Trennzeichen kontrollieren."),
-                           titelNixGefunden);
+        m_view.showMessage(nixGefunden(), titelNixGefunden);
+        m_vorschlag = vorschlag();
         Zuruecksetzen();
     } else if (wertIstNull(m_view.caption(Label::lblAnzDuplikate).toLatin1())) {
         zeigeStatus(QStringLiteral("Keine doppelten Datensätze vorhanden!"));
+        m_vorschlag = vorschlag();
         Zuruecksetzen();
     } else {
         // An empty result is a result too: every group may have been emptied on purpose.
         zeigeStatus(QStringLiteral("FERTIG - Bitte Speichern -"));
     }
+}
+
+// A column that no record reaches is named: the user chose it, and it is the likelier mistake.
+QString Duplikatensuche::nixGefunden() const
+{
+    if (m_regel.spalte > 1 && dateiGeladen() && !m_zustand.Gruppen.spalteGefunden())
+        return QStringLiteral("Keine Seriennummern gefunden.\nKein Datensatz hat eine Spalte ") +
+               zahl(m_regel.spalte) +
+               QStringLiteral(".\nEvtl. das Trennzeichen oder die Spalte der Seriennummer "
+                              "kontrollieren.");
+    return QStringLiteral("Keine Seriennummern gefunden.\nEvtl. das Trennzeichen kontrollieren.");
+}
+
+// The first option, in the order users need them, that gives the loaded file more groups than
+// the rule in force; then text keys together with each compare option, since text keys that
+// differ only in case, spaces or zeros form no group by the text option alone.
+std::optional<Duplikatensuche::Vorschlag> Duplikatensuche::vorschlag()
+{
+    struct Option
+    {
+        bool Schluesselregel::*feld;
+        QString name;
+    };
+    const Option text{&Schluesselregel::text, QStringLiteral("Auch Text als Seriennummer")};
+    const Option vergleiche[] = {
+        {&Schluesselregel::nullenIgnorieren, QStringLiteral("Führende Nullen ignorieren")},
+        {&Schluesselregel::leerzeichenIgnorieren, QStringLiteral("Leerzeichen ignorieren")},
+        {&Schluesselregel::grossKleinIgnorieren,
+         QStringLiteral("Groß-/Kleinschreibung ignorieren")},
+    };
+    std::vector<std::vector<Option>> versuche{{text}};
+    for (const Option &option : vergleiche)
+        versuche.push_back({option});
+    for (const Option &option : vergleiche)
+        versuche.push_back({text, option});
+
+    SuchZustand &z = m_zustand;
+    if (!dateiGeladen())
+        return std::nullopt;
+    const qsizetype bisher = gruppenZwischen(0, z.Zeilen.size());
+    for (const std::vector<Option> &versuch : versuche) {
+        Schluesselregel regel = m_regel;
+        QStringList namen;
+        for (const Option &option : versuch) {
+            if (regel.*option.feld)
+                break;
+            regel.*option.feld = true;
+            namen.append(u'"' + option.name + u'"');
+        }
+        if (namen.size() < qsizetype(versuch.size()))
+            continue;
+        const Gruppenindex::Ueberblick ueberblick =
+            Gruppenindex::ueberblick(z.Zeilen, z.Trennzeichen, regel);
+        if (ueberblick.gruppen <= bisher)
+            continue;
+        const QString text =
+            (namen.size() == 1 ? QStringLiteral("Mit der Einstellung ")
+                               : QStringLiteral("Mit den Einstellungen ")) +
+            namen.join(QStringLiteral(" und ")) + QStringLiteral(" ergibt die Datei ") +
+            zahl(ueberblick.gruppen) +
+            (ueberblick.gruppen == 1 ? QStringLiteral(" Gruppe") : QStringLiteral(" Gruppen")) +
+            QStringLiteral(" mit gleicher Seriennummer, zum Beispiel:\n") +
+            beispiel(regel, ueberblick.groessteGruppe, ueberblick.groessteAnzahl) +
+            QStringLiteral(".\n\n") +
+            (namen.size() == 1 ? QStringLiteral("Die Datei mit dieser Einstellung neu laden?")
+                               : QStringLiteral("Die Datei mit diesen Einstellungen neu laden?"));
+        return Vorschlag{regel, z.GeladenerPfad, text};
+    }
+    return std::nullopt;
+}
+
+// "`US` kommt 29-mal vor" for the group that starts at `kopf`, and a few of the other ways the
+// file spells its serial number where the rule lets them differ.
+QString Duplikatensuche::beispiel(const Schluesselregel &regel, qsizetype kopf,
+                                  qsizetype anzahl) const
+{
+    const SuchZustand &z = m_zustand;
+    const QByteArray trenner = z.Zeilen.schluesselTrennzeichen(z.Trennzeichen);
+    const bool windows1252 = z.Zeilen.kodierung() == Textdatei::Kodierung::Windows1252;
+    QByteArray puffer;
+    const Seriennummer serie = regel.lies(z.Zeilen.schluesselbytes(kopf), trenner);
+    const QByteArray form = regel.vergleichsform(serie.text(), windows1252, puffer).toByteArray();
+    QStringList schreibweisen{schluesseltext(serie.text())};
+    for (qsizetype zeile = kopf + 1;
+         zeile < z.Zeilen.size() && schreibweisen.size() < 4 && regel.vergleichtFrei(); ++zeile) {
+        const Seriennummer andere = regel.lies(z.Zeilen.schluesselbytes(zeile), trenner);
+        if (!regel.istSeriennummer(andere) ||
+            regel.vergleichsform(andere.text(), windows1252, puffer) != form)
+            continue;
+        const QString text = schluesseltext(andere.text());
+        if (!schreibweisen.contains(text))
+            schreibweisen.append(text);
+    }
+    QString text = u'`' + schreibweisen.constFirst() + QStringLiteral("` kommt ") + zahl(anzahl) +
+                   QStringLiteral("-mal vor");
+    if (schreibweisen.size() > 1)
+        text += QStringLiteral(", auch als `") +
+                schreibweisen.sliced(1).join(QStringLiteral("`, `")) + u'`';
+    return text;
+}
+
+// Key bytes as text: the file's own encoding, UTF-8 for a UTF-16 file (Textdatei::schluesselbytes).
+QString Duplikatensuche::schluesseltext(QByteArrayView schluessel) const
+{
+    switch (m_zustand.Zeilen.kodierung()) {
+    case Textdatei::Kodierung::Utf16Le:
+    case Textdatei::Kodierung::Utf16Be:
+        return QString::fromUtf8(schluessel);
+    default:
+        return alsAnzeige(m_zustand.Zeilen.dekodieren(schluessel));
+    }
+}
+
+// After the command is through, so that "Ja" loads as "Datei laden" would.
+void Duplikatensuche::bieteVorschlagAn()
+{
+    while (m_vorschlag) {
+        const Vorschlag vorschlag = *std::exchange(m_vorschlag, std::nullopt);
+        if (!m_view.askYesNo(vorschlag.text, titelSeriennummer))
+            return;
+        m_regel = vorschlag.regel;
+        m_view.setTxtPfad(vorschlag.pfad);
+        ladeDatei();
+    }
+}
+
+void Duplikatensuche::setzeSchluesselregel(const Schluesselregel &regel)
+{
+    if (regel == m_regel)
+        return;
+    if (!dateiGeladen()) {
+        m_regel = regel;
+        return;
+    }
+    const qsizetype anzahl = entschiedeneGruppen();
+    if (anzahl > 0) {
+        const QString verloren = anzahl == 1 ? QStringLiteral("Die Entscheidung über 1 Gruppe geht")
+                                             : QStringLiteral("Die Entscheidungen über ") +
+                                                   zahl(anzahl) + QStringLiteral(" Gruppen gehen");
+        if (!m_view.askYesNo(verloren + QStringLiteral(" beim neuen Laden verloren.\n\nDie Datei "
+                                                       "mit der neuen Einstellung neu laden?"),
+                             titelSeriennummer))
+            return;
+    }
+    m_regel = regel;
+    m_view.setTxtPfad(m_zustand.GeladenerPfad);
+    btnLaden_Click();
+}
+
+std::optional<qsizetype> Duplikatensuche::gruppenMit(const Schluesselregel &regel)
+{
+    if (!dateiGeladen())
+        return std::nullopt;
+    return Gruppenindex::ueberblick(m_zustand.Zeilen, m_zustand.Trennzeichen, regel).gruppen;
+}
+
+QStringList Duplikatensuche::spaltennamen() const
+{
+    if (!dateiGeladen())
+        return {};
+    const QString erste = m_zustand.Zeilen.text(0);
+    QStringList namen;
+    for (const auto &[anfang, laenge] : Datensaetze::felder(erste, m_zustand.Trennzeichen)) {
+        QString name = ohneLeerzeichen(erste.sliced(anfang, laenge));
+        if (name.size() >= 2 && name.startsWith(u'"') && name.endsWith(u'"'))
+            name = name.sliced(1, name.size() - 2)
+                       .replace(QStringLiteral("\"\""), QStringLiteral("\""));
+        namen.append(alsAnzeige(name));
+    }
+    return namen;
 }
 
 // The result as the writer takes it: streamed from the loaded bytes and the edited lines.

@@ -6,6 +6,8 @@
 #include "sicheresschreiben.h"
 #include "suchzustand.h"
 
+#include <QStringList>
+
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -61,6 +63,17 @@ public:
     // Closing the window: asks first while settled groups would be lost unsaved; true when the
     // window may close.
     bool beendenBestaetigt();
+
+    // Where the serial number stands and how keys compare; it holds until the program ends,
+    // whatever is loaded or reset. The first column, byte for byte, at program start.
+    const Schluesselregel &schluesselregel() const { return m_regel; }
+    // Takes a new rule. A file loaded meanwhile is loaded again with it, after a question when
+    // decisions would be lost; "Nein" keeps the rule and the run as they were.
+    void setzeSchluesselregel(const Schluesselregel &regel);
+    // While a file is loaded: how many groups of several lines the rule would give it.
+    std::optional<qsizetype> gruppenMit(const Schluesselregel &regel);
+    // While a file is loaded: the fields of its first record, as column names.
+    QStringList spaltennamen() const;
 
 private:
     // What a decision changed, so that it can be taken back: the group then shown, the
@@ -123,6 +136,21 @@ private:
     qsizetype gruppenZwischen(qsizetype von, qsizetype bis) const;
     void zeigeGangStand(const Gang &gang);
 
+    // A rule that would find groups where the run just found none, and what to tell about it.
+    struct Vorschlag
+    {
+        Schluesselregel regel;
+        QString pfad;
+        QString text;
+    };
+
+    bool dateiGeladen() const { return !m_zustand.GeladenerPfad.isEmpty(); }
+    void ladeDatei();
+    void bieteVorschlagAn();
+    std::optional<Vorschlag> vorschlag();
+    QString beispiel(const Schluesselregel &regel, qsizetype kopf, qsizetype anzahl) const;
+    QString schluesseltext(QByteArrayView schluessel) const;
+    QString nixGefunden() const;
     bool lade(const QString &pfad, Fortschritt &fortschritt);
     void brichLadenAb();
     void brichAbOhneSpeicher();
@@ -148,6 +176,9 @@ private:
 
     MainView &m_view;
     SuchZustand m_zustand;
+    Schluesselregel m_regel;
+    // Made when a run ends without groups, offered once the command is through.
+    std::optional<Vorschlag> m_vorschlag;
     // One entry per decision of the run so far, the latest last. A deque grows in blocks, so a
     // long history is never copied whole, nor held twice while it grows.
     std::deque<Schritt> m_schritte;

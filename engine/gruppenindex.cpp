@@ -39,9 +39,10 @@ constexpr std::uint32_t mitTrennerBit = 2;
 } // namespace
 
 Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen,
-                           const Fortschrittsmeldung &meldung)
+                           const Schluesselregel &regel, const Fortschrittsmeldung &meldung)
     : m_trennzeichen(zeilen.schluesselTrennzeichen(trennzeichen))
     , m_zeilen(&zeilen)
+    , m_regel(regel)
 {
     const qsizetype anzahl = zeilen.size();
     // No machine holds the line table of a file with a billion lines; such a file is simply
@@ -68,21 +69,36 @@ Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen,
     static_assert((ohneSerie & mitSerieBit) == 0);
     std::vector<qsizetype> beginn((size_t(1) << bits) + 1, 0);
     constexpr qsizetype vorlauf = 16;
+    const bool windows1252 = zeilen.kodierung() == Textdatei::Kodierung::Windows1252;
+    QByteArray puffer;
+    QByteArray vergleichspuffer;
+    // Copies of their own, which the compiler can keep in registers: the stores into the line
+    // table might otherwise change the members for all it knows.
+    const Schluesselregel schluesselregel = m_regel;
+    const QByteArrayView trennbytes = m_trennzeichen;
+    const auto lies = [&](qsizetype zeile) {
+        return schluesselregel.lies(zeilen.schluesselbytes(zeile), trennbytes);
+    };
+    bool spalteGefunden = false;
     for (qsizetype zeile = 0; zeile < anzahl; ++zeile) {
         meldeAlle(meldung, zeile, zeile, 3 * anzahl);
         if (zeile + vorlauf < anzahl)
             zeilen.holeVoraus(zeile + vorlauf);
-        const Seriennummer serie = seriennummer(zeilen, zeile);
-        if (!istSeriennummer(serie.text())) {
+        const Seriennummer serie = lies(zeile);
+        spalteGefunden = spalteGefunden || serie.vorhanden();
+        if (!schluesselregel.istSeriennummer(serie)) {
             zeilen.setzeVermerk(zeile, ohneSerie);
             continue;
         }
         // The lowest bit marks a line with a serial number, the next one a delimiter after it.
-        const std::uint32_t hash = (hashVon(serie.text(), seed) & ~mitTrennerBit) | mitSerieBit |
+        const QByteArrayView schluessel =
+            schluesselregel.vergleichsform(serie.text(), windows1252, puffer);
+        const std::uint32_t hash = (hashVon(schluessel, seed) & ~mitTrennerBit) | mitSerieBit |
                                    (serie.mitTrennzeichen() ? mitTrennerBit : 0);
         zeilen.setzeVermerk(zeile, hash);
         ++beginn[size_t(teilVon(hash)) + 1];
     }
+    m_spalteGefunden = spalteGefunden;
     for (size_t teil = 1; teil < beginn.size(); ++teil)
         beginn[teil] += beginn[teil - 1];
 
@@ -121,6 +137,12 @@ Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen,
     const auto gleicherHash = [](std::uint32_t a, std::uint32_t b) {
         return ((a ^ b) & ~mitTrennerBit) == 0;
     };
+    const auto gleicheSerie = [&](qsizetype eine, qsizetype andere) {
+        const Seriennummer a = lies(eine);
+        const Seriennummer b = lies(andere);
+        return schluesselregel.vergleichsform(a.text(), windows1252, puffer) ==
+               schluesselregel.vergleichsform(b.text(), windows1252, vergleichspuffer);
+    };
     // The line a pair will likely be compared with, or 0.
     const auto vergleich = [&](const Paar &paar) {
         const Platz &platz = tabelle[platzVon(paar.hash)];
@@ -149,8 +171,7 @@ Gruppenindex::Gruppenindex(Textdatei &zeilen, const QString &trennzeichen,
             const auto [hash, zeile] = paare[k];
             size_t i = platzVon(hash);
             while (tabelle[i].letzte != 0 && (!gleicherHash(tabelle[i].hash, hash) ||
-                                              seriennummer(zeilen, tabelle[i].letzte - 1).text() !=
-                                                  seriennummer(zeilen, zeile).text()))
+                                              !gleicheSerie(tabelle[i].letzte - 1, zeile)))
                 i = (i + 1) & maske;
             // Plain stores where they can be: a store that need not read its target first never
             // waits for memory.
@@ -186,5 +207,33 @@ void Gruppenindex::holeGruppeVoraus(qsizetype zeile, int glied) const
 
 Seriennummer Gruppenindex::seriennummer(const Textdatei &zeilen, qsizetype zeile) const
 {
-    return seriennummerVon(zeilen.schluesselbytes(zeile), m_trennzeichen);
+    return m_regel.lies(zeilen.schluesselbytes(zeile), m_trennzeichen);
+}
+
+Gruppenindex::Ueberblick Gruppenindex::ueberblick(Textdatei &zeilen, const QString &trennzeichen,
+                                                  const Schluesselregel &regel)
+{
+    std::vector<std::uint32_t> vermerke(size_t(zeilen.size()));
+    for (qsizetype zeile = 0; zeile < zeilen.size(); ++zeile)
+        vermerke[size_t(zeile)] = zeilen.vermerk(zeile);
+    Ueberblick ergebnis;
+    {
+        const Gruppenindex index(zeilen, trennzeichen, regel);
+        ergebnis.spalteGefunden = index.spalteGefunden();
+        for (qsizetype kopf = 0; kopf < zeilen.size(); ++kopf) {
+            if (!index.istKopf(kopf) || index.naechsteZeile(kopf) == keine)
+                continue;
+            ++ergebnis.gruppen;
+            qsizetype anzahl = 0;
+            for (qsizetype zeile = kopf; zeile != keine; zeile = index.naechsteZeile(zeile))
+                ++anzahl;
+            if (anzahl > ergebnis.groessteAnzahl) {
+                ergebnis.groessteAnzahl = anzahl;
+                ergebnis.groessteGruppe = kopf;
+            }
+        }
+    }
+    for (qsizetype zeile = 0; zeile < zeilen.size(); ++zeile)
+        zeilen.setzeVermerk(zeile, vermerke[size_t(zeile)]);
+    return ergebnis;
 }

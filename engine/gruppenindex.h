@@ -1,7 +1,7 @@
 #pragma once
 
 #include "fortschritt.h"
-#include "seriennummer.h"
+#include "schluesselregel.h"
 #include "textdatei.h"
 
 #include <QByteArray>
@@ -11,7 +11,8 @@
 
 // Which lines share a serial number, worked out once when a file is loaded, so that a search
 // step costs only the lines it passes and the group it shows, however long the file is.
-// Serial numbers are compared whole: 12 and 123 are different numbers.
+// Serial numbers are compared whole: 12 and 123 are different numbers; the rule says where the
+// serial number stands and which of its differences do not count.
 //
 // Four bytes a line say all the walk needs: whether the line has a serial number, whether it is
 // the first line with it (and then whether a delimiter follows), and the next line with it.
@@ -25,10 +26,28 @@ public:
     // Empty: every line counts as one without a serial number.
     Gruppenindex() = default;
     // `meldung` hears how far the index has come.
-    Gruppenindex(Textdatei &zeilen, const QString &trennzeichen,
+    Gruppenindex(Textdatei &zeilen, const QString &trennzeichen, const Schluesselregel &regel = {},
                  const Fortschrittsmeldung &meldung = {});
 
+    // What a rule makes of a file: its groups of several lines, and the largest of them, the
+    // first in file order among equals, by its first line and its number of lines.
+    struct Ueberblick
+    {
+        qsizetype gruppen = 0;
+        qsizetype groessteGruppe = keine;
+        qsizetype groessteAnzahl = 0;
+        // Whether any line reaches the rule's column.
+        bool spalteGefunden = false;
+    };
+    // Works it out with an index of its own, and leaves the notes of the lines as they were, so
+    // an index already built on them stays valid.
+    static Ueberblick ueberblick(Textdatei &zeilen, const QString &trennzeichen,
+                                 const Schluesselregel &regel);
+
     Seriennummer seriennummer(const Textdatei &zeilen, qsizetype zeile) const;
+    const Schluesselregel &regel() const { return m_regel; }
+    // Whether any line reaches the column of the serial number.
+    bool spalteGefunden() const { return m_spalteGefunden; }
 
     bool hatSerie(qsizetype zeile) const { return eintrag(zeile) != ohneSerie; }
     // The first line that carries its serial number.
@@ -67,4 +86,6 @@ private:
     // As Textdatei::schluesselTrennzeichen: null when no line can hold the delimiter.
     QByteArray m_trennzeichen;
     const Textdatei *m_zeilen = nullptr;
+    Schluesselregel m_regel;
+    bool m_spalteGefunden = false;
 };

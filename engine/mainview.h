@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fortschritt.h"
+#include "schluesselregel.h"
 
 #include <QString>
 
@@ -11,12 +12,14 @@
 // The lines of the group on show, in list order: their numbers in the loaded file (each item's
 // data) and how to get a line's text for the list. The window asks for the text only of the rows
 // it draws, so a group of a million lines is listed as fast as one of ten. The run's delimiter
-// splits the lines into the columns the list compares with the group's first line.
+// splits the lines into the columns the list compares with the group's first line; the rule
+// compares the serial numbers among them.
 struct Zeilenliste
 {
     std::vector<qsizetype> zeilen;
     std::function<QString(qsizetype zeile)> text;
     QString trennzeichen = {};
+    Schluesselregel regel = {};
 };
 
 // The main-window controls the engine reads and writes. The window implements this for real,

@@ -29,14 +29,25 @@ public:
     {
     }
 
+    // A record without the column that holds the serial number has none at all.
+    static Seriennummer keine()
+    {
+        Seriennummer serie;
+        serie.m_vorhanden = false;
+        return serie;
+    }
+
     QByteArrayView text() const { return m_eigen.isNull() ? m_text : QByteArrayView(m_eigen); }
     // Whether a delimiter follows the serial number.
     bool mitTrennzeichen() const { return m_mitTrennzeichen; }
+    void setzeMitTrennzeichen(bool mit) { m_mitTrennzeichen = mit; }
+    bool vorhanden() const { return m_vorhanden; }
 
 private:
     QByteArrayView m_text;
     QByteArray m_eigen;
     bool m_mitTrennzeichen = false;
+    bool m_vorhanden = true;
 };
 
 // `trennzeichen` is null when the delimiter cannot be written in the file's encoding, so no

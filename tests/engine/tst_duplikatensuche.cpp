@@ -140,6 +140,11 @@ private Q_SLOTS:
     void abbrechenBeimLaden();
     void abbrechenLaesstDenLauf_data();
     void abbrechenLaesstDenLauf();
+    void schluesselregel_data();
+    void schluesselregel();
+    void ohneGruppen_data();
+    void ohneGruppen();
+    void regelWaehrendDesLaufs();
 };
 
 // Whole runs: file, delimiter, the groups the user is shown, what the user does with each, and
@@ -970,6 +975,146 @@ void TestDuplikatensuche::abbrechenLaesstDenLauf()
         QCOMPARE(lauf.behalteErste(), erwartet);
         QCOMPARE(lauf.nimmAlleZurueck(), entscheidungen);
     }
+}
+
+// Whole runs under a rule (schluesselregelAus), each group keeping its first line by the rule
+// command: how many groups it settles, the serial numbers counted and the result.
+void TestDuplikatensuche::schluesselregel_data()
+{
+    QTest::addColumn<QByteArray>("inhalt");
+    QTest::addColumn<QString>("trennzeichen");
+    QTest::addColumn<QString>("regel");
+    QTest::addColumn<int>("gruppen");
+    QTest::addColumn<QString>("anzSerien");
+    QTest::addColumn<QByteArray>("ergebnis");
+
+    const QString zonen = QStringLiteral(TESSRA_TEST_DATA "/zeitzonen/");
+    // 247 country codes, and the header "#code" counts as a text serial number of its own.
+    QTest::newRow("zone.tab: first line of each of the 31 repeated codes")
+        << testdateiInhalt(zonen + u"zone.tab"_s) << u"\t"_s << u"t"_s << 31 << u"248"_s
+        << testdateiInhalt(zonen + u"zone-erste.tab"_s);
+    QTest::newRow("third column") << QByteArray(
+                                         "Kunde;Name;Serie\n7;A;4711\n8;B;4712\n9;C;4711\n5;D\n")
+                                  << u";"_s << u"3"_s << 1 << u"2"_s
+                                  << QByteArray("Kunde;Name;Serie\n7;A;4711\n8;B;4712\n5;D\n");
+    QTest::newRow("0815, 815, ' 0815' and '08 15' without zeros and spaces")
+        << QByteArray("0815;a\n815;b\n 0815;c\n08 15;d\n9;e\n") << u";"_s << u"nl"_s << 1 << u"2"_s
+        << QByteArray("0815;a\n9;e\n");
+    QTest::newRow("every key equal: one group") << QByteArray("0;a\n00;b\n000;c\n0 0;d\n") << u";"_s
+                                                << u"ln"_s << 1 << u"1"_s << QByteArray("0;a\n");
+}
+
+void TestDuplikatensuche::schluesselregel()
+{
+    QFETCH(QByteArray, inhalt);
+    QFETCH(QString, trennzeichen);
+    QFETCH(QString, regel);
+    QFETCH(int, gruppen);
+    QFETCH(QString, anzSerien);
+    QFETCH(QByteArray, ergebnis);
+
+    Lauf lauf(inhalt, trennzeichen);
+    lauf.suche.setzeSchluesselregel(schluesselregelAus(regel));
+    lauf.lade();
+    QCOMPARE(lauf.suche.gruppenMit(schluesselregelAus(regel)).value_or(-1), gruppen);
+    QCOMPARE(lauf.behalteErste(), ergebnis);
+    QCOMPARE(lauf.view.caption(Label::lblAnzDatensaetze), anzSerien);
+    const QString frage = lauf.view.yesNoQuestions.value(0).text;
+    QVERIFY2(frage.contains(u' ' + QString::number(gruppen) + u' '), qPrintable(frage));
+}
+
+// Runs that find no group: the message, then the option that would find some, and the group
+// shown after the answer (none after "Nein").
+void TestDuplikatensuche::ohneGruppen_data()
+{
+    QTest::addColumn<QByteArray>("inhalt");
+    QTest::addColumn<QString>("regel");
+    QTest::addColumn<QString>("meldung");
+    QTest::addColumn<QString>("frage");
+    QTest::addColumn<bool>("antwort");
+    QTest::addColumn<QString>("gruppe");
+
+    const QByteArray laender("Land;Zone\nUS;a\nDE;b\nUS;c\nUS;d\n");
+    const QString text =
+        u"Mit der Einstellung \"Auch Text als Seriennummer\" ergibt die Datei 1 Gruppe mit "
+        "gleicher Seriennummer, zum Beispiel:\n`US` kommt 3-mal vor.\n\nDie Datei mit dieser "
+        "Einstellung neu laden?"_s;
+    QTest::newRow("text keys, Ja") << laender << QString() << u"Keine Seriennummern gefunden."_s
+                                   << text << true << u"US;a@1|US;c@3|US;d@4"_s;
+    QTest::newRow("text keys, Nein")
+        << laender << QString() << u"Keine Seriennummern gefunden."_s << text << false << QString();
+    QTest::newRow("leading zeros after no repetition")
+        << QByteArray("0815;a\n815;b\n1;c\n2;d\n") << QString() << QString()
+        << u"`0815` kommt 2-mal vor, auch als `815`."_s << true << u"0815;a@0|815;b@1"_s;
+    QTest::newRow("text keys that differ in case")
+        << QByteArray("ab;1\nAB;2\nx;3\ny;4\n") << QString() << u"Keine Seriennummern gefunden."_s
+        << u"Mit den Einstellungen \"Auch Text als Seriennummer\" und \"Groß-/Kleinschreibung "
+           "ignorieren\" ergibt die Datei 1 Gruppe mit gleicher Seriennummer, zum Beispiel:\n`ab` "
+           "kommt 2-mal vor, auch als `AB`."_s
+        << true << u"ab;1@0|AB;2@1"_s;
+    QTest::newRow("column that no record has")
+        << QByteArray("1;a\n1;b\n2;c\n3;d\n") << u"3t"_s
+        << u"Keine Seriennummern gefunden.\nKein Datensatz hat eine Spalte 3."_s << QString()
+        << true << QString();
+    QTest::newRow("no option helps") << QByteArray("1;a\n2;b\n3;c\n4;d\n") << QString() << QString()
+                                     << QString() << true << QString();
+}
+
+void TestDuplikatensuche::ohneGruppen()
+{
+    QFETCH(QByteArray, inhalt);
+    QFETCH(QString, regel);
+    QFETCH(QString, meldung);
+    QFETCH(QString, frage);
+    QFETCH(bool, antwort);
+    QFETCH(QString, gruppe);
+
+    Lauf lauf(inhalt);
+    lauf.suche.setzeSchluesselregel(schluesselregelAus(regel));
+    lauf.view.yesNoAnswers.enqueue(antwort);
+    lauf.lade();
+    QCOMPARE(lauf.view.messages.isEmpty(), meldung.isEmpty());
+    QVERIFY(lauf.view.messages.value(0).text.startsWith(meldung));
+    QCOMPARE(lauf.view.yesNoQuestions.size(), frage.isEmpty() ? 0 : 1);
+    if (!frage.isEmpty()) {
+        QCOMPARE(lauf.view.yesNoQuestions.first().title, u"Tessra - Seriennummer"_s);
+        QVERIFY2(lauf.view.yesNoQuestions.first().text.contains(frage),
+                 qPrintable(lauf.view.yesNoQuestions.first().text));
+    }
+    QCOMPARE(lauf.gruppe(), gruppe);
+    QCOMPARE(lauf.suche.schluesselregel() == schluesselregelAus(regel), gruppe.isEmpty());
+    QCOMPARE(testdateiInhalt(lauf.pfad), inhalt);
+}
+
+// A new rule while a file is loaded loads it again; decisions that would be lost are asked
+// for first. Reset keeps the rule.
+void TestDuplikatensuche::regelWaehrendDesLaufs()
+{
+    Lauf lauf("0815;a\n815;b\n7;c\n7;d\n0815;e\n");
+    const Schluesselregel nullen = schluesselregelAus(u"n"_s);
+    lauf.lade();
+    QCOMPARE(lauf.suche.gruppenMit(nullen).value_or(-1), 2);
+    lauf.suche.btnNaechsteZeile_Click();
+    const QString vorher = lauf.view.bild();
+
+    lauf.suche.setzeSchluesselregel(nullen);
+    QCOMPARE(lauf.view.yesNoQuestions.size(), 1);
+    QCOMPARE(lauf.view.yesNoQuestions.first().title, u"Tessra - Seriennummer"_s);
+    QCOMPARE(lauf.view.bild(), vorher);
+    QVERIFY(lauf.suche.schluesselregel() == Schluesselregel());
+
+    lauf.view.yesNoAnswers.enqueue(true);
+    lauf.suche.setzeSchluesselregel(nullen);
+    QCOMPARE(lauf.gruppe(), u"0815;a@0|815;b@1|0815;e@4"_s);
+    // Nothing decided yet: no question.
+    lauf.suche.setzeSchluesselregel(Schluesselregel());
+    QCOMPARE(lauf.view.yesNoQuestions.size(), 2);
+    QCOMPARE(lauf.gruppe(), u"0815;a@0|0815;e@4"_s);
+
+    lauf.suche.setzeSchluesselregel(nullen);
+    lauf.suche.Zuruecksetzen();
+    QVERIFY(lauf.suche.schluesselregel() == nullen);
+    QVERIFY(!lauf.suche.gruppenMit(nullen));
 }
 
 QTEST_GUILESS_MAIN(TestDuplikatensuche)

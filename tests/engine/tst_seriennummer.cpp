@@ -1,6 +1,10 @@
+#include "schluesselregel.h"
 #include "seriennummer.h"
+#include "testdateien.h"
 
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 class TestSeriennummer : public QObject
 {
@@ -11,6 +15,8 @@ private Q_SLOTS:
     void seriennummer();
     void istSeriennummer_data();
     void istSeriennummer();
+    void schluesselregel_data();
+    void schluesselregel();
 };
 
 void TestSeriennummer::seriennummer_data()
@@ -105,6 +111,64 @@ void TestSeriennummer::istSeriennummer()
     QFETCH(QByteArray, serie);
     QFETCH(bool, erwartet);
     QCOMPARE(::istSeriennummer(serie), erwartet);
+}
+
+// Keys under each option (schluesselregelAus); w reads the key as Windows-1252, not UTF-8.
+void TestSeriennummer::schluesselregel_data()
+{
+    QTest::addColumn<QByteArray>("zeile");
+    QTest::addColumn<QString>("regel");
+    QTest::addColumn<bool>("istSerie");
+    QTest::addColumn<QByteArray>("form");
+
+    QTest::newRow("start values: first column, number")
+        << QByteArray("0815 ;x") << u""_s << true << QByteArray("0815 ");
+    QTest::newRow("text key without the option")
+        << QByteArray("US;x") << u""_s << false << QByteArray();
+    QTest::newRow("text key") << QByteArray("US;x") << u"t"_s << true << QByteArray("US");
+    QTest::newRow("no delimiter, no text key")
+        << QByteArray("US") << u"t"_s << false << QByteArray();
+    QTest::newRow("empty field, no text key")
+        << QByteArray(";x") << u"t"_s << false << QByteArray();
+    QTest::newRow("third column") << QByteArray("1;A;4711;z") << u"3"_s << true
+                                  << QByteArray("4711");
+    QTest::newRow("quoted fields before and at the column")
+        << QByteArray("1;\"A;B\"; \"47\"\"11\" ") << u"3t"_s << true << QByteArray("47\"11");
+    QTest::newRow("unclosed quote: fields split unquoted")
+        << QByteArray("\"1;A;5") << u"3"_s << true << QByteArray("5");
+    QTest::newRow("last column, record's trailing spaces go")
+        << QByteArray("A;B;12  ") << u"3"_s << true << QByteArray("12");
+    QTest::newRow("fewer fields than the column")
+        << QByteArray("1;A") << u"3t"_s << false << QByteArray();
+    QTest::newRow("spaces inside ignored")
+        << QByteArray(" 08 15 ;x") << u"l"_s << true << QByteArray("0815");
+    QTest::newRow("leading zeros ignored")
+        << QByteArray("0815;x") << u"n"_s << true << QByteArray("815");
+    QTest::newRow("only zeros stay 0") << QByteArray("000;x") << u"n"_s << true << QByteArray("0");
+    QTest::newRow("zeros behind a space with spaces ignored")
+        << QByteArray("0 815;x") << u"ln"_s << true << QByteArray("815");
+    QTest::newRow("case, ASCII") << QByteArray("AB12;x") << u"tg"_s << true << QByteArray("ab12");
+    QTest::newRow("case, UTF-8") << QByteArray("\xC3\x84X;x") << u"tg"_s << true
+                                 << QByteArray("\xC3\xA4x");
+    QTest::newRow("case, Windows-1252")
+        << QByteArray("\xC4\x8AX;x") << u"tgw"_s << true << QByteArray("\xE4\x9Ax");
+    QTest::newRow("case, a byte that is no UTF-8 stays")
+        << QByteArray("\xFF\xC3\x84;x") << u"tg"_s << true << QByteArray("\xFF\xC3\xA4");
+}
+
+void TestSeriennummer::schluesselregel()
+{
+    QFETCH(QByteArray, zeile);
+    QFETCH(QString, regel);
+    QFETCH(bool, istSerie);
+    QFETCH(QByteArray, form);
+
+    const Schluesselregel r = schluesselregelAus(regel);
+    const Seriennummer serie = r.lies(zeile, ";");
+    QCOMPARE(r.istSeriennummer(serie), istSerie);
+    QByteArray puffer;
+    if (istSerie)
+        QCOMPARE(r.vergleichsform(serie.text(), regel.contains(u'w'), puffer).toByteArray(), form);
 }
 
 QTEST_GUILESS_MAIN(TestSeriennummer)

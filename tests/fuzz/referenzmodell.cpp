@@ -287,7 +287,8 @@ struct Schluessel
 };
 
 // Each line's key: its text without spaces at either end, up to the first delimiter.
-std::vector<Schluessel> schluesselDerZeilen(const Datei &datei, const QString &trennzeichen);
+std::vector<Schluessel> schluesselDerZeilen(const Datei &datei, const QString &trennzeichen,
+                                            const Optionen &optionen = {});
 
 } // namespace
 
@@ -361,18 +362,59 @@ bool entquote(const Einheiten &text, const Einheiten &trenner, Schluessel &s)
     return true;
 }
 
-std::vector<Schluessel> schluesselDerZeilen(const Datei &datei, const QString &trennzeichen)
+// Where field `spalte` (from 1) of a line starts, npos when it has fewer fields. A quote that
+// does not close leaves every field of the line unquoted.
+size_t feldanfang(const Einheiten &zeile, const Einheiten &trenner, int spalte, bool anfuehrung)
+{
+    size_t pos = 0;
+    for (int feld = 1; feld < spalte; ++feld) {
+        size_t ab = pos;
+        while (anfuehrung && ab < zeile.size() && zeile[ab] == U' ')
+            ++ab;
+        if (anfuehrung && ab < zeile.size() && zeile[ab] == U'"') {
+            size_t zu = ab + 1;
+            for (; zu < zeile.size(); ++zu) {
+                if (zeile[zu] == U'"' && zu + 1 < zeile.size() && zeile[zu + 1] == U'"')
+                    ++zu;
+                else if (zeile[zu] == U'"')
+                    break;
+            }
+            if (zu >= zeile.size())
+                return feldanfang(zeile, trenner, spalte, false);
+            ab = zu + 1;
+        } else {
+            ab = pos;
+        }
+        const size_t naechster = trenner.empty() ? Einheiten::npos : zeile.find(trenner, ab);
+        if (naechster == Einheiten::npos)
+            return Einheiten::npos;
+        pos = naechster + trenner.size();
+    }
+    return pos;
+}
+
+std::vector<Schluessel> schluesselDerZeilen(const Datei &datei, const QString &trennzeichen,
+                                            const Optionen &optionen)
 {
     const bool trennbar = !datei.trenner.empty() && !trennzeichen.isEmpty();
+    const bool anfuehrung = !trennzeichen.contains(u'"');
     std::vector<Schluessel> schluessel;
     for (const Einheiten &zeile : datei.zeilen) {
-        const Einheiten text = ohneRandLeerzeichen(zeile);
+        const size_t anfang =
+            feldanfang(zeile, trennbar ? datei.trenner : Einheiten(), optionen.spalte, anfuehrung);
+        if (anfang == Einheiten::npos) {
+            schluessel.push_back({});
+            continue;
+        }
+        const Einheiten text = ohneRandLeerzeichen(zeile.substr(anfang));
         const size_t pos = trennbar ? text.find(datei.trenner) : Einheiten::npos;
         Schluessel s{text.substr(0, pos), false, pos != Einheiten::npos};
-        if (!trennzeichen.contains(u'"') && text.starts_with(U'"'))
+        if (anfuehrung && text.starts_with(U'"'))
             entquote(text, trennbar ? datei.trenner : Einheiten(), s);
+        s.mitTrenner = s.mitTrenner || optionen.spalte > 1;
         const std::string ascii = alsAscii(s.text);
-        s.serie = istSeriennummer(QByteArrayView(ascii.data(), qsizetype(ascii.size())));
+        s.serie = istSeriennummer(QByteArrayView(ascii.data(), qsizetype(ascii.size()))) ||
+                  (optionen.text && s.mitTrenner && !s.text.empty());
         // A UTF-16 file cut off inside a code unit: its last line stays where it is.
         if (std::ranges::any_of(zeile, [](char32_t c) { return c >= restbyte; }))
             s.serie = false;
@@ -381,9 +423,64 @@ std::vector<Schluessel> schluesselDerZeilen(const Datei &datei, const QString &t
     return schluessel;
 }
 
+// Case folded over characters: UTF-16 units and UTF-8 as text, a Windows-1252 byte as the
+// character it stands for. A key that is no valid UTF-8 has only its ASCII letters folded, and
+// a byte the code page leaves undefined stays itself.
+Einheiten gefaltet(const Einheiten &text, const Datei &datei)
+{
+    const auto alsEinheiten = [](const QString &zeichen) {
+        Einheiten einheiten{U'\U0010FFFF'};
+        for (const QChar c : zeichen)
+            einheiten += c.unicode();
+        return einheiten;
+    };
+    const auto asciiGefaltet = [&] {
+        Einheiten einheiten;
+        for (const char32_t c : text)
+            einheiten += c >= U'A' && c <= U'Z' ? c + 32 : c;
+        return einheiten;
+    };
+    if (istUtf16(datei)) {
+        QString zeichen;
+        for (const char32_t c : text)
+            zeichen += QChar(char16_t(c));
+        return alsEinheiten(zeichen.toCaseFolded());
+    }
+    if (datei.art == Art::Utf8) {
+        QByteArray bytes;
+        for (const char32_t c : text)
+            bytes += char(c);
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString zeichen = decoder.decode(bytes);
+        return decoder.hasError() ? asciiGefaltet() : alsEinheiten(zeichen.toCaseFolded());
+    }
+    Einheiten einheiten;
+    for (const char32_t c : text) {
+        const char byte = char(c);
+        const QString zeichen = QStringDecoder("windows-1252").decode(QByteArrayView(&byte, 1));
+        if (zeichen.size() == 1 && zeichen[0] != QChar::ReplacementCharacter)
+            einheiten += zeichen.toCaseFolded()[0].unicode();
+        else
+            einheiten += 0xE000 + c;
+    }
+    return einheiten;
+}
+
+Einheiten vergleichsform(Einheiten text, const Datei &datei, const Optionen &optionen)
+{
+    if (optionen.leerzeichen)
+        std::erase(text, U' ');
+    if (optionen.nullen && !text.empty()) {
+        const size_t nullen = text.find_first_not_of(U'0');
+        text.erase(0, nullen == Einheiten::npos ? text.size() - 1 : nullen);
+    }
+    return optionen.grossKlein ? gefaltet(text, datei) : text;
+}
+
 } // namespace
 
-Lauf behalteErste(QByteArrayView roh, const QString &trennzeichen, Lesart lesart)
+Lauf behalteErste(QByteArrayView roh, const QString &trennzeichen, Lesart lesart,
+                  const Optionen &optionen)
 {
     const Datei datei = lies(roh, trennzeichen, lesart);
     Lauf lauf;
@@ -391,7 +488,9 @@ Lauf behalteErste(QByteArrayView roh, const QString &trennzeichen, Lesart lesart
     if (datei.zeilen.size() < 4)
         return lauf;
 
-    const std::vector<Schluessel> schluessel = schluesselDerZeilen(datei, trennzeichen);
+    std::vector<Schluessel> schluessel = schluesselDerZeilen(datei, trennzeichen, optionen);
+    for (Schluessel &s : schluessel)
+        s.text = vergleichsform(s.text, datei, optionen);
     std::map<Einheiten, int> anzahl;
     for (const Schluessel &s : schluessel) {
         if (s.serie)

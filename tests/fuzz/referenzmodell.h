@@ -41,9 +41,20 @@ QByteArray unveraendertGeschrieben(QByteArrayView datei, const QString &trennzei
 // Whether a key counts as a serial number: it starts with "0" or spells a number that is not 0.
 bool istSeriennummer(QByteArrayView serie);
 
+// Where the serial number stands and which differences between keys do not count; as given
+// here, as at program start.
+struct Optionen
+{
+    int spalte = 1;
+    bool text = false;
+    bool grossKlein = false;
+    bool leerzeichen = false;
+    bool nullen = false;
+};
+
 // The whole run when the user keeps the line listed first of every group, unedited.
 Lauf behalteErste(QByteArrayView datei, const QString &trennzeichen,
-                  Lesart lesart = Lesart::Datensaetze);
+                  Lesart lesart = Lesart::Datensaetze, const Optionen &optionen = {});
 
 // The whole run when the user keeps the first line of the first `vorher` groups and then, for
 // every later group, its first line or (`letzte`) its last, unedited, at the place of the first.

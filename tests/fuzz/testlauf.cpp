@@ -55,7 +55,8 @@ bool laufeDurch(Duplikatensuche &suche, const FakeMainView &view)
 
 } // namespace
 
-Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString &trennzeichen)
+Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString &trennzeichen,
+                      const Schluesselregel &regel)
 {
     const QString eingabe = ordner + QStringLiteral("/eingabe.txt");
     const QString ziel = ordner + QStringLiteral("/ergebnis.txt");
@@ -65,6 +66,7 @@ Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString
 
     FakeMainView view;
     Duplikatensuche suche(view);
+    suche.setzeSchluesselregel(regel);
     const bool zeilenweise = lade(view, suche, eingabe, trennzeichen);
     if (!laufeDurch(suche, view))
         return {Ausgang::ZuKurz, {}, false, QStringLiteral("\"Weiter\" endet nicht.")};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "referenzmodell.h"
+#include "schluesselregel.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -22,7 +23,8 @@ struct Ergebnis
     QString fehler;
 };
 
-Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString &trennzeichen);
+Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString &trennzeichen,
+                      const Schluesselregel &regel = {});
 
 // The folder the fuzz targets write their runs to: `make fuzz` hands one over in
 // TESSRA_FUZZ_ORDNER, otherwise a temporary one in memory where there is /dev/shm.

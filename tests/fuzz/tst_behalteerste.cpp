@@ -23,6 +23,7 @@ private Q_SLOTS:
     void zufallsdateien();
     void datensaetzeAufZufallsdateien();
     void regelnAufZufallsdateien();
+    void optionenAufZufallsdateien();
 
 private:
     QTemporaryDir m_ordner;
@@ -308,6 +309,49 @@ void TestBehalteErste::regelnAufZufallsdateien()
     // Random files that hardly ever reach a rule or a group of identical lines would test little.
     QVERIFY2(mitRegel > 250 && mitGleichen > 90,
              qPrintable(QStringLiteral("%1 %2").arg(mitRegel).arg(mitGleichen)));
+}
+
+// Random rules over files whose keys differ only in case, spaces or zeros, some of them quoted,
+// with records of one to four fields, a quoted delimiter among them; now and then Windows-1252.
+void TestBehalteErste::optionenAufZufallsdateien()
+{
+    static const QList<QByteArray> felder = {
+        "0815", "815", " 0815", "08 15 ", "000", "0",      "AB12",      "ab12",      "Ab 12",
+        "US",   "us",  "",      "x",      "Nr",  "\"US\"", "\"0 815\"", "\xC3\x84x", "\xC3\xA4X",
+    };
+    QRandomGenerator zufall(20261211);
+    int mitErgebnis = 0;
+    for (int nr = 0; nr < 1000; ++nr) {
+        const QByteArray trenner = eines(zufall, trennzeichen).toUtf8();
+        QByteArray datei;
+        for (int zeile = zufall.bounded(4, 12); zeile > 0; --zeile) {
+            datei += eines(zufall, felder);
+            for (int feld = zufall.bounded(4); feld > 0; --feld)
+                datei += trenner +
+                         (zufall.bounded(6) == 0 ? "\"1" + trenner + "2\"" : eines(zufall, felder));
+            datei += zufall.bounded(40) == 0 ? "\xFF\n" : "\n";
+        }
+        const Referenzmodell::Optionen optionen{zufall.bounded(1, 4), zufall.bounded(2) == 0,
+                                                zufall.bounded(2) == 0, zufall.bounded(2) == 0,
+                                                zufall.bounded(2) == 0};
+        Schluesselregel regel;
+        regel.spalte = optionen.spalte;
+        regel.text = optionen.text;
+        regel.grossKleinIgnorieren = optionen.grossKlein;
+        regel.leerzeichenIgnorieren = optionen.leerzeichen;
+        regel.nullenIgnorieren = optionen.nullen;
+        const QString text = QString::fromUtf8(trenner);
+        const auto modell = Referenzmodell::behalteErste(
+            datei, text, Referenzmodell::Lesart::Datensaetze, optionen);
+        const auto lauf = Testlauf::behalteErste(m_ordner.path(), datei, text, regel);
+        QVERIFY2(lauf.fehler.isEmpty() && lauf.ausgang == modell.ausgang &&
+                     lauf.geschrieben == modell.ergebnis,
+                 qPrintable(lauf.fehler + u"\nDatei "_s + QString::number(nr) +
+                            u" mit Trennzeichen \""_s + text + u"\": "_s +
+                            QString::fromLatin1(datei.toPercentEncoding())));
+        mitErgebnis += modell.ausgang == Ausgang::Ergebnis ? 1 : 0;
+    }
+    QVERIFY2(mitErgebnis > 250, qPrintable(QString::number(mitErgebnis)));
 }
 
 QTEST_GUILESS_MAIN(TestBehalteErste)

@@ -25,3 +25,15 @@ QByteArray alsUtf16(const QString &text, QSysInfo::Endian reihenfolge)
     }
     return bytes;
 }
+
+Schluesselregel schluesselregelAus(const QString &kurz)
+{
+    Schluesselregel regel;
+    if (!kurz.isEmpty() && kurz[0].isDigit())
+        regel.spalte = kurz[0].digitValue();
+    regel.text = kurz.contains(u't');
+    regel.grossKleinIgnorieren = kurz.contains(u'g');
+    regel.leerzeichenIgnorieren = kurz.contains(u'l');
+    regel.nullenIgnorieren = kurz.contains(u'n');
+    return regel;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "schluesselregel.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -15,3 +17,7 @@ bool legeTestdateiAn(const QString &pfad, QByteArrayView inhalt);
 // The text's UTF-16 code units in the given byte order, unpaired surrogates and all; a mark is
 // written only when the text starts with U+FEFF.
 QByteArray alsUtf16(const QString &text, QSysInfo::Endian reihenfolge);
+
+// A rule written as its options: the column as a digit, t for text keys, g, l and n for
+// ignoring case, spaces and leading zeros ("3tn"); "" is the rule at program start.
+Schluesselregel schluesselregelAus(const QString &kurz);

@@ -34,6 +34,7 @@
 #include "programmstart.h"
 #include "rahmen.h"
 #include "schriften.h"
+#include "seriennummerdialog.h"
 #include "twips.h"
 #include "wartecursor.h"
 #include "zeilendelegate.h"
@@ -230,6 +231,11 @@ void TessraFenster::baueDateirahmen(const Twips &t)
                        QStringLiteral("Datei laden und Duplikatensuche starten"));
     m_btnLaden->setFont(fett825());
     m_btnLaden->setEnabled(false);
+    // In the frame's free space below "Datei laden", level with "Reset".
+    m_btnSeriennummer = knopf(m_frame1, QStringLiteral("btnSeriennummer"),
+                              QStringLiteral("Seriennummer..."), t.rect(3480, 1440, 1695, 255),
+                              QStringLiteral("Spalte der Seriennummer und Vergleich der "
+                                             "Seriennummern einstellen"));
 
     m_frame4 =
         rahmen(m_frame1, QStringLiteral("Frame4"),
@@ -403,7 +409,7 @@ void TessraFenster::legeTabreihenfolgeFest()
         m_btnSpeichern, m_btnSpeichernUnter, m_btnLaden,       m_txtPfad,     m_txtZeile,
         m_lstZeilen,    m_btnNaechsteZeile,  m_btnDurchsuchen, m_btnEditor,   m_optTab,
         m_optSemikolon, m_optAnderes,        m_txtAnderes,     m_btnExplorer, m_btnReset,
-        m_btnHilfe,
+        m_btnHilfe,     m_btnSeriennummer,
     };
     for (qsizetype i = 1; i < reihenfolge.size(); ++i)
         setTabOrder(reihenfolge[i - 1], reihenfolge[i]);
@@ -422,6 +428,7 @@ void TessraFenster::verbindeBefehle()
     klick(m_btnEditor, &TessraFenster::btnEditor_Click);
     klick(m_btnExplorer, &TessraFenster::btnExplorer_Click);
     klick(m_btnReset, &TessraFenster::btnReset_Click);
+    klick(m_btnSeriennummer, &TessraFenster::btnSeriennummer_Click);
     klick(m_btnHilfe, &TessraFenster::btnHilfe_Click);
     // The button's caption promises the key wherever the focus is; on the page it closes it.
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, [this] {
@@ -529,6 +536,22 @@ void TessraFenster::btnReset_Click()
 {
     m_suche.Zuruecksetzen();
     m_suche.zeigeStatus(statusBitteLaden);
+}
+
+// The dialog only shows and collects the rule; the engine keeps it and loads again with it.
+void TessraFenster::btnSeriennummer_Click()
+{
+    SeriennummerDialog dialog(
+        m_suche.schluesselregel(), m_suche.spaltennamen(),
+        [this](const Schluesselregel &regel) {
+            const Wartecursor warten;
+            return m_suche.gruppenMit(regel);
+        },
+        this);
+    if (!fuehreAus(dialog))
+        return;
+    const Wartecursor warten;
+    m_suche.setzeSchluesselregel(dialog.regel());
 }
 
 void TessraFenster::LstZeilen_Click()

@@ -103,6 +103,7 @@ private:
     void btnEditor_Click();
     void btnExplorer_Click();
     void btnReset_Click();
+    void btnSeriennummer_Click();
     void LstZeilen_Click();
     bool txtPfad_Ablage(QEvent *event);
     bool textfeldOhneEigenesUndo(QObject *watched, QEvent *event) const;
@@ -144,6 +145,7 @@ private:
     QPushButton *m_btnExplorer = nullptr;
     QPushButton *m_btnReset = nullptr;
     QPushButton *m_btnLaden = nullptr;
+    QPushButton *m_btnSeriennummer = nullptr;
     QGroupBox *m_frame4 = nullptr;
     QRadioButton *m_optTab = nullptr;
     QRadioButton *m_optSemikolon = nullptr;

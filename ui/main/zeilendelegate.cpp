@@ -30,6 +30,23 @@ const QStyle *stilVon(const QStyleOptionViewItem &option)
     return option.widget ? option.widget->style() : QApplication::style();
 }
 
+// Whether the rule reads the same serial number in both rows. The rows are display text; as
+// UTF-8 they are what the rule reads in any file.
+bool gleicheSerie(QStringView zeile, QStringView erste, QStringView trennzeichen,
+                  const Schluesselregel &regel)
+{
+    const QByteArray trenner = trennzeichen.toUtf8();
+    const QByteArray eins = zeile.toUtf8();
+    const QByteArray zwei = erste.toUtf8();
+    const Seriennummer a = regel.lies(eins, trenner);
+    const Seriennummer b = regel.lies(zwei, trenner);
+    QByteArray pufferA;
+    QByteArray pufferB;
+    return regel.istSeriennummer(a) && regel.istSeriennummer(b) &&
+           regel.vergleichsform(a.text(), false, pufferA) ==
+               regel.vergleichsform(b.text(), false, pufferB);
+}
+
 QFont fett(QFont schrift)
 {
     schrift.setWeight(QFont::Bold);
@@ -38,15 +55,21 @@ QFont fett(QFont schrift)
 
 } // namespace
 
-Bereiche abweichendeSpalten(QStringView zeile, QStringView erste, QStringView trennzeichen)
+Bereiche abweichendeSpalten(QStringView zeile, QStringView erste, QStringView trennzeichen,
+                            const Schluesselregel &regel)
 {
     if (trennzeichen.isEmpty() || zeile == erste)
         return {};
+    // Spellings the options make one serial number are no difference. Without the options the
+    // column is compared as text, as ever, so a quoted spelling of the key still shows.
+    const qsizetype gleicheSpalte =
+        regel.vergleichtFrei() && gleicheSerie(zeile, erste, trennzeichen, regel) ? regel.spalte - 1
+                                                                                  : -1;
     const QList<QStringView> vorbild = spalten(erste, trennzeichen);
     Bereiche bereiche;
     qsizetype nummer = 0;
     for (const QStringView spalte : spalten(zeile, trennzeichen)) {
-        if (nummer >= vorbild.size() || spalte != vorbild.at(nummer))
+        if (nummer != gleicheSpalte && (nummer >= vorbild.size() || spalte != vorbild.at(nummer)))
             bereiche.append({spalte.data() - zeile.data(), spalte.size()});
         ++nummer;
     }
@@ -63,7 +86,9 @@ Bereiche ZeilenDelegate::fetteSpalten(const QStyleOptionViewItem &option,
     const QModelIndex erste = index.siblingAtRow(0);
     QString trennzeichen = erste.data(ZeilenModell::TrennzeichenRolle).toString();
     trennzeichen.replace(u'\n', QChar::LineSeparator);
-    return abweichendeSpalten(option.text, displayText(erste.data(), option.locale), trennzeichen);
+    const auto *modell = qobject_cast<const ZeilenModell *>(index.model());
+    return abweichendeSpalten(option.text, displayText(erste.data(), option.locale), trennzeichen,
+                              modell ? modell->regel() : Schluesselregel());
 }
 
 void ZeilenDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,

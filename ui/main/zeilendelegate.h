@@ -1,5 +1,7 @@
 #pragma once
 
+#include "schluesselregel.h"
+
 #include <QList>
 #include <QStringView>
 #include <QStyledItemDelegate>
@@ -32,6 +34,8 @@ private:
 
 // The columns of `zeile` (start and length, the delimiters left out; a delimiter inside quotes
 // splits nothing) whose text differs from the
-// column at the same place in `erste`; none without a delimiter.
+// column at the same place in `erste`; none without a delimiter. The serial number's column
+// counts as the same where the rule ignores what sets the two apart.
 QList<std::pair<qsizetype, qsizetype>> abweichendeSpalten(QStringView zeile, QStringView erste,
-                                                          QStringView trennzeichen);
+                                                          QStringView trennzeichen,
+                                                          const Schluesselregel &regel = {});

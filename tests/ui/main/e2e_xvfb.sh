@@ -2,7 +2,8 @@
 # Drives the real program in a virtual X server, by mouse and keyboard only, through three whole
 # cleaning runs. The first: open and close the help, type a path, choose "Semikolon", "Datei
 # laden", double-click the help open and closed again above "Weiter", pick the second line of the
-# group, "Weiter", double-click the help closed above "Speichern (ersetzen)" without saving,
+# group, open "Seriennummer..." and close it by Escape, "Weiter", double-click the help closed
+# above "Speichern (ersetzen)" without saving,
 # "Speichern (ersetzen)". The second picks its file in the browse window by a double-click
 # instead; the third loads by Enter, closes the help by Escape, goes through the context menu of
 # the list and takes a decision back by Ctrl+Z. Every click goes to the place the
@@ -11,7 +12,8 @@
 #
 # Usage: e2e_xvfb.sh PROGRAM
 # With TESSRA_SCREENSHOTS=DIR it also saves the window at start, with the help shown, with a
-# group shown, and with a group whose lines differ in some columns and the list's context menu.
+# group shown, the dialog "Seriennummer", and a group whose lines differ in some columns and the
+# list's context menu.
 set -euo pipefail
 
 programm=$(realpath "$1")
@@ -136,6 +138,18 @@ doppelklicke $((120 + 2520 + 847)) $((2160 + 2400 + 247))
 xdotool mousemove --window "$fenster" $(($(px $((120 + 120))) + 60)) $(($(px $((2160 + 480))) + 24)) click 1
 sleep 0.4
 bild tessra-gruppe.png
+# Frame1 (120, 240) > btnSeriennummer (3480, 1440, 1695 x 255) opens the dialog of the serial
+# number's column and options; Escape closes it and leaves the group as it was.
+klicke $((120 + 3480 + 847)) $((240 + 1440 + 127))
+dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '^Seriennummer$' | head -n1) ||
+    fehler "Das Fenster Seriennummer erscheint nicht"
+fokussiere "$dialog" Seriennummer
+bild tessra-seriennummer.png "$dialog"
+xdotool key Escape
+sleep 0.4
+xdotool search --onlyvisible --name '^Seriennummer$' >/dev/null &&
+    fehler "Escape schließt das Fenster Seriennummer nicht"
+fokussiere "$fenster" Tessra
 # Frame2 (120, 2160) > btnNächsteZeile (2520, 2400, 1695 x 495)
 klicke $((120 + 2520 + 847)) $((2160 + 2400 + 247))
 # Finished. With the help shown, a double-click on it where "Speichern (ersetzen)",

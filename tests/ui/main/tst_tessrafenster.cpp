@@ -12,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -28,6 +29,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -135,6 +137,9 @@ private Q_SLOTS:
     void abweichendeSpalten_data();
     void abweichendeSpalten();
     void unterschiedeFett();
+    void seriennummernspalte_data();
+    void seriennummernspalte();
+    void seriennummerDialog();
     void fortschrittBeimLangenLaden_data();
     void fortschrittBeimLangenLaden();
 
@@ -320,6 +325,7 @@ void TstTessraFenster::steuerelementeStehenAmPlatz_data()
     zeile("txtPfad", "Frame1", {8, 16, 337, 19}, {});
     zeile("btnEditor", "Frame1", {352, 40, 89, 17}, QStringLiteral("Im Editor öffnen"));
     zeile("btnLaden", "Frame1", {232, 40, 113, 33}, QStringLiteral("Datei laden"));
+    zeile("btnSeriennummer", "Frame1", {232, 96, 113, 17}, QStringLiteral("Seriennummer..."));
     zeile("Frame4", "Frame1", {8, 40, 193, 73},
           QStringLiteral("Trennzeichen zwischen den Spalten"));
     zeile("optSemikolon", "Frame4", {16, 32, 81, 13}, QStringLiteral("Semikolon"));
@@ -472,7 +478,8 @@ void TstTessraFenster::tabulatorFolgtDerReihenfolge()
         QStringLiteral("btnEditor"),       QStringLiteral("optTab"),
         QStringLiteral("optSemikolon"),    QStringLiteral("optAnderes"),
         QStringLiteral("txtAnderes"),      QStringLiteral("btnExplorer"),
-        QStringLiteral("btnReset"),        QStringLiteral("btnHilfe")};
+        QStringLiteral("btnReset"),        QStringLiteral("btnHilfe"),
+        QStringLiteral("btnSeriennummer")};
     QStringList kette;
     QWidget *widget = knopf(QStringLiteral("btnSpeichern"));
     do {
@@ -486,7 +493,8 @@ void TstTessraFenster::tabulatorFolgtDerReihenfolge()
     const QStringList mitTab{QStringLiteral("txtZeile"),       QStringLiteral("LstZeilen"),
                              QStringLiteral("btnDurchsuchen"), QStringLiteral("optTab"),
                              QStringLiteral("txtAnderes"),     QStringLiteral("btnReset"),
-                             QStringLiteral("btnHilfe"),       QStringLiteral("txtPfad")};
+                             QStringLiteral("btnHilfe"),       QStringLiteral("btnSeriennummer"),
+                             QStringLiteral("txtPfad")};
     QStringList besucht;
     for (qsizetype i = 0; i < mitTab.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -1599,6 +1607,75 @@ void TstTessraFenster::abweichendeSpalten()
     for (const auto &[anfang, laenge] : ::abweichendeSpalten(zeile, erste, trennzeichen))
         teile.append(zeile.sliced(anfang, laenge));
     QCOMPARE(teile.join(u'|'), fett);
+}
+
+// Under a rule the serial number's column is not bold where the rule makes the keys equal.
+void TstTessraFenster::seriennummernspalte_data()
+{
+    QTest::addColumn<QString>("zeile");
+    QTest::addColumn<QString>("erste");
+    QTest::addColumn<QString>("regel"); // schluesselregelAus
+    QTest::addColumn<QString>("fett");
+
+    QTest::newRow("gleich ohne Nullen") << u"815;b"_s << u"0815;a"_s << u"n"_s << u"b"_s;
+    QTest::newRow("Spalte 2 gleich ohne Groß/Klein")
+        << u"1;AB;x"_s << u"2;ab;x"_s << u"2tg"_s << u"1"_s;
+    QTest::newRow("ohne Option zeigt sich die Schreibweise")
+        << u"\"0815\";a"_s << u"0815;a"_s << QString() << u"\"0815\""_s;
+}
+
+void TstTessraFenster::seriennummernspalte()
+{
+    QFETCH(QString, zeile);
+    QFETCH(QString, erste);
+    QFETCH(QString, regel);
+    QFETCH(QString, fett);
+
+    QStringList teile;
+    for (const auto &[anfang, laenge] :
+         ::abweichendeSpalten(zeile, erste, u";"_s, schluesselregelAus(regel)))
+        teile.append(zeile.sliced(anfang, laenge));
+    QCOMPARE(teile.join(u'|'), fett);
+}
+
+// The dialog shows the rule in force, the loaded file's columns and the groups of the rule on
+// show; "OK" loads again with it, "Abbrechen" keeps everything.
+void TstTessraFenster::seriennummerDialog()
+{
+    const QString pfad =
+        legeAn(u"spalten.txt"_s, "Kunde;Name;Serie\n7;A;4711\n7;B;4712\n9;C;4711\n");
+    ladeMitSemikolon(pfad);
+    QCOMPARE(liste()->model()->rowCount(), 2);
+    bool annehmen = false;
+    QStringList gesehen;
+    m_fenster->setDialogAntwort([&](QDialog &dialog) {
+        QCOMPARE(dialog.objectName(), u"SeriennummerDialog"_s);
+        auto *spalte = dialog.findChild<QSpinBox *>(u"spnSpalte"_s);
+        QVERIFY(spalte);
+        QCOMPARE(spalte->value(), 1);
+        for (const QString &name :
+             {u"chkText"_s, u"chkGrossKlein"_s, u"chkLeerzeichen"_s, u"chkNullen"_s}) {
+            auto *feld = dialog.findChild<QCheckBox *>(name);
+            QVERIFY(feld && !feld->isChecked());
+            gesehen.append(feld->text());
+        }
+        spalte->setValue(3);
+        gesehen.append(dialog.findChild<QLabel *>(u"lblSpalten"_s)->text());
+        gesehen.append(dialog.findChild<QLabel *>(u"lblGruppen"_s)->text());
+        annehmen ? dialog.accept() : dialog.reject();
+    });
+    klicke(knopf(u"btnSeriennummer"_s));
+    QCOMPARE(gesehen,
+             (QStringList{u"Auch Text als Seriennummer"_s, u"Groß-/Kleinschreibung ignorieren"_s,
+                          u"Leerzeichen ignorieren"_s, u"Führende Nullen ignorieren"_s,
+                          u"Erste Zeile: 1: Kunde  2: Name  [3: Serie]"_s,
+                          u"Gruppen mehrfacher Seriennummern mit diesen Einstellungen: 1"_s}));
+    QCOMPARE(liste()->model()->index(1, 0).data().toString(), u"7;B;4712"_s);
+
+    annehmen = true;
+    klicke(knopf(u"btnSeriennummer"_s));
+    QCOMPARE(liste()->model()->index(1, 0).data().toString(), u"9;C;4711"_s);
+    QCOMPARE(m_fenster->lstZeilenData(1), 3);
 }
 
 // The second row drawn beneath two first rows: once the same line, once one with another third
