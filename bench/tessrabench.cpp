@@ -18,6 +18,7 @@
 #include <vector>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 
 namespace {
@@ -31,6 +32,8 @@ struct Optionen
     QString ziel;
     bool ersetzen = false;
     std::optional<Duplikatensuche::Regel> regel;
+    // The suggestion's criterion, for --regel vollstaendig, groesste:N and kleinste:N.
+    std::optional<Kriterium> kriterium;
     Schluesselregel schluessel;
 };
 
@@ -44,12 +47,31 @@ int verwendung(const char *meldung)
     std::fprintf(stderr,
                  "tessra-bench: %s\n"
                  "Aufruf: tessra-bench DATEI [--delim TEXT] [--out PFAD] [--ersetzen]\n"
-                 "                    [--regel erste|letzte] [--spalte N] [--text]\n"
+                 "                    [--regel erste|letzte|vollstaendig|groesste:N|kleinste:N]\n"
+                 "                    [--spalte N] [--text]\n"
                  "                    [--ohne-gross-klein] [--ohne-leerzeichen] [--ohne-nullen]\n"
                  "        (--delim tab steht für den Tabulator; Vorgabe ist \";\".\n"
                  "        --ersetzen kopiert DATEI nach PFAD und ersetzt die Kopie.)\n",
                  meldung);
     return 2;
+}
+
+bool leseKriterium(const QString &wert, Optionen &optionen)
+{
+    const qsizetype doppelpunkt = wert.indexOf(u':');
+    const QString art = wert.left(doppelpunkt);
+    bool zahl = doppelpunkt > 0;
+    const int spalte = zahl ? wert.sliced(doppelpunkt + 1).toInt(&zahl) : 0;
+    if (wert == u"vollstaendig")
+        optionen.kriterium = Kriterium::vollstaendigste();
+    else if (zahl && spalte >= 1 && art == u"groesste")
+        optionen.kriterium = Kriterium::groesster(spalte);
+    else if (zahl && spalte >= 1 && art == u"kleinste")
+        optionen.kriterium = Kriterium::kleinster(spalte);
+    else
+        return false;
+    optionen.regel = Duplikatensuche::Regel::VorschlagBehalten;
+    return true;
 }
 
 bool leseOptionen(int argc, char **argv, Optionen &optionen)
@@ -73,7 +95,7 @@ bool leseOptionen(int argc, char **argv, Optionen &optionen)
                 optionen.regel = Duplikatensuche::Regel::ErsteBehalten;
             else if (wert == u"letzte")
                 optionen.regel = Duplikatensuche::Regel::LetzteBehalten;
-            else
+            else if (!leseKriterium(wert, optionen))
                 return false;
         } else if (argument == u"--spalte") {
             bool zahl = false;
@@ -176,6 +198,7 @@ int main(int argc, char **argv)
     view.setTxtPfad(optionen.ersetzen ? optionen.ziel : optionen.datei);
     Duplikatensuche suche(view);
     suche.setzeSchluesselregel(optionen.schluessel);
+    suche.setzeVorschlag(optionen.kriterium);
     suche.txtPfad_Change();
 
     const auto ladeStart = Uhr::now();
@@ -211,6 +234,9 @@ int main(int argc, char **argv)
         suche.btnSpeichern_Click();
     } else {
         view.answers.enqueue(optionen.ziel);
+        // The output of an earlier run is there to be replaced: "Ja" to the question.
+        if (QFileInfo(optionen.ziel).isFile())
+            view.yesNoAnswers.enqueue(true);
         suche.btnSpeichernUnter_Click();
     }
     const auto speicherEnde = Uhr::now();

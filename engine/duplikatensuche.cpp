@@ -291,6 +291,9 @@ bool Duplikatensuche::lade(const QString &pfad, Fortschritt &fortschritt)
     if (m_zustand.Zeilen.size() >= 4)
         m_zustand.Gruppen = Gruppenindex(m_zustand.Zeilen, m_zustand.Trennzeichen, m_regel,
                                          fortschritt.teil(geteiltBis, indiziertBis));
+    // A criterion chosen before loading reads this file's column; one the file lacks finds no
+    // value, so each group suggests its first line.
+    bestimmeLesart();
     if (const auto &offen = m_zustand.Zeilen.offenesAnfuehrungszeichen()) {
         fortschritt.beende();
         zeigeOffenesAnfuehrungszeichen(*offen);
@@ -506,17 +509,95 @@ bool Duplikatensuche::geheZumNaechstenKopf(Gang &gang, const Fortschrittsmeldung
 void Duplikatensuche::behalteNachRegel(Regel regel, Gang &gang)
 {
     SuchZustand &z = m_zustand;
+    const Kriterium kriterium = kriteriumFuer(regel);
+    // The first and the last line need only the chain of the group; the other criteria read
+    // its lines.
+    std::vector<qsizetype> gruppe;
     qsizetype letzte = z.AktZeile;
     z.AnzFunde = 0;
-    for (qsizetype zeile = z.Gruppen.naechsteZeile(letzte); zeile != Gruppenindex::keine;
+    for (qsizetype zeile = z.AktZeile; zeile != Gruppenindex::keine;
          zeile = z.Gruppen.naechsteZeile(zeile)) {
+        if (kriterium.art() != Kriterium::Art::Erste && kriterium.art() != Kriterium::Art::Letzte)
+            gruppe.push_back(zeile);
         letzte = zeile;
-        ++z.AnzFunde;
     }
-    const qsizetype behalten = regel == Regel::ErsteBehalten ? z.AktZeile : letzte;
+    for (qsizetype zeile = z.Gruppen.naechsteZeile(z.AktZeile); zeile != Gruppenindex::keine;
+         zeile = z.Gruppen.naechsteZeile(zeile))
+        ++z.AnzFunde;
+    const qsizetype behalten = kriterium.art() == Kriterium::Art::Erste ? z.AktZeile
+                               : kriterium.art() == Kriterium::Art::Letzte
+                                   ? letzte
+                                   : gruppe.at(size_t(vorschlagIn(kriterium, gruppe)));
     z.Ergebnis.uebernehmeZeile(behalten);
     gang.statuszeile = behalten;
     gang.funde = z.AnzFunde;
+}
+
+Kriterium Duplikatensuche::kriteriumFuer(Regel regel) const
+{
+    switch (regel) {
+    case Regel::ErsteBehalten:
+        return Kriterium::erste();
+    case Regel::LetzteBehalten:
+        return Kriterium::letzte();
+    case Regel::VorschlagBehalten:
+        break;
+    }
+    return m_kriterium.value_or(Kriterium::erste());
+}
+
+qsizetype Duplikatensuche::vorschlagIn(const Kriterium &kriterium,
+                                       const std::vector<qsizetype> &gruppe) const
+{
+    std::vector<QString> saetze;
+    saetze.reserve(gruppe.size());
+    for (const qsizetype zeile : gruppe)
+        saetze.push_back(m_zustand.Zeilen.text(zeile));
+    return std::max(vorgeschlagen(kriterium, saetze, m_zustand.Trennzeichen, m_lesart),
+                    qsizetype(0));
+}
+
+bool Duplikatensuche::bestimmeLesart()
+{
+    m_lesart = Spaltenlesart::als(Spaltenlesart::Typ::Text);
+    if (!m_kriterium || !m_kriterium->liestWerte() || !dateiGeladen())
+        return true;
+    // Only the lines of groups are ever compared, so only they decide how the column reads.
+    const SuchZustand &z = m_zustand;
+    const int spalte = m_kriterium->spalte();
+    std::vector<QString> werte;
+    bool vorhanden = false;
+    for (qsizetype zeile = 0; zeile < z.Zeilen.size(); ++zeile) {
+        const bool inGruppe =
+            z.Gruppen.hatSerie(zeile) &&
+            (!z.Gruppen.istKopf(zeile) || z.Gruppen.naechsteZeile(zeile) != Gruppenindex::keine);
+        if (vorhanden && !inGruppe)
+            continue;
+        const QString satz = z.Zeilen.text(zeile);
+        vorhanden = vorhanden || feldtexte(satz, z.Trennzeichen).size() >= spalte;
+        if (inGruppe)
+            werte.push_back(feldtext(satz, z.Trennzeichen, spalte));
+    }
+    m_lesart = Spaltenlesart::bestimme(werte);
+    return vorhanden;
+}
+
+bool Duplikatensuche::setzeVorschlag(const std::optional<Kriterium> &kriterium)
+{
+    const auto bisher = m_kriterium;
+    m_kriterium = kriterium;
+    if (!bestimmeLesart()) {
+        m_view.showMessage(QStringLiteral("Keine Zeile der Datei hat eine Spalte ") +
+                               zahl(kriterium->spalte()) +
+                               QStringLiteral(".\nDer Vorschlag bleibt, wie er war."),
+                           QStringLiteral("Tessra - Vorschlag"));
+        m_kriterium = bisher;
+        bestimmeLesart();
+        return false;
+    }
+    if (gruppeGezeigt())
+        ohneSpeichermangel([this] { zeigeGruppe(); });
+    return true;
 }
 
 bool Duplikatensuche::zeilenGleich(qsizetype kopf) const
@@ -610,8 +691,11 @@ void Duplikatensuche::letzteEntscheidungZuruecknehmen()
 
 void Duplikatensuche::alleWeiterenGruppen(Regel regel)
 {
-    const QString zeile =
-        regel == Regel::ErsteBehalten ? QStringLiteral("die erste") : QStringLiteral("die letzte");
+    const QString zeile = regel == Regel::ErsteBehalten ? QStringLiteral("die erste")
+                          : regel == Regel::LetzteBehalten
+                              ? QStringLiteral("die letzte")
+                              : QStringLiteral("die vorgeschlagene (") +
+                                    kriteriumFuer(regel).name() + QStringLiteral(")");
     const QString text = QStringLiteral("Von jeder weiteren Gruppe wird ") + zeile +
                          QStringLiteral(" Zeile behalten.");
     abbrechbar(titelAlleWeiteren, text, [&](Fortschritt &fortschritt) {
@@ -747,12 +831,13 @@ void Duplikatensuche::zeigeGruppe()
         z.Zeilen.holeVoraus(gruppe[i]);
     z.Serie = z.Gruppen.seriennummer(z.Zeilen, z.AktZeile);
     m_view.setCaption(Label::lblAnzDatensaetze, zahl(z.AnzSerien));
+    const qsizetype vorschlag = m_kriterium ? vorschlagIn(*m_kriterium, gruppe) : -1;
     m_view.setLstZeilen({std::move(gruppe),
                          [this](qsizetype zeile) {
                              return anzeigetext(m_zustand.Zeilen, zeile, listenzeileGrenze).text;
                          },
-                         z.Trennzeichen, m_regel});
-    m_view.selectLstZeilenItem(0);
+                         z.Trennzeichen, m_regel, vorschlag});
+    m_view.selectLstZeilenItem(std::max(vorschlag, qsizetype(0)));
     LstZeilen_Click();
     m_view.setEnabled(Control::btnNaechsteZeile, true);
     m_view.setCaption(Label::lblAnzDuplikate, zahl(z.AnzFunde));

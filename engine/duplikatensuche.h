@@ -2,6 +2,7 @@
 
 #include "dateifehler.h"
 #include "fortschritt.h"
+#include "kriterium.h"
 #include "mainview.h"
 #include "sicheresschreiben.h"
 #include "suchzustand.h"
@@ -41,8 +42,15 @@ public:
     // comes back once the path is fine.
     void zeigeStatus(const QString &text);
 
-    // Which line of every group a rule keeps, unedited.
-    enum class Regel { ErsteBehalten, LetzteBehalten };
+    // Which line of every group a rule keeps, unedited: the first, the last, or the one the
+    // chosen criterion suggests.
+    enum class Regel { ErsteBehalten, LetzteBehalten, VorschlagBehalten };
+
+    // The criterion by which every group shown selects its suggested record; none at program
+    // start. Chosen while a group is shown, it selects that group's suggestion at once. A
+    // column that no record of the loaded file holds is refused, with a message; false then.
+    const std::optional<Kriterium> &vorschlagskriterium() const { return m_kriterium; }
+    bool setzeVorschlag(const std::optional<Kriterium> &kriterium);
 
     // True while a group waits for the user's choice.
     bool gruppeGezeigt() const;
@@ -128,6 +136,11 @@ private:
     void zeigeNachGang(bool gruppe, const Gang &gang, Fortschritt &fortschritt);
     bool geheZumNaechstenKopf(Gang &gang, const Fortschrittsmeldung &meldung);
     void behalteNachRegel(Regel regel, Gang &gang);
+    Kriterium kriteriumFuer(Regel regel) const;
+    // Where in the group whose lines are given the criterion's suggestion stands.
+    qsizetype vorschlagIn(const Kriterium &kriterium, const std::vector<qsizetype> &gruppe) const;
+    // Reads the criterion's column of the loaded file; false when no record holds it.
+    bool bestimmeLesart();
     bool zeilenGleich(qsizetype kopf) const;
     qsizetype verbleibendeGruppen() const;
     // The groups of this run settled so far, by the user, by a rule or on their own: what the
@@ -190,6 +203,9 @@ private:
     // unchanged line without decoding it again.
     qsizetype m_zeilenfeldZeile = Gruppenindex::keine;
     QString m_zeilenfeldText;
+    std::optional<Kriterium> m_kriterium;
+    // How the criterion's column reads, decided over the whole loaded file.
+    Spaltenlesart m_lesart = Spaltenlesart::als(Spaltenlesart::Typ::Text);
     // What the status line showed before it told why the path is no good.
     std::optional<QString> m_statusOhnePfadproblem;
 };

@@ -25,49 +25,40 @@ bool istZiffer(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-// Digits in groups of three after the first group of one to three, split by `trenner`.
-bool gruppiert(QStringView ziffern, QChar trenner)
-{
-    const auto gruppen = ziffern.split(trenner);
-    if (gruppen.size() < 2 || gruppen.front().isEmpty() || gruppen.front().size() > 3)
-        return false;
-    for (qsizetype i = 1; i < gruppen.size(); ++i) {
-        if (gruppen[i].size() != 3)
-            return false;
-    }
-    return true;
-}
-
-std::optional<double> ganzzahl(QStringView ziffern, QChar gruppentrenner)
-{
-    QString nur;
-    for (const QChar c : ziffern) {
-        if (c != gruppentrenner)
-            nur.append(c);
-    }
-    bool gut = false;
-    const double wert = nur.toDouble(&gut);
-    return gut ? std::optional(wert) : std::nullopt;
-}
-
 // The digits with their separators, read as `dezimal` marks the decimals and the other
-// separator groups thousands.
+// separator groups thousands (in groups of three after a first group of one to three).
 std::optional<double> mitDezimal(QStringView ziffern, QChar dezimal)
 {
     const QChar gruppe = dezimal == u',' ? u'.' : u',';
-    const qsizetype stelle = ziffern.lastIndexOf(dezimal);
-    QStringView vorne = stelle < 0 ? ziffern : ziffern.first(stelle);
-    const QStringView hinten = stelle < 0 ? QStringView() : ziffern.sliced(stelle + 1);
-    if (hinten.contains(gruppe) || hinten.contains(dezimal) || vorne.contains(dezimal))
+    double wert = 0;
+    double teiler = 0; // 0 before the decimal separator, then 10, 100, ...
+    qsizetype inGruppe = 0;
+    bool gruppiert = false;
+    for (qsizetype i = 0; i < ziffern.size(); ++i) {
+        const QChar c = ziffern[i];
+        if (c == dezimal) {
+            if (teiler > 0 || i + 1 == ziffern.size() || (gruppiert && inGruppe != 3))
+                return std::nullopt;
+            teiler = 10;
+        } else if (c == gruppe) {
+            if (teiler > 0 || (gruppiert ? inGruppe != 3 : inGruppe > 3))
+                return std::nullopt;
+            gruppiert = true;
+            inGruppe = 0;
+        } else {
+            const int ziffer = c.unicode() - u'0';
+            if (teiler > 0) {
+                wert += ziffer / teiler;
+                teiler *= 10;
+            } else {
+                wert = wert * 10 + ziffer;
+                ++inGruppe;
+            }
+        }
+    }
+    if (teiler == 0 && gruppiert && inGruppe != 3)
         return std::nullopt;
-    if (vorne.contains(gruppe) && !gruppiert(vorne, gruppe))
-        return std::nullopt;
-    const auto ganz = ganzzahl(vorne, gruppe);
-    if (!ganz || (stelle >= 0 && hinten.isEmpty()))
-        return std::nullopt;
-    bool gut = true;
-    const double bruch = hinten.isEmpty() ? 0 : QString(u"0." + hinten.toString()).toDouble(&gut);
-    return gut ? std::optional(*ganz + bruch) : std::nullopt;
+    return wert;
 }
 
 // A number, a sign before it, a currency sign before it or a unit after it; nothing for text.
@@ -125,33 +116,94 @@ int vollesJahr(int jahr, qsizetype stellen)
     return jahr;
 }
 
+// Reads digits from a text, one piece after the other.
+class Leser
+{
+public:
+    explicit Leser(QStringView text)
+        : m_text(text)
+    {
+    }
+    bool amEnde() const { return m_pos == m_text.size(); }
+    bool nimm(QChar zeichen)
+    {
+        if (amEnde() || m_text[m_pos] != zeichen)
+            return false;
+        ++m_pos;
+        return true;
+    }
+    // A number of `min` to `max` digits, and how many it had.
+    std::optional<int> zahl(int min, int max, int *stellen = nullptr)
+    {
+        int wert = 0;
+        int anzahl = 0;
+        while (anzahl < max && !amEnde() && istZiffer(m_text[m_pos])) {
+            wert = wert * 10 + (m_text[m_pos].unicode() - u'0');
+            ++m_pos;
+            ++anzahl;
+        }
+        if (stellen)
+            *stellen = anzahl;
+        return anzahl >= min ? std::optional(wert) : std::nullopt;
+    }
+    void ueberspringe(QChar zeichen)
+    {
+        while (nimm(zeichen)) {
+        }
+    }
+
+private:
+    QStringView m_text;
+    qsizetype m_pos = 0;
+};
+
+// 31.12.2024, 31.12.24 or 2024-12-31, each with an optional time (14:30 or 14:30:15).
 std::optional<QDateTime> leseDatum(QStringView text)
 {
-    static const QRegularExpression deutsch(QStringLiteral(
-        R"(^(\d{1,2})\.(\d{1,2})\.(\d{4}|\d{2})(?:[ T]+(\d{1,2}):(\d{2})(?::(\d{2}))?)?$)"));
-    static const QRegularExpression iso(QStringLiteral(
-        R"(^(\d{4})-(\d{2})-(\d{2})(?:[ T](\d{1,2}):(\d{2})(?::(\d{2})(?:\.\d+)?)?)?$)"));
-    const QString ohneRand = text.trimmed().toString();
+    Leser leser(text.trimmed());
     int tag = 0;
     int monat = 0;
     int jahr = 0;
-    QRegularExpressionMatch treffer = deutsch.match(ohneRand);
-    if (treffer.hasMatch()) {
-        tag = treffer.captured(1).toInt();
-        monat = treffer.captured(2).toInt();
-        jahr = vollesJahr(treffer.captured(3).toInt(), treffer.capturedLength(3));
-    } else if ((treffer = iso.match(ohneRand)).hasMatch()) {
-        jahr = treffer.captured(1).toInt();
-        monat = treffer.captured(2).toInt();
-        tag = treffer.captured(3).toInt();
-    } else {
+    int stellen = 0;
+    const auto erste = leser.zahl(1, 4, &stellen);
+    if (!erste)
         return std::nullopt;
+    if (stellen == 4) {
+        const auto m = leser.nimm(u'-') ? leser.zahl(2, 2) : std::nullopt;
+        const auto t = m && leser.nimm(u'-') ? leser.zahl(2, 2) : std::nullopt;
+        if (!t)
+            return std::nullopt;
+        jahr = *erste;
+        monat = *m;
+        tag = *t;
+    } else {
+        const auto m = stellen <= 2 && leser.nimm(u'.') ? leser.zahl(1, 2) : std::nullopt;
+        const auto j = m && leser.nimm(u'.') ? leser.zahl(2, 4, &stellen) : std::nullopt;
+        if (!j || stellen == 3)
+            return std::nullopt;
+        tag = *erste;
+        monat = *m;
+        jahr = vollesJahr(*j, stellen);
+    }
+    // A date without a time counts as its midnight.
+    QTime zeit(0, 0);
+    if (!leser.amEnde()) {
+        if (!leser.nimm(u' ') && !leser.nimm(u'T'))
+            return std::nullopt;
+        leser.ueberspringe(u' ');
+        const auto stunde = leser.zahl(1, 2);
+        const auto minute = stunde && leser.nimm(u':') ? leser.zahl(2, 2) : std::nullopt;
+        if (!minute)
+            return std::nullopt;
+        const auto sekunde = leser.nimm(u':') ? leser.zahl(2, 2) : std::optional(0);
+        if (!sekunde)
+            return std::nullopt;
+        if (leser.nimm(u'.') && !leser.zahl(1, 9))
+            return std::nullopt;
+        zeit = QTime(*stunde, *minute, *sekunde);
     }
     const QDate datum(jahr, monat, tag);
-    // A date without a time counts as its midnight.
-    const QTime zeit(treffer.captured(4).toInt(), treffer.captured(5).toInt(),
-                     treffer.captured(6).toInt());
-    if (!datum.isValid() || !zeit.isValid())
+    if (!leser.amEnde() || !datum.isValid() || !zeit.isValid())
         return std::nullopt;
     return QDateTime(datum, zeit, Qt::UTC);
 }
@@ -159,6 +211,36 @@ std::optional<QDateTime> leseDatum(QStringView text)
 bool leer(QStringView feld)
 {
     return feld.trimmed().isEmpty();
+}
+
+// One field's text, cut from the record where it needs no change.
+struct Feld
+{
+    QStringView ausschnitt;
+    QString eigen;
+    bool quotiert = false;
+    QStringView text() const { return quotiert ? QStringView(eigen) : ausschnitt; }
+};
+
+// The field in column `spalte` (from 1); empty when the record has fewer fields. A record
+// without a quote is split by the delimiter alone, which is all the field reader would do.
+Feld feldIn(QStringView satz, QStringView trennzeichen, int spalte)
+{
+    if (satz.contains(u'"')) {
+        Feld feld;
+        feld.eigen = feldtexte(satz, trennzeichen).value(spalte - 1);
+        feld.quotiert = true;
+        return feld;
+    }
+    qsizetype anfang = 0;
+    for (int i = 1; i < spalte; ++i) {
+        const qsizetype trenner = satz.indexOf(trennzeichen, anfang);
+        if (trenner < 0 || trennzeichen.isEmpty())
+            return {};
+        anfang = trenner + trennzeichen.size();
+    }
+    const qsizetype ende = trennzeichen.isEmpty() ? -1 : satz.indexOf(trennzeichen, anfang);
+    return {satz.sliced(anfang, (ende < 0 ? satz.size() : ende) - anfang).trimmed(), {}, false};
 }
 
 } // namespace
@@ -237,6 +319,26 @@ int Spaltenlesart::vergleiche(const Wert &a, const Wert &b) const
     return deutsch.compare(std::get<QString>(a), std::get<QString>(b));
 }
 
+std::optional<int> spalteAus(const QString &eingabe, const QStringList &namen)
+{
+    const QString text = eingabe.trimmed();
+    static const QRegularExpression nummer(QStringLiteral(R"(^(\d+)(?::.*)?$)"));
+    if (const auto treffer = nummer.match(text); treffer.hasMatch()) {
+        const int spalte = treffer.captured(1).toInt();
+        return spalte >= 1 ? std::optional(spalte) : std::nullopt;
+    }
+    for (qsizetype i = 0; i < namen.size(); ++i) {
+        if (namen[i].trimmed().compare(text, Qt::CaseInsensitive) == 0)
+            return int(i + 1);
+    }
+    return std::nullopt;
+}
+
+QString feldtext(QStringView satz, QStringView trennzeichen, int spalte)
+{
+    return feldIn(satz, trennzeichen, spalte).text().toString();
+}
+
 QStringList feldtexte(QStringView satz, QStringView trennzeichen)
 {
     QStringList texte;
@@ -284,8 +386,7 @@ qsizetype vorgeschlagen(const Kriterium &kriterium, std::span<const QString> sae
     qsizetype beste = 0;
     std::optional<Spaltenlesart::Wert> bester;
     for (size_t i = 0; i < saetze.size(); ++i) {
-        const QStringList felder = feldtexte(saetze[i], trennzeichen);
-        const auto wert = lesart.lies(felder.value(kriterium.spalte() - 1));
+        const auto wert = lesart.lies(feldIn(saetze[i], trennzeichen, kriterium.spalte()).text());
         if (wert && (!bester || richtung * lesart.vergleiche(*wert, *bester) > 0)) {
             bester = wert;
             beste = qsizetype(i);

@@ -74,9 +74,16 @@ private:
     bool m_englisch = false;
 };
 
+// The column the user names: its number from 1, or a name of `namen` (the fields of the file's
+// first record, compared without case), or "3: Datum" as the offer reads; nothing otherwise.
+std::optional<int> spalteAus(const QString &eingabe, const QStringList &namen);
+
 // A record's fields as their text: quotes removed, "" read as one quote, spaces around a field
 // kept out.
 QStringList feldtexte(QStringView satz, QStringView trennzeichen);
+// The text of the field in column `spalte` (from 1), read as feldtexte() reads it; empty when
+// the record has fewer fields.
+QString feldtext(QStringView satz, QStringView trennzeichen, int spalte);
 
 // The suggested record of a group given as the records' texts in list order: its index there.
 // Ties go to the earliest record, and so does a group in which no value can win; a record

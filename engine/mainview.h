@@ -20,6 +20,8 @@ struct Zeilenliste
     std::function<QString(qsizetype zeile)> text;
     QString trennzeichen = {};
     Schluesselregel regel = {};
+    // The row suggested to be kept, -1 for none.
+    qsizetype vorschlag = -1;
 };
 
 // The main-window controls the engine reads and writes. The window implements this for real,

@@ -4,10 +4,15 @@
 #include "testdateien.h"
 
 #include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QLocale>
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -113,6 +118,9 @@ class TestDuplikatensuche : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void vorschlagAlsRegel_data();
+    void vorschlagAlsRegel();
+    void vorschlagBeimZeigen();
     void lauf_data();
     void lauf();
     void fuenfZeilenBeispiel();
@@ -1115,6 +1123,138 @@ void TestDuplikatensuche::regelWaehrendDesLaufs()
     lauf.suche.Zuruecksetzen();
     QVERIFY(lauf.suche.schluesselregel() == nullen);
     QVERIFY(!lauf.suche.gruppenMit(nullen));
+}
+
+namespace {
+
+// A list of orders: a serial number of 40, a date (some with a time), a German price with its
+// currency (or "auf Anfrage"), and a note that some records leave empty. The values are made
+// from numbers, so which record should win is known without reading them back.
+struct Bestellungen
+{
+    QByteArray inhalt = "Nr;Datum;Preis;Notiz\r\n";
+    std::vector<int> serie;
+    std::vector<QDateTime> datum;
+    std::vector<double> preis; // -1 where it cannot be read
+    std::vector<int> gefuellt;
+};
+
+Bestellungen bestellungen()
+{
+    Bestellungen b;
+    QRandomGenerator zufall(4711);
+    for (int i = 0; i < 400; ++i) {
+        const int serie = 1000 + int(zufall.bounded(40));
+        const QDateTime datum(QDate(2020, 1, 1).addDays(zufall.bounded(1500)),
+                              QTime(int(zufall.bounded(3)) * 8, 0), Qt::UTC);
+        const int cent = int(zufall.bounded(500000));
+        const bool anfrage = zufall.bounded(10) == 0;
+        const bool notiz = zufall.bounded(2) == 0;
+        const QString preis =
+            anfrage ? u"auf Anfrage"_s
+                    : QLocale(QLocale::German).toString(cent / 100.0, 'f', 2) + u" €"_s;
+        const QString zeit = datum.time().hour() == 0 ? datum.toString(u"dd.MM.yyyy")
+                                                      : datum.toString(u"dd.MM.yyyy HH:mm");
+        b.inhalt += (QString::number(serie) + u';' + zeit + u';' + preis + u';' +
+                     (notiz ? u"eilig"_s : QString()) + u"\r\n")
+                        .toUtf8();
+        b.serie.push_back(serie);
+        b.datum.push_back(datum);
+        b.preis.push_back(anfrage ? -1 : cent / 100.0);
+        b.gefuellt.push_back(notiz ? 4 : 3);
+    }
+    return b;
+}
+
+// What keeping the best record of each serial number gives: the kept record stands where its
+// serial number first stood, ties going to the earliest.
+QByteArray erwartet(const Bestellungen &b, const std::function<double(size_t)> &wert)
+{
+    const QList<QByteArray> zeilen = b.inhalt.split('\n');
+    std::map<int, size_t> bester;
+    for (size_t i = 0; i < b.serie.size(); ++i) {
+        auto [stelle, neu] = bester.try_emplace(b.serie[i], i);
+        if (!neu && wert(i) > wert(stelle->second))
+            stelle->second = i;
+    }
+    QByteArray ergebnis = zeilen[0] + '\n';
+    std::set<int> gesehen;
+    for (size_t i = 0; i < b.serie.size(); ++i) {
+        if (gesehen.insert(b.serie[i]).second)
+            ergebnis += zeilen[qsizetype(bester[b.serie[i]] + 1)] + '\n';
+    }
+    return ergebnis;
+}
+
+} // namespace
+
+// Each criterion as a rule over a whole file equals keeping the best record by the values the
+// file was made from.
+void TestDuplikatensuche::vorschlagAlsRegel_data()
+{
+    QTest::addColumn<int>("art");
+    QTest::addColumn<int>("spalte");
+
+    QTest::newRow("most complete") << int(Kriterium::Art::Vollstaendigste) << 0;
+    QTest::newRow("newest date") << int(Kriterium::Art::Groesster) << 2;
+    QTest::newRow("lowest price, unreadable never wins") << int(Kriterium::Art::Kleinster) << 3;
+}
+
+void TestDuplikatensuche::vorschlagAlsRegel()
+{
+    QFETCH(int, art);
+    QFETCH(int, spalte);
+
+    const Bestellungen b = bestellungen();
+    std::function<double(size_t)> wert;
+    std::optional<Kriterium> kriterium;
+    switch (Kriterium::Art(art)) {
+    case Kriterium::Art::Groesster:
+        kriterium = Kriterium::groesster(spalte);
+        wert = [&b](size_t i) { return double(b.datum[i].toSecsSinceEpoch()); };
+        break;
+    case Kriterium::Art::Kleinster:
+        kriterium = Kriterium::kleinster(spalte);
+        wert = [&b](size_t i) { return b.preis[i] < 0 ? -1e12 : -b.preis[i]; };
+        break;
+    default:
+        kriterium = Kriterium::vollstaendigste();
+        wert = [&b](size_t i) { return double(b.gefuellt[i]); };
+        break;
+    }
+    Lauf lauf(b.inhalt);
+    QVERIFY(lauf.suche.setzeVorschlag(kriterium));
+    lauf.lade();
+    lauf.view.yesNoAnswers.enqueue(true);
+    lauf.suche.alleWeiterenGruppen(Duplikatensuche::Regel::VorschlagBehalten);
+    QCOMPARE(lauf.status(), fertig);
+    const SuchZustand &z = lauf.suche.zustand();
+    QCOMPARE(z.Ergebnis.dateiinhalt(z.Zeilen), erwartet(b, wert));
+    // One step back returns to the group where the rule was given.
+    lauf.suche.letzteEntscheidungZuruecknehmen();
+    QVERIFY(lauf.gruppeGezeigt());
+    QCOMPARE(lauf.view.items.value(0).data, 1);
+}
+
+// While a criterion is chosen, the group shown selects its suggestion, which "Weiter" keeps;
+// chosen while a group is shown, it applies at once. A column no record has is refused.
+void TestDuplikatensuche::vorschlagBeimZeigen()
+{
+    Lauf lauf("Nr;Name;Ort\r\n1;a\r\n1;b;Ulm\r\n1;;\r\n2;x\r\n");
+    lauf.lade();
+    QCOMPARE(lauf.view.selectedItem, 0);
+    QVERIFY(lauf.suche.setzeVorschlag(Kriterium::vollstaendigste()));
+    QCOMPARE(lauf.view.selectedItem, 1);
+    QCOMPARE(lauf.view.txtZeile(), u"1;b;Ulm"_s);
+    QCOMPARE(lauf.status(), u"Zeile 3 von 5"_s);
+
+    QVERIFY(!lauf.suche.setzeVorschlag(Kriterium::groesster(4)));
+    QCOMPARE(lauf.view.messages.value(0).text,
+             u"Keine Zeile der Datei hat eine Spalte 4.\nDer Vorschlag bleibt, wie er war."_s);
+    QCOMPARE(lauf.suche.vorschlagskriterium(), Kriterium::vollstaendigste());
+
+    lauf.suche.btnNaechsteZeile_Click();
+    QCOMPARE(lauf.beendeUndSpeichere(), QByteArray("Nr;Name;Ort\r\n1;b;Ulm\r\n2;x\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestDuplikatensuche)

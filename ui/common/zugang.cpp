@@ -278,7 +278,13 @@ public:
     QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     QString text(QAccessible::Text welcher) const override
     {
-        return welcher == QAccessible::Name && isValid() ? index().data().toString() : QString();
+        if (!isValid())
+            return {};
+        if (welcher == QAccessible::Name)
+            return index().data().toString();
+        if (welcher == QAccessible::Description)
+            return index().data(Qt::AccessibleDescriptionRole).toString();
+        return {};
     }
     void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QFrame>
@@ -175,7 +176,8 @@ TessraFenster::TessraFenster(QWidget *parent)
                                        {m_lblAnzDuplikate, m_frame3->title()},
                                        {m_frmHilfe, QStringLiteral("Hilfe")},
                                        {m_shape1, QStringLiteral("Hilfe")},
-                                       {m_mnuZeilen, m_label2->text()}});
+                                       {m_mnuZeilen, m_label2->text()},
+                                       {m_mnuVorschlag, m_mnuVorschlag->title()}});
     // Named by its text, which changes.
     alsStatus(*m_lblZeile);
     verbindeBefehle();
@@ -391,11 +393,15 @@ void TessraFenster::baueKontextmenue()
     m_mnuLetzteBehalten = eintrag(QStringLiteral("mnuLetzteBehalten"),
                                   QStringLiteral("Alle weiteren Gruppen: letzte Zeile behalten"),
                                   &TessraFenster::mnuLetzteBehalten_Click);
+    m_mnuVorschlagBehalten = eintrag(QStringLiteral("mnuVorschlagBehalten"),
+                                     QStringLiteral("Alle weiteren Gruppen: Vorschlag behalten"),
+                                     &TessraFenster::mnuVorschlagBehalten_Click);
     m_mnuGleicheUebernehmen =
         eintrag(QStringLiteral("mnuGleicheUebernehmen"),
                 QStringLiteral("Gruppen mit gleichen Zeilen automatisch übernehmen"),
                 &TessraFenster::mnuGleicheUebernehmen_Click);
     m_mnuGleicheUebernehmen->setCheckable(true);
+    baueVorschlagsmenue();
     // The closed menu uncovers the controls below it: the rest of a double-click on an entry
     // must not reach them.
     connect(m_mnuZeilen, &QMenu::triggered, this, [this] { m_gestensperre->sperreRest(); });
@@ -559,13 +565,15 @@ void TessraFenster::LstZeilen_Click()
     m_suche.LstZeilen_Click();
 }
 
-// Each entry is usable only where it can do something; the setting always is.
+// Each entry is usable only where it can do something; the settings always are.
 void TessraFenster::LstZeilen_ContextMenu(const QPoint &stelle)
 {
     m_mnuZuruecknehmen->setEnabled(m_suche.kannZuruecknehmen());
     m_mnuErsteBehalten->setEnabled(m_suche.gruppeGezeigt());
     m_mnuLetzteBehalten->setEnabled(m_suche.gruppeGezeigt());
+    m_mnuVorschlagBehalten->setEnabled(m_suche.gruppeGezeigt() && m_suche.vorschlagskriterium());
     m_mnuGleicheUebernehmen->setChecked(m_suche.gleicheAutomatisch());
+    zeigeVorschlagImMenue();
     // The list reports the place in its viewport's coordinates.
     m_mnuZeilen->popup(m_lstZeilen->viewport()->mapToGlobal(stelle));
 }
@@ -586,6 +594,103 @@ void TessraFenster::mnuLetzteBehalten_Click()
 {
     const Wartecursor warten;
     m_suche.alleWeiterenGruppen(Duplikatensuche::Regel::LetzteBehalten);
+}
+
+void TessraFenster::mnuVorschlagBehalten_Click()
+{
+    const Wartecursor warten;
+    m_suche.alleWeiterenGruppen(Duplikatensuche::Regel::VorschlagBehalten);
+}
+
+// The submenu of the criterion by which each group selects its suggested line.
+void TessraFenster::baueVorschlagsmenue()
+{
+    m_mnuVorschlag = m_mnuZeilen->addMenu(QStringLiteral("Vorschlag"));
+    m_mnuVorschlag->setObjectName(QStringLiteral("mnuVorschlag"));
+    mitEintragszustaenden(*m_mnuVorschlag);
+    auto *gruppe = new QActionGroup(m_mnuVorschlag);
+    const auto eintrag = [this, gruppe](const QString &name, const QString &text,
+                                        Kriterium::Art art) {
+        QAction *aktion = m_mnuVorschlag->addAction(text);
+        aktion->setObjectName(name);
+        aktion->setCheckable(true);
+        aktion->setActionGroup(gruppe);
+        aktion->setData(int(art));
+        return aktion;
+    };
+    eintrag(QStringLiteral("mnuKeinVorschlag"), QStringLiteral("Kein Vorschlag"), {})
+        ->setData(QVariant());
+    eintrag(QStringLiteral("mnuVollstaendigste"), QStringLiteral("Vollständigste Zeile"),
+            Kriterium::Art::Vollstaendigste);
+    eintrag(QStringLiteral("mnuGroessterWert"), QStringLiteral("Größter Wert in Spalte …"),
+            Kriterium::Art::Groesster);
+    eintrag(QStringLiteral("mnuKleinsterWert"), QStringLiteral("Kleinster Wert in Spalte …"),
+            Kriterium::Art::Kleinster);
+    zeigeVorschlagImMenue();
+    connect(gruppe, &QActionGroup::triggered, this, &TessraFenster::mnuVorschlag_Click);
+}
+
+void TessraFenster::mnuVorschlag_Click(QAction *aktion)
+{
+    const Wartecursor warten;
+    std::optional<Kriterium> kriterium;
+    switch (aktion->data().isValid() ? Kriterium::Art(aktion->data().toInt())
+                                     : Kriterium::Art::Erste) {
+    case Kriterium::Art::Vollstaendigste:
+        kriterium = Kriterium::vollstaendigste();
+        break;
+    case Kriterium::Art::Groesster:
+    case Kriterium::Art::Kleinster: {
+        const bool groesster = Kriterium::Art(aktion->data().toInt()) == Kriterium::Art::Groesster;
+        const auto spalte =
+            fragSpalte(groesster ? QStringLiteral("größte") : QStringLiteral("kleinste"));
+        if (!spalte)
+            break;
+        kriterium = groesster ? Kriterium::groesster(*spalte) : Kriterium::kleinster(*spalte);
+        break;
+    }
+    default:
+        break;
+    }
+    if (kriterium || !aktion->data().isValid())
+        m_suche.setzeVorschlag(kriterium);
+    zeigeVorschlagImMenue();
+}
+
+// Asks for the column by its name in the file's first record or by its number; nothing when
+// the user cancelled or named no column, which is said.
+std::optional<int> TessraFenster::fragSpalte(const QString &welcherWert)
+{
+    const QStringList namen = m_suche.spaltennamen();
+    QStringList angebot;
+    for (qsizetype i = 0; i < namen.size(); ++i)
+        angebot.append(QString::number(i + 1) + u": " + namen[i]);
+    QInputDialog dialog(this);
+    dialog.setWindowTitle(QStringLiteral("Tessra - Vorschlag"));
+    dialog.setLabelText(QStringLiteral("Die Zeile mit dem ") + welcherWert +
+                        QStringLiteral(" Wert in dieser Spalte wird vorgeschlagen.\nSpalte "
+                                       "(Name aus der ersten Zeile oder Nummer):"));
+    dialog.setComboBoxItems(angebot);
+    dialog.setComboBoxEditable(true);
+    if (!fuehreAus(dialog))
+        return std::nullopt;
+    const std::optional<int> spalte = spalteAus(dialog.textValue(), namen);
+    if (!spalte)
+        showMessage(QStringLiteral("Die Spalte „") + dialog.textValue() +
+                        QStringLiteral("“ gibt es nicht. Bitte einen Namen aus der ersten Zeile "
+                                       "oder eine Nummer ab 1 angeben."),
+                    QStringLiteral("Tessra - Vorschlag"));
+    return spalte;
+}
+
+void TessraFenster::zeigeVorschlagImMenue()
+{
+    const auto &kriterium = m_suche.vorschlagskriterium();
+    for (QAction *aktion : m_mnuVorschlag->actions())
+        aktion->setChecked(kriterium
+                               ? aktion->data().isValid() &&
+                                     Kriterium::Art(aktion->data().toInt()) == kriterium->art()
+                               : !aktion->data().isValid());
 }
 
 void TessraFenster::mnuGleicheUebernehmen_Click()

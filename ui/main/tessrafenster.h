@@ -121,6 +121,11 @@ private:
     void mnuErsteBehalten_Click();
     void mnuLetzteBehalten_Click();
     void mnuGleicheUebernehmen_Click();
+    void mnuVorschlagBehalten_Click();
+    void baueVorschlagsmenue();
+    void mnuVorschlag_Click(QAction *aktion);
+    std::optional<int> fragSpalte(const QString &welcherWert);
+    void zeigeVorschlagImMenue();
 
     void zeigeDurchsuchenFenster();
     void meldeProgrammstart(const std::optional<QString> &grund, const QString &was);
@@ -186,4 +191,8 @@ private:
     QAction *m_mnuErsteBehalten = nullptr;
     QAction *m_mnuLetzteBehalten = nullptr;
     QAction *m_mnuGleicheUebernehmen = nullptr;
+    QAction *m_mnuVorschlagBehalten = nullptr;
+    // The criterion of the suggestion; its entries carry their Kriterium::Art, "Kein Vorschlag"
+    // none.
+    QMenu *m_mnuVorschlag = nullptr;
 };

@@ -1,5 +1,30 @@
 #include "zeilenmodell.h"
 
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+
+namespace {
+
+// The mark of the suggested row: a small filled triangle pointing at it, in the highlight colour
+// of no theme in particular, so that it reads on light and dark lists alike.
+QIcon vorschlagsmarke()
+{
+    static const QIcon marke = [] {
+        QPixmap bild(12, 12);
+        bild.fill(Qt::transparent);
+        QPainter maler(&bild);
+        maler.setRenderHint(QPainter::Antialiasing);
+        maler.setPen(Qt::NoPen);
+        maler.setBrush(QColor(0, 150, 70));
+        maler.drawPolygon(QPolygonF{{2, 1}, {11, 6}, {2, 11}});
+        return QIcon(bild);
+    }();
+    return marke;
+}
+
+} // namespace
+
 void ZeilenModell::setListe(Zeilenliste liste)
 {
     beginResetModel();
@@ -24,6 +49,12 @@ QVariant ZeilenModell::data(const QModelIndex &index, int role) const
         return QVariant::fromValue<qlonglong>(zeile(index.row()));
     case TrennzeichenRolle:
         return m_liste.trennzeichen;
+    case Qt::DecorationRole:
+        return index.row() == m_liste.vorschlag ? QVariant(vorschlagsmarke()) : QVariant();
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole:
+        return index.row() == m_liste.vorschlag ? QVariant(QStringLiteral("Vorschlag"))
+                                                : QVariant();
     default:
         return {};
     }

@@ -107,7 +107,7 @@ def main():
         liste.queryComponent().grabFocus()
         warte(lambda: hat(liste, pyatspi.STATE_FOCUSED), "Liste fokussiert")
         fokusse.clear()
-        subprocess.run(["xdotool", "key", "shift+F10", "Up"], check=True)
+        subprocess.run(["xdotool", "key", "shift+F10", "Up", "Up"], check=True)
         eintrag = warte(lambda: next((o for o in fokusse if o.name == setzen), None),
                         "Fokus auf der Einstellung im Menü")
         if eintrag.getRoleName() != "check box":

@@ -1419,7 +1419,7 @@ void TstTessraFenster::bildschirmleser()
     }
 
     QAccessibleInterface *menue = zugang(u"mnuZeilen"_s);
-    QAccessibleInterface *gleiche = menue->child(3);
+    QAccessibleInterface *gleiche = menue->child(4);
     QCOMPARE(gleiche->role(), QAccessible::CheckBox);
     QVERIFY(gleiche->state().checkable);
     QCOMPARE(gleiche->state().checked, schritte.contains(u"gleiche"));
@@ -1500,18 +1500,19 @@ void TstTessraFenster::kontextmenue_data()
 {
     QTest::addColumn<QStringList>("schritte");
     QTest::addColumn<bool>("perTaste");
-    QTest::addColumn<QString>("nutzbar"); // undo, keep first, keep last, identical groups
+    // undo, keep first, keep last, keep the suggestion, identical groups, the suggestion's menu
+    QTest::addColumn<QString>("nutzbar");
 
-    QTest::newRow("vor dem Laden") << QStringList{} << false << u"0001"_s;
-    QTest::newRow("erste Gruppe") << QStringList{u"laden"_s} << true << u"0111"_s;
-    QTest::newRow("zweite Gruppe") << QStringList{u"laden"_s, u"weiter"_s} << false << u"1111"_s;
+    QTest::newRow("vor dem Laden") << QStringList{} << false << u"000011"_s;
+    QTest::newRow("erste Gruppe") << QStringList{u"laden"_s} << true << u"011011"_s;
+    QTest::newRow("zweite Gruppe") << QStringList{u"laden"_s, u"weiter"_s} << false << u"111011"_s;
     QTest::newRow("fertig") << QStringList{u"laden"_s, u"weiter"_s, u"weiter"_s} << true
-                            << u"1001"_s;
+                            << u"100011"_s;
     QTest::newRow("Reset während einer Gruppe")
-        << QStringList{u"laden"_s, u"weiter"_s, u"reset"_s} << false << u"0001"_s;
+        << QStringList{u"laden"_s, u"weiter"_s, u"reset"_s} << false << u"000011"_s;
     QTest::newRow("gespeichert") << QStringList{u"laden"_s, u"weiter"_s, u"weiter"_s,
                                                 u"speichern"_s}
-                                 << true << u"0001"_s;
+                                 << true << u"000011"_s;
 }
 
 void TstTessraFenster::kontextmenue()
@@ -1538,8 +1539,10 @@ void TstTessraFenster::kontextmenue()
     QCOMPARE(texte, QStringList({u"Letzte Entscheidung zurücknehmen"_s,
                                  u"Alle weiteren Gruppen: erste Zeile behalten"_s,
                                  u"Alle weiteren Gruppen: letzte Zeile behalten"_s,
-                                 u"Gruppen mit gleichen Zeilen automatisch übernehmen"_s}));
-    QVERIFY(menue->actions().last()->isCheckable());
+                                 u"Alle weiteren Gruppen: Vorschlag behalten"_s,
+                                 u"Gruppen mit gleichen Zeilen automatisch übernehmen"_s,
+                                 u"Vorschlag"_s}));
+    QVERIFY(menue->actions().at(4)->isCheckable());
     QCOMPARE(menue->actions().first()->shortcut().toString(QKeySequence::NativeText), u"Strg+Z"_s);
     menue->close();
     QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("bearbeitet"));
