@@ -2,6 +2,7 @@
 
 #include "dateifehler.h"
 #include "fortschritt.h"
+#include "gruppenvergleich.h"
 #include "mainview.h"
 #include "sicheresschreiben.h"
 #include "suchzustand.h"
@@ -35,6 +36,11 @@ public:
     void txtPfad_Change();
     // The list selection: the chosen line goes into the edit field.
     void LstZeilen_Click();
+    // The record to keep that the comparison built. One that has exactly one record's fields
+    // is that record, chosen as in the list, so it is kept byte for byte. Any other goes into
+    // the edit field as it would stand in the file, and "Weiter" keeps exactly it unless the
+    // user edits the field further.
+    void uebernimmVergleich(const Gruppenvergleich &vergleich);
     // The status line's text, unless it tells why the path names no file to load: then it
     // comes back once the path is fine.
     void zeigeStatus(const QString &text);
@@ -159,6 +165,8 @@ private:
     // unchanged line without decoding it again.
     qsizetype m_zeilenfeldZeile = Gruppenindex::keine;
     QString m_zeilenfeldText;
+    // The record zeigeZusammengefuehrt() put into the edit field.
+    std::optional<QString> m_zusammengefuehrt;
     // What the status line showed before it told why the path is no good.
     std::optional<QString> m_statusOhnePfadproblem;
 };
