@@ -253,6 +253,10 @@ void TessraFenster::baueSuchrahmen(const Twips &t)
     // a plain window (unlike a dialog) does not route Enter to its default button.
     m_btnNaechsteZeile->setDefault(true);
     m_btnNaechsteZeile->setEnabled(false);
+    m_btnVergleichen = knopf(m_frame2, QStringLiteral("btnVergleichen"),
+                             QStringLiteral("Vergleichen..."), t.rect(720, 2400, 1695, 495),
+                             QStringLiteral("Zeigt die Gruppe als Tabelle (Strg+T)"));
+    m_btnVergleichen->setEnabled(false);
 
     const QString tooltipSerien = QStringLiteral("Anzahl der Seriennummern");
     m_frame5 = rahmen(m_frame2, QStringLiteral("Frame5"), QStringLiteral("Datensätze"),
@@ -356,6 +360,11 @@ void TessraFenster::baueKontextmenue()
     m_mnuLetzteBehalten = eintrag(QStringLiteral("mnuLetzteBehalten"),
                                   QStringLiteral("Alle weiteren Gruppen: letzte Zeile behalten"),
                                   &TessraFenster::mnuLetzteBehalten_Click);
+    m_mnuVergleichen =
+        eintrag(QStringLiteral("mnuVergleichen"), QStringLiteral("Gruppe als Tabelle vergleichen"),
+                &TessraFenster::btnVergleichen_Click);
+    m_mnuVergleichen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    m_mnuVergleichen->setShortcutVisibleInContextMenu(true);
     m_mnuGleicheUebernehmen =
         eintrag(QStringLiteral("mnuGleicheUebernehmen"),
                 QStringLiteral("Gruppen mit gleichen Zeilen automatisch übernehmen"),
@@ -374,7 +383,7 @@ void TessraFenster::legeTabreihenfolgeFest()
         m_btnSpeichern, m_btnSpeichernUnter, m_btnLaden,       m_txtPfad,     m_txtZeile,
         m_lstZeilen,    m_btnNaechsteZeile,  m_btnDurchsuchen, m_btnEditor,   m_optTab,
         m_optSemikolon, m_optAnderes,        m_txtAnderes,     m_btnExplorer, m_btnReset,
-        m_btnHilfe,
+        m_btnHilfe,     m_btnVergleichen,
     };
     for (qsizetype i = 1; i < reihenfolge.size(); ++i)
         setTabOrder(reihenfolge[i - 1], reihenfolge[i]);
@@ -394,6 +403,12 @@ void TessraFenster::verbindeBefehle()
     klick(m_btnExplorer, &TessraFenster::btnExplorer_Click);
     klick(m_btnReset, &TessraFenster::btnReset_Click);
     klick(m_btnHilfe, &TessraFenster::btnHilfe_Click);
+    klick(m_btnVergleichen, &TessraFenster::btnVergleichen_Click);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this), &QShortcut::activated, this,
+            [this] {
+                if (m_btnVergleichen->isEnabled())
+                    btnVergleichen_Click();
+            });
     // The button's caption promises the key wherever the focus is; on the page it closes it.
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, [this] {
         if (m_frmHilfe->isVisible())
@@ -500,6 +515,8 @@ void TessraFenster::btnReset_Click()
 void TessraFenster::LstZeilen_Click()
 {
     m_suche.LstZeilen_Click();
+    if (vergleichOffen())
+        m_vergleich->folgeAuswahl(lstZeilenSelectedIndex());
 }
 
 // Each entry is usable only where it can do something; the setting always is.
@@ -509,6 +526,7 @@ void TessraFenster::LstZeilen_ContextMenu(const QPoint &stelle)
     m_mnuErsteBehalten->setEnabled(m_suche.gruppeGezeigt());
     m_mnuLetzteBehalten->setEnabled(m_suche.gruppeGezeigt());
     m_mnuGleicheUebernehmen->setChecked(m_suche.gleicheAutomatisch());
+    m_mnuVergleichen->setEnabled(m_suche.gruppeGezeigt());
     // The list reports the place in its viewport's coordinates.
     m_mnuZeilen->popup(m_lstZeilen->viewport()->mapToGlobal(stelle));
 }
@@ -537,6 +555,61 @@ void TessraFenster::mnuGleicheUebernehmen_Click()
     m_suche.setzeGleicheAutomatisch(m_mnuGleicheUebernehmen->isChecked());
     // "Abbrechen" keeps the setting as it was.
     m_mnuGleicheUebernehmen->setChecked(m_suche.gleicheAutomatisch());
+}
+
+void TessraFenster::btnVergleichen_Click()
+{
+    if (!m_vergleich) {
+        m_vergleich = new VergleichFenster(this);
+        connect(m_vergleich, &VergleichFenster::satzGewaehlt, this,
+                &TessraFenster::Vergleich_SatzGewaehlt);
+        connect(m_vergleich, &VergleichFenster::ergebnisGeaendert, this,
+                &TessraFenster::Vergleich_ErgebnisGeaendert);
+        connect(m_vergleich, &VergleichFenster::weiterGewuenscht, this, [this] {
+            if (m_btnNaechsteZeile->isEnabled())
+                btnNaechsteZeile_Click();
+        });
+        connect(m_vergleich, &VergleichFenster::zuruecknehmenGewuenscht, this,
+                &TessraFenster::Vergleich_Zuruecknehmen);
+    }
+    const bool warOffen = vergleichOffen();
+    m_vergleich->zeigeAn();
+    if (!warOffen)
+        folgeVergleichDerListe();
+}
+
+bool TessraFenster::vergleichOffen() const
+{
+    return m_vergleich && m_vergleich->isVisible();
+}
+
+void TessraFenster::folgeVergleichDerListe()
+{
+    if (!vergleichOffen())
+        return;
+    if (m_suche.gruppeGezeigt() && m_zeilenModell->rowCount() > 0)
+        m_vergleich->zeigeGruppe(m_suche.zustand(), m_zeilenModell->zeilen());
+    else
+        m_vergleich->zeigeKeineGruppe();
+    m_vergleich->folgeAuswahl(lstZeilenSelectedIndex());
+}
+
+// A record taken whole in the comparison is chosen as a click in the list chooses it.
+void TessraFenster::Vergleich_SatzGewaehlt(qsizetype index)
+{
+    selectLstZeilenItem(index);
+    m_suche.LstZeilen_Click();
+}
+
+void TessraFenster::Vergleich_ErgebnisGeaendert()
+{
+    if (m_vergleich && m_vergleich->vergleich())
+        m_suche.uebernimmVergleich(*m_vergleich->vergleich());
+}
+
+void TessraFenster::Vergleich_Zuruecknehmen()
+{
+    mnuZuruecknehmen_Click();
 }
 
 void TessraFenster::btnHilfe_Click()
@@ -915,6 +988,8 @@ void TessraFenster::setLstZeilen(Zeilenliste liste)
     // A new group starts at the beginning of its records, where the serial number stands.
     m_lstZeilen->horizontalScrollBar()->setValue(0);
     m_lstZeilen->scrollToTop();
+    m_btnVergleichen->setEnabled(m_zeilenModell->rowCount() > 0);
+    folgeVergleichDerListe();
 }
 
 qsizetype TessraFenster::lstZeilenCount() const
@@ -938,4 +1013,6 @@ void TessraFenster::selectLstZeilenItem(qsizetype index)
 {
     const QScopedValueRollback stumm(m_listeWirdGesetzt, true);
     m_lstZeilen->setCurrentIndex(m_zeilenModell->index(int(index)));
+    if (vergleichOffen())
+        m_vergleich->folgeAuswahl(index);
 }

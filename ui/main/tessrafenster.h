@@ -9,6 +9,7 @@
 #include "duplikatensuche.h"
 #include "fortschrittsfenster.h"
 #include "mainview.h"
+#include "vergleichfenster.h"
 
 class Gestensperre;
 class QAction;
@@ -116,6 +117,13 @@ private:
     void mnuErsteBehalten_Click();
     void mnuLetzteBehalten_Click();
     void mnuGleicheUebernehmen_Click();
+    void btnVergleichen_Click();
+    void Vergleich_SatzGewaehlt(qsizetype index);
+    void Vergleich_ErgebnisGeaendert();
+    void Vergleich_Zuruecknehmen();
+    // The comparison window, while it is open, shows what the list shows.
+    bool vergleichOffen() const;
+    void folgeVergleichDerListe();
 
     void zeigeDurchsuchenFenster();
     void meldeProgrammstart(const std::optional<QString> &grund, const QString &was);
@@ -156,6 +164,7 @@ private:
     QLabel *m_lblZeile = nullptr;
     QLineEdit *m_txtZeile = nullptr;
     QPushButton *m_btnNaechsteZeile = nullptr;
+    QPushButton *m_btnVergleichen = nullptr;
     QGroupBox *m_frame5 = nullptr;
     QLabel *m_lblAnzDatensaetze = nullptr;
     QGroupBox *m_frame3 = nullptr;
@@ -180,4 +189,8 @@ private:
     QAction *m_mnuErsteBehalten = nullptr;
     QAction *m_mnuLetzteBehalten = nullptr;
     QAction *m_mnuGleicheUebernehmen = nullptr;
+    QAction *m_mnuVergleichen = nullptr;
+
+    // Made the first time it is asked for: a run that never opens it is untouched by it.
+    QPointer<VergleichFenster> m_vergleich;
 };

@@ -19,6 +19,7 @@ public:
 
     void setListe(Zeilenliste liste);
     qsizetype zeile(int row) const { return m_liste.zeilen.at(size_t(row)); }
+    const std::vector<qsizetype> &zeilen() const { return m_liste.zeilen; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;

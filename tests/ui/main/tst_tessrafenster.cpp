@@ -326,6 +326,7 @@ void TstTessraFenster::steuerelementeStehenAmPlatz_data()
     zeile("lblZeile", "Frame2", {192, 120, 249, 17}, QStringLiteral("Bitte eine Datei laden"));
     zeile("txtZeile", "Frame2", {8, 136, 433, 19}, {});
     zeile("btnNächsteZeile", "Frame2", {168, 160, 113, 33}, QStringLiteral("Weiter"));
+    zeile("btnVergleichen", "Frame2", {48, 160, 113, 33}, QStringLiteral("Vergleichen..."));
     zeile("lblAnzDuplikate", "Frame3", {16, 13, 41, 17}, QStringLiteral("0"));
     zeile("btnSpeichernUnter", "TessraFenster", {264, 360, 153, 33},
           QStringLiteral("Speichern unter..."));
@@ -469,7 +470,8 @@ void TstTessraFenster::tabulatorFolgtDerReihenfolge()
         QStringLiteral("btnEditor"),       QStringLiteral("optTab"),
         QStringLiteral("optSemikolon"),    QStringLiteral("optAnderes"),
         QStringLiteral("txtAnderes"),      QStringLiteral("btnExplorer"),
-        QStringLiteral("btnReset"),        QStringLiteral("btnHilfe")};
+        QStringLiteral("btnReset"),        QStringLiteral("btnHilfe"),
+        QStringLiteral("btnVergleichen")};
     QStringList kette;
     QWidget *widget = knopf(QStringLiteral("btnSpeichern"));
     do {
@@ -1416,18 +1418,18 @@ void TstTessraFenster::kontextmenue_data()
 {
     QTest::addColumn<QStringList>("schritte");
     QTest::addColumn<bool>("perTaste");
-    QTest::addColumn<QString>("nutzbar"); // undo, keep first, keep last, identical groups
+    QTest::addColumn<QString>("nutzbar"); // undo, keep first, keep last, compare, identical groups
 
-    QTest::newRow("vor dem Laden") << QStringList{} << false << u"0001"_s;
-    QTest::newRow("erste Gruppe") << QStringList{u"laden"_s} << true << u"0111"_s;
-    QTest::newRow("zweite Gruppe") << QStringList{u"laden"_s, u"weiter"_s} << false << u"1111"_s;
+    QTest::newRow("vor dem Laden") << QStringList{} << false << u"00001"_s;
+    QTest::newRow("erste Gruppe") << QStringList{u"laden"_s} << true << u"01111"_s;
+    QTest::newRow("zweite Gruppe") << QStringList{u"laden"_s, u"weiter"_s} << false << u"11111"_s;
     QTest::newRow("fertig") << QStringList{u"laden"_s, u"weiter"_s, u"weiter"_s} << true
-                            << u"1001"_s;
+                            << u"10001"_s;
     QTest::newRow("Reset während einer Gruppe")
-        << QStringList{u"laden"_s, u"weiter"_s, u"reset"_s} << false << u"0001"_s;
+        << QStringList{u"laden"_s, u"weiter"_s, u"reset"_s} << false << u"00001"_s;
     QTest::newRow("gespeichert") << QStringList{u"laden"_s, u"weiter"_s, u"weiter"_s,
                                                 u"speichern"_s}
-                                 << true << u"0001"_s;
+                                 << true << u"00001"_s;
 }
 
 void TstTessraFenster::kontextmenue()
@@ -1454,6 +1456,7 @@ void TstTessraFenster::kontextmenue()
     QCOMPARE(texte, QStringList({u"Letzte Entscheidung zurücknehmen"_s,
                                  u"Alle weiteren Gruppen: erste Zeile behalten"_s,
                                  u"Alle weiteren Gruppen: letzte Zeile behalten"_s,
+                                 u"Gruppe als Tabelle vergleichen"_s,
                                  u"Gruppen mit gleichen Zeilen automatisch übernehmen"_s}));
     QVERIFY(menue->actions().last()->isCheckable());
     QCOMPARE(menue->actions().first()->shortcut().toString(QKeySequence::NativeText), u"Strg+Z"_s);
