@@ -93,8 +93,6 @@ void TestSatzfelder::teilen_data()
         << "1;\"\";2"_ba << u";"_s << QStringList{u"1"_s, QString(), u"2"_s};
     QTest::newRow("leere Felder") << "1;;"_ba << u";"_s
                                   << QStringList{u"1"_s, QString(), QString()};
-    QTest::newRow("Anführung mitten im Feld ist ein Zeichen")
-        << "1;a\"b;c"_ba << u";"_s << QStringList{u"1"_s, u"a\"b"_s, u"c"_s};
     QTest::newRow("Leerzeichen vor und nach der Anführung")
         << "1; \"x\" ;2"_ba << u";"_s << QStringList{u"1"_s, u"x"_s, u"2"_s};
     QTest::newRow("nicht geschlossen") << "1;\"abc"_ba << u";"_s << QStringList{u"1"_s, u"\"abc"_s};
@@ -106,8 +104,6 @@ void TestSatzfelder::teilen_data()
         << "1::\"a::b\"::c:d"_ba << u"::"_s << QStringList{u"1"_s, u"a::b"_s, u"c:d"_s};
     QTest::newRow("Trenner mit Anführungszeichen")
         << "\"a\";\"b\""_ba << u"\";\""_s << QStringList{u"\"a"_s, u"b\""_s};
-    QTest::newRow("Tab") << "1\t\"a\tb\"\t"_ba << u"\t"_s
-                         << QStringList{u"1"_s, u"a\tb"_s, QString()};
     QTest::newRow("UTF-16") << utf16le(u"0815;\"Straße\n1\";x\r\n"_s) << u";"_s
                             << QStringList{u"0815"_s, u"Straße\n1"_s, u"x"_s};
     QTest::newRow("Windows-1252") << windows1252(u"0815;\"Müller; Söhne\";5 €\r\n"_s) << u";"_s
@@ -146,10 +142,6 @@ void TestSatzfelder::zusammenfuegen_data()
     const QByteArray drei = "1;\"Weg 1\nOrt\";alt\n1;neu;\"x;y\"\n1;;\"\"\"z\"\"\"\n"_ba;
     QTest::newRow("Felder behalten ihre Anführung")
         << drei << u";"_s << QStringList{u"Z 1 2"_s} << "1;\"Weg 1\nOrt\";\"x;y\"\n"_ba;
-    QTest::newRow("Feld ohne Anführung aus anderem Satz")
-        << drei << u";"_s << QStringList{u"Z 1 1"_s} << "1;neu;alt\n"_ba;
-    QTest::newRow("leeres Feld übernommen")
-        << drei << u";"_s << QStringList{u"Z 2 1"_s} << "1;;alt\n"_ba;
     QTest::newRow("zurück zum ersten Satz ist der Satz selbst")
         << drei << u";"_s << QStringList{u"Z 1 1"_s, u"U"_s} << "1;\"Weg 1\nOrt\";alt\n"_ba;
     QTest::newRow("alle Felder eines Satzes sind dieser Satz")
