@@ -145,6 +145,10 @@ void VergleichFenster::zeigeGruppe(const SuchZustand &zustand, std::vector<qsize
     m_chkNurAbweichende->setEnabled(true);
     m_tblGruppe->scrollToTop();
     m_tblGruppe->setCurrentIndex(m_gruppenModell->index(0, 0));
+    // The table was disabled while no group was shown and passed the focus on; the keys that
+    // move through the group belong to it.
+    if (!m_tblErgebnis->hasFocus())
+        m_tblGruppe->setFocus();
     if (m_chkNurAbweichende->isChecked())
         zeigeNurAbweichende();
     gleicheSpaltenAn();

@@ -201,6 +201,7 @@ void TstVergleichFenster::bedienung()
     QVERIFY(oeffne());
     QTableView *tblGruppe = tabelle(u"tblGruppe"_s);
     QListView *liste = ctl<QListView>(m_fenster.get(), u"LstZeilen"_s);
+    QCOMPARE(tblGruppe->currentIndex(), tblGruppe->model()->index(0, 0));
 
     // A whole record, by its row header or Shift+Space, is chosen as in the list.
     doppelklickKopf(2);
