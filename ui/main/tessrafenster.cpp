@@ -572,10 +572,10 @@ void TessraFenster::btnVergleichen_Click()
         connect(m_vergleich, &VergleichFenster::zuruecknehmenGewuenscht, this,
                 &TessraFenster::Vergleich_Zuruecknehmen);
     }
-    const bool warOffen = vergleichOffen();
+    // Filled before it shows, so that it opens at the size of the group's columns.
+    if (!vergleichOffen())
+        fuelleVergleich();
     m_vergleich->zeigeAn();
-    if (!warOffen)
-        folgeVergleichDerListe();
 }
 
 bool TessraFenster::vergleichOffen() const
@@ -585,8 +585,12 @@ bool TessraFenster::vergleichOffen() const
 
 void TessraFenster::folgeVergleichDerListe()
 {
-    if (!vergleichOffen())
-        return;
+    if (vergleichOffen())
+        fuelleVergleich();
+}
+
+void TessraFenster::fuelleVergleich()
+{
     if (m_suche.gruppeGezeigt() && m_zeilenModell->rowCount() > 0)
         m_vergleich->zeigeGruppe(m_suche.zustand(), m_zeilenModell->zeilen());
     else

@@ -124,6 +124,7 @@ private:
     // The comparison window, while it is open, shows what the list shows.
     bool vergleichOffen() const;
     void folgeVergleichDerListe();
+    void fuelleVergleich();
 
     void zeigeDurchsuchenFenster();
     void meldeProgrammstart(const std::optional<QString> &grund, const QString &was);
