@@ -551,7 +551,9 @@ Duplikatensuche::Schritt Duplikatensuche::aktuellerSchritt() const
 void Duplikatensuche::merkeEntscheidung(const Schritt &schritt, const QString &zeilenfeld)
 {
     if (zeilenfeld != m_zeilenfeldText)
-        m_zeilenfeldtexte.push_back({m_schritte.size(), zeilenfeld});
+        m_zeilenfeldtexte.push_back({m_schritte.size(), zeilenfeld, std::nullopt});
+    else if (m_zusammengefuehrt)
+        m_zeilenfeldtexte.push_back({m_schritte.size(), zeilenfeld, m_zusammengefuehrt});
     m_schritte.push_back(schritt);
 }
 
@@ -571,7 +573,11 @@ void Duplikatensuche::zeigeWieVerlassen(const Schritt &schritt)
         LstZeilen_Click();
     }
     if (!m_zeilenfeldtexte.empty() && m_zeilenfeldtexte.back().schritt == m_schritte.size()) {
-        m_view.setTxtZeile(m_zeilenfeldtexte.back().text);
+        const Zeilenfeldtext &verlassen = m_zeilenfeldtexte.back();
+        if (verlassen.zusammengefuehrt)
+            zeigeZusammengefuehrt(*verlassen.zusammengefuehrt);
+        else
+            m_view.setTxtZeile(verlassen.text);
         m_zeilenfeldtexte.pop_back();
     }
 }
@@ -1025,7 +1031,11 @@ void Duplikatensuche::uebernimmVergleich(const Gruppenvergleich &vergleich)
         LstZeilen_Click();
         return;
     }
-    const QString satz = vergleich.ergebnissatz();
+    zeigeZusammengefuehrt(vergleich.ergebnissatz());
+}
+
+void Duplikatensuche::zeigeZusammengefuehrt(const QString &satz)
+{
     const QString anzeige = alsAnzeige(satz);
     m_view.setTxtZeile(anzeige);
     m_view.setTxtZeileReadOnly(false);

@@ -88,6 +88,8 @@ private:
     {
         size_t schritt = 0;
         QString text;
+        // The merged record the field showed, as it would stand in the file.
+        std::optional<QString> zusammengefuehrt;
     };
     // What a command that walks may change, so that "Abbrechen" can put it back.
     struct Laufstand
@@ -139,6 +141,7 @@ private:
     bool uebernehmeGewaehlteZeile(const QString &gewaehlt);
     void zeigeGruppe();
     void zeigeImZeilenfeld(qsizetype zeile);
+    void zeigeZusammengefuehrt(const QString &satz);
     void leereZeilenfeld();
     void beendeSuchlauf();
     void zeigeZeilennummer(qsizetype zeile);

@@ -135,7 +135,7 @@ void TestSatzfelder::zusammenfuegen_data()
     QTest::addColumn<QByteArray>("datei");
     QTest::addColumn<QString>("trenner");
     // "Z s f": take field f of the group's record s; "B f text": type text into field f;
-    // "U": take the last step back.
+    // "U": take the last step back; "R": "Weiter", then take that decision back.
     QTest::addColumn<QStringList>("schritte");
     QTest::addColumn<QByteArray>("ergebnis");
 
@@ -163,6 +163,9 @@ void TestSatzfelder::zusammenfuegen_data()
         << "1;a\n1;b;c;d\n"_ba << u";"_s << QStringList{u"Z 1 3"_s} << "1;a;;d\n"_ba;
     QTest::newRow("fehlendes letztes Feld übernommen")
         << "1;a;b\n1;c\n"_ba << u";"_s << QStringList{u"Z 1 2"_s} << "1;a\n"_ba;
+    QTest::newRow("zurückgenommen kommt der zusammengeführte Satz wieder")
+        << "1;\"a\r\nb\";x\r\n1;\"c\nd\";y\r\n"_ba << u";"_s << QStringList{u"Z 1 1"_s, u"R"_s}
+        << "1;\"c\nd\";x\r\n"_ba;
     QTest::newRow("Trenner aus mehreren Zeichen")
         << "1::a::\"b::c\"\r\n1::d::e\r\n"_ba << u"::"_s << QStringList{u"Z 1 1"_s, u"B 2 x::y"_s}
         << "1::d::\"x::y\"\r\n"_ba;
@@ -197,9 +200,14 @@ void TestSatzfelder::zusammenfuegen()
             vergleich.bearbeite(
                 teile[1].toInt(),
                 schritt.sliced(teile[0].size() + teile[1].size() + 2).replace(u'↵', u'\n'));
-        else
+        else if (teile[0] == u"U")
             QVERIFY(vergleich.nimmZurueck());
-        lauf.suche.uebernimmVergleich(vergleich);
+        if (teile[0] != u"R") {
+            lauf.suche.uebernimmVergleich(vergleich);
+            continue;
+        }
+        lauf.suche.btnNaechsteZeile_Click();
+        lauf.suche.letzteEntscheidungZuruecknehmen();
     }
     lauf.suche.btnNaechsteZeile_Click();
     QVERIFY2(lauf.view.messages.isEmpty(),

@@ -674,9 +674,12 @@ void TessraFenster::versteckeHilfe()
 
 void TessraFenster::Form_Unload()
 {
-    // The browse window is a window of its own; it must not outlive the program's main window.
+    // The browse and comparison windows are windows of their own; they must not outlive the
+    // program's main window.
     if (m_durchsuchen)
         m_durchsuchen->close();
+    if (m_vergleich)
+        m_vergleich->close();
 }
 
 // False keeps the window open.
