@@ -65,14 +65,21 @@ bool Gruppenvergleich::weichtAb(qsizetype satz, qsizetype spalte) const
 
 std::vector<bool> Gruppenvergleich::abweichendeSpalten() const
 {
-    std::vector<bool> abweichend;
+    std::vector<bool> abweichend(size_t(m_spalten), false);
+    // Each record is split once and not kept: the scan would only push out the records the
+    // table draws.
     for (qsizetype satz = 1; satz < saetze(); ++satz) {
+        const QList<Satzfelder::Feld> f =
+            Satzfelder::teile(m_zustand.Zeilen.text(dateizeile(satz)), m_zustand.Trennzeichen);
         // A record with more fields than any before widens the table.
-        abweichend.resize(size_t(std::max(m_spalten, felder(satz).size())), false);
-        for (qsizetype spalte = 0; spalte < qsizetype(abweichend.size()); ++spalte)
-            abweichend[size_t(spalte)] = abweichend[size_t(spalte)] || weichtAb(satz, spalte);
+        m_spalten = std::max(m_spalten, f.size());
+        abweichend.resize(size_t(m_spalten), false);
+        for (qsizetype spalte = 0; spalte < m_spalten; ++spalte) {
+            const QString wert = spalte < f.size() ? f[spalte].wert : QString();
+            if (wert != this->wert(0, spalte))
+                abweichend[size_t(spalte)] = true;
+        }
     }
-    abweichend.resize(size_t(m_spalten), false);
     return abweichend;
 }
 
