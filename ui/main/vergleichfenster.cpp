@@ -4,6 +4,7 @@
 #include <utility>
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -105,6 +106,8 @@ VergleichFenster::VergleichFenster(QWidget *parent)
     connect(m_tblGruppe->verticalHeader(), &QHeaderView::sectionDoubleClicked, this,
             &VergleichFenster::uebernimmSatz);
     m_tblGruppe->installEventFilter(this);
+    m_tblGruppe->setAccessibleName(QStringLiteral("Datensätze der Gruppe"));
+    m_tblErgebnis->setAccessibleName(lblErgebnis->text());
     connect(m_chkNurAbweichende, &QCheckBox::toggled, this, &VergleichFenster::zeigeNurAbweichende);
     connect(m_ergebnisModell, &ErgebnisModell::bearbeitet, this,
             &VergleichFenster::ergebnisGeaendert);
@@ -249,6 +252,13 @@ void VergleichFenster::passeGroesseAn()
     if (const QScreen *bildschirm = screen())
         groesse = groesse.boundedTo(bildschirm->availableGeometry().size() * 9 / 10);
     resize(groesse);
+}
+
+// A closed window lets go of the group: the run may load another file before it opens again.
+void VergleichFenster::closeEvent(QCloseEvent *event)
+{
+    zeigeKeineGruppe();
+    QWidget::closeEvent(event);
 }
 
 void VergleichFenster::keyPressEvent(QKeyEvent *event)
