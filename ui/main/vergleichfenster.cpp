@@ -92,6 +92,8 @@ VergleichFenster::VergleichFenster(QWidget *parent)
                        "Eingabe: Weiter. Strg+Z: zurücknehmen. Esc: schließen."),
         this);
     hinweis->setObjectName(QStringLiteral("lblHinweis"));
+    // The window's width follows the group's columns, not this text.
+    hinweis->setWordWrap(true);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_lblGruppe);
@@ -248,7 +250,14 @@ void VergleichFenster::passeGroesseAn()
                  m_tblGruppe->verticalScrollBar()->sizeHint().width() + 24;
     for (int spalte = 0; spalte < m_gruppenModell->columnCount(); ++spalte)
         breite += m_tblGruppe->columnWidth(spalte);
-    QSize groesse(std::max(breite, 480), 420);
+    // Up to a dozen rows in view; a larger group scrolls.
+    const int zeilen = std::clamp(m_gruppenModell->rowCount(), 3, 12);
+    const int tabelle = m_tblGruppe->horizontalHeader()->sizeHint().height() +
+                        zeilen * m_tblGruppe->verticalHeader()->defaultSectionSize() +
+                        2 * m_tblGruppe->frameWidth() +
+                        m_tblGruppe->horizontalScrollBar()->sizeHint().height();
+    const int rest = layout()->sizeHint().height() - m_tblGruppe->sizeHint().height();
+    QSize groesse(std::max(breite, 480), rest + tabelle);
     if (const QScreen *bildschirm = screen())
         groesse = groesse.boundedTo(bildschirm->availableGeometry().size() * 9 / 10);
     resize(groesse);
