@@ -422,21 +422,37 @@ qsizetype feldanfang(QByteArrayView satz, QByteArrayView trenner, qsizetype numm
 
 QList<std::pair<qsizetype, qsizetype>> felder(QStringView satz, QStringView trenner)
 {
+    QList<std::pair<qsizetype, qsizetype>> ergebnis;
+    for (const Feldstelle &stelle : feldstellen(satz, trenner))
+        ergebnis.append({stelle.anfang, stelle.laenge});
+    return ergebnis;
+}
+
+QList<Feldstelle> feldstellen(QStringView satz, QStringView trenner)
+{
     Regeln regeln = regelnFuer(einheitenVon(trenner), Satzende::Keines);
     regeln.pruefeSchluss = false;
     const Textquelle quelle(satz);
     const Leser leser(quelle, regeln);
-    QList<std::pair<qsizetype, qsizetype>> ergebnis;
+    QList<Feldstelle> ergebnis;
     qsizetype pos = 0;
     for (;;) {
         const Feld feld = leser.leseFeld(pos);
         // A quote the shown text does not close (it may be cut) takes the rest of it.
-        const qsizetype ende = feld.schluss == Feld::Schluss::Fehler ? satz.size() : feld.ende;
-        ergebnis.append({pos, ende - pos});
+        if (feld.schluss == Feld::Schluss::Fehler) {
+            ergebnis.append({pos, satz.size() - pos});
+            return ergebnis;
+        }
+        ergebnis.append({pos, feld.ende - pos, feld.auf, feld.zu});
         if (feld.schluss != Feld::Schluss::Trenner)
             return ergebnis;
         pos = feld.weiter;
     }
+}
+
+bool anfuehrungGilt(QStringView trenner)
+{
+    return regelnFuer(einheitenVon(trenner), Satzende::Keines).anfuehrung;
 }
 
 std::optional<Satzfehler> pruefeSatz(QStringView satz, QStringView trenner)

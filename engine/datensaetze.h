@@ -97,6 +97,19 @@ qsizetype feldanfang(QByteArrayView satz, QByteArrayView trenner, qsizetype numm
 // the columns of a group's lines.
 QList<std::pair<qsizetype, qsizetype>> felder(QStringView satz, QStringView trenner);
 
+// The same with each field's quotes, from which the value a spreadsheet shows follows
+// (Satzfelder). A quote the record does not close leaves its field unquoted, to the end.
+struct Feldstelle
+{
+    qsizetype anfang = 0;
+    qsizetype laenge = 0;
+    qsizetype auf = -1; // the opening quote, -1 for an unquoted field
+    qsizetype zu = -1;  // the closing quote
+};
+QList<Feldstelle> feldstellen(QStringView satz, QStringView trenner);
+// False when the delimiter holds a quote: quotes are then ordinary characters.
+bool anfuehrungGilt(QStringView trenner);
+
 // What keeps an edited record from being written as one record that reads back as the same.
 struct Satzfehler
 {

@@ -643,7 +643,9 @@ Duplikatensuche::Schritt Duplikatensuche::aktuellerSchritt() const
 void Duplikatensuche::merkeEntscheidung(const Schritt &schritt, const QString &zeilenfeld)
 {
     if (zeilenfeld != m_zeilenfeldText)
-        m_zeilenfeldtexte.push_back({m_schritte.size(), zeilenfeld});
+        m_zeilenfeldtexte.push_back({m_schritte.size(), zeilenfeld, std::nullopt});
+    else if (m_zusammengefuehrt)
+        m_zeilenfeldtexte.push_back({m_schritte.size(), zeilenfeld, m_zusammengefuehrt});
     m_schritte.push_back(schritt);
 }
 
@@ -663,7 +665,11 @@ void Duplikatensuche::zeigeWieVerlassen(const Schritt &schritt)
         LstZeilen_Click();
     }
     if (!m_zeilenfeldtexte.empty() && m_zeilenfeldtexte.back().schritt == m_schritte.size()) {
-        m_view.setTxtZeile(m_zeilenfeldtexte.back().text);
+        const Zeilenfeldtext &verlassen = m_zeilenfeldtexte.back();
+        if (verlassen.zusammengefuehrt)
+            zeigeZusammengefuehrt(*verlassen.zusammengefuehrt);
+        else
+            m_view.setTxtZeile(verlassen.text);
         m_zeilenfeldtexte.pop_back();
     }
 }
@@ -790,15 +796,20 @@ bool Duplikatensuche::uebernehmeGewaehlteZeile(const QString &gewaehlt)
     const qsizetype auswahl = m_view.lstZeilenSelectedIndex();
     const qsizetype quelle = auswahl >= 0 ? m_view.lstZeilenData(auswahl) : -1;
     const bool ausDerDatei = quelle >= 0 && quelle < z.Zeilen.size();
-    const bool wieGezeigt = quelle == m_zeilenfeldZeile && gewaehlt == m_zeilenfeldText;
-    if (ausDerDatei &&
-        (wieGezeigt || anzeigetext(z.Zeilen, quelle, zeilenfeldGrenze).text == gewaehlt)) {
+    const bool wieGezeigt = gewaehlt == m_zeilenfeldText;
+    if (ausDerDatei && !m_zusammengefuehrt &&
+        ((wieGezeigt && quelle == m_zeilenfeldZeile) ||
+         anzeigetext(z.Zeilen, quelle, zeilenfeldGrenze).text == gewaehlt)) {
         z.Ergebnis.uebernehmeZeile(quelle);
         return true;
     }
-    const QString original = ausDerDatei ? z.Zeilen.text(quelle) : QString();
-    // A new break in a cell is written as spreadsheets write it there.
-    const QString text = ausAnzeige(gewaehlt, original, u"\n");
+    const QString original = m_zusammengefuehrt ? *m_zusammengefuehrt
+                             : ausDerDatei      ? z.Zeilen.text(quelle)
+                                                : QString();
+    // A merged record goes as it was built: its breaks are each the one its field held. A new
+    // break in a cell is written as spreadsheets write it there.
+    const QString text = m_zusammengefuehrt && wieGezeigt ? *m_zusammengefuehrt
+                                                          : ausAnzeige(gewaehlt, original, u"\n");
     if (const auto problem = satzproblem(z.Zeilen, text, z.Trennzeichen)) {
         m_view.showMessage(*problem + QStringLiteral("\nBitte die Zeile ändern."),
                            titelZeichenproblem);
@@ -1273,12 +1284,35 @@ void Duplikatensuche::zeigeImZeilenfeld(qsizetype zeile)
     m_view.setTxtZeile(anzeige.text);
     m_view.setTxtZeileReadOnly(anzeige.gekuerzt);
     m_gekuerzteZeile = anzeige.gekuerzt ? zeile : Gruppenindex::keine;
+    m_zusammengefuehrt.reset();
     m_zeilenfeldZeile = zeile;
     m_zeilenfeldText = anzeige.text;
 }
 
+void Duplikatensuche::uebernimmVergleich(const Gruppenvergleich &vergleich)
+{
+    if (const auto quelle = vergleich.einzigeQuelle()) {
+        if (*quelle != m_view.lstZeilenSelectedIndex())
+            m_view.selectLstZeilenItem(*quelle);
+        LstZeilen_Click();
+        return;
+    }
+    zeigeZusammengefuehrt(vergleich.ergebnissatz());
+}
+
+void Duplikatensuche::zeigeZusammengefuehrt(const QString &satz)
+{
+    const QString anzeige = alsAnzeige(satz);
+    m_view.setTxtZeile(anzeige);
+    m_view.setTxtZeileReadOnly(false);
+    m_gekuerzteZeile = Gruppenindex::keine;
+    m_zeilenfeldText = anzeige;
+    m_zusammengefuehrt = satz;
+}
+
 void Duplikatensuche::leereZeilenfeld()
 {
+    m_zusammengefuehrt.reset();
     m_view.setTxtZeile(QString());
     m_view.setTxtZeileReadOnly(false);
     m_gekuerzteZeile = Gruppenindex::keine;

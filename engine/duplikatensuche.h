@@ -3,6 +3,7 @@
 #include "dateifehler.h"
 #include "fortschritt.h"
 #include "kriterium.h"
+#include "gruppenvergleich.h"
 #include "mainview.h"
 #include "sicheresschreiben.h"
 #include "suchzustand.h"
@@ -38,6 +39,11 @@ public:
     void txtPfad_Change();
     // The list selection: the chosen line goes into the edit field.
     void LstZeilen_Click();
+    // The record to keep that the comparison built. One that has exactly one record's fields
+    // is that record, chosen as in the list, so it is kept byte for byte. Any other goes into
+    // the edit field as it would stand in the file, and "Weiter" keeps exactly it unless the
+    // user edits the field further.
+    void uebernimmVergleich(const Gruppenvergleich &vergleich);
     // The status line's text, unless it tells why the path names no file to load: then it
     // comes back once the path is fine.
     void zeigeStatus(const QString &text);
@@ -103,6 +109,8 @@ private:
     {
         size_t schritt = 0;
         QString text;
+        // The merged record the field showed, as it would stand in the file.
+        std::optional<QString> zusammengefuehrt;
     };
     // What a command that walks may change, so that "Abbrechen" can put it back.
     struct Laufstand
@@ -174,6 +182,7 @@ private:
     bool uebernehmeGewaehlteZeile(const QString &gewaehlt);
     void zeigeGruppe();
     void zeigeImZeilenfeld(qsizetype zeile);
+    void zeigeZusammengefuehrt(const QString &satz);
     void leereZeilenfeld();
     void beendeSuchlauf();
     void zeigeZeilennummer(qsizetype zeile);
@@ -206,6 +215,8 @@ private:
     std::optional<Kriterium> m_kriterium;
     // How the criterion's column reads, decided over the whole loaded file.
     Spaltenlesart m_lesart = Spaltenlesart::als(Spaltenlesart::Typ::Text);
+    // The record zeigeZusammengefuehrt() put into the edit field.
+    std::optional<QString> m_zusammengefuehrt;
     // What the status line showed before it told why the path is no good.
     std::optional<QString> m_statusOhnePfadproblem;
 };

@@ -290,6 +290,10 @@ void TessraFenster::baueSuchrahmen(const Twips &t)
     // a plain window (unlike a dialog) does not route Enter to its default button.
     m_btnNaechsteZeile->setDefault(true);
     m_btnNaechsteZeile->setEnabled(false);
+    m_btnVergleichen = knopf(m_frame2, QStringLiteral("btnVergleichen"),
+                             QStringLiteral("Vergleichen..."), t.rect(720, 2400, 1695, 495),
+                             QStringLiteral("Zeigt die Gruppe als Tabelle (Strg+T)"));
+    m_btnVergleichen->setEnabled(false);
 
     const QString tooltipSerien = QStringLiteral("Anzahl der Seriennummern");
     m_frame5 = rahmen(m_frame2, QStringLiteral("Frame5"), QStringLiteral("Datensätze"),
@@ -396,6 +400,11 @@ void TessraFenster::baueKontextmenue()
     m_mnuVorschlagBehalten = eintrag(QStringLiteral("mnuVorschlagBehalten"),
                                      QStringLiteral("Alle weiteren Gruppen: Vorschlag behalten"),
                                      &TessraFenster::mnuVorschlagBehalten_Click);
+    m_mnuVergleichen =
+        eintrag(QStringLiteral("mnuVergleichen"), QStringLiteral("Gruppe als Tabelle vergleichen"),
+                &TessraFenster::btnVergleichen_Click);
+    m_mnuVergleichen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    m_mnuVergleichen->setShortcutVisibleInContextMenu(true);
     m_mnuGleicheUebernehmen =
         eintrag(QStringLiteral("mnuGleicheUebernehmen"),
                 QStringLiteral("Gruppen mit gleichen Zeilen automatisch übernehmen"),
@@ -415,7 +424,7 @@ void TessraFenster::legeTabreihenfolgeFest()
         m_btnSpeichern, m_btnSpeichernUnter, m_btnLaden,       m_txtPfad,     m_txtZeile,
         m_lstZeilen,    m_btnNaechsteZeile,  m_btnDurchsuchen, m_btnEditor,   m_optTab,
         m_optSemikolon, m_optAnderes,        m_txtAnderes,     m_btnExplorer, m_btnReset,
-        m_btnHilfe,     m_btnSeriennummer,
+        m_btnHilfe,     m_btnSeriennummer,   m_btnVergleichen,
     };
     for (qsizetype i = 1; i < reihenfolge.size(); ++i)
         setTabOrder(reihenfolge[i - 1], reihenfolge[i]);
@@ -436,6 +445,12 @@ void TessraFenster::verbindeBefehle()
     klick(m_btnReset, &TessraFenster::btnReset_Click);
     klick(m_btnSeriennummer, &TessraFenster::btnSeriennummer_Click);
     klick(m_btnHilfe, &TessraFenster::btnHilfe_Click);
+    klick(m_btnVergleichen, &TessraFenster::btnVergleichen_Click);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this), &QShortcut::activated, this,
+            [this] {
+                if (m_btnVergleichen->isEnabled())
+                    btnVergleichen_Click();
+            });
     // The button's caption promises the key wherever the focus is; on the page it closes it.
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, [this] {
         if (m_frmHilfe->isVisible())
@@ -563,6 +578,8 @@ void TessraFenster::btnSeriennummer_Click()
 void TessraFenster::LstZeilen_Click()
 {
     m_suche.LstZeilen_Click();
+    if (vergleichOffen())
+        m_vergleich->folgeAuswahl(lstZeilenSelectedIndex());
 }
 
 // Each entry is usable only where it can do something; the settings always are.
@@ -574,6 +591,7 @@ void TessraFenster::LstZeilen_ContextMenu(const QPoint &stelle)
     m_mnuVorschlagBehalten->setEnabled(m_suche.gruppeGezeigt() && m_suche.vorschlagskriterium());
     m_mnuGleicheUebernehmen->setChecked(m_suche.gleicheAutomatisch());
     zeigeVorschlagImMenue();
+    m_mnuVergleichen->setEnabled(m_suche.gruppeGezeigt());
     // The list reports the place in its viewport's coordinates.
     m_mnuZeilen->popup(m_lstZeilen->viewport()->mapToGlobal(stelle));
 }
@@ -701,6 +719,66 @@ void TessraFenster::mnuGleicheUebernehmen_Click()
     m_mnuGleicheUebernehmen->setChecked(m_suche.gleicheAutomatisch());
 }
 
+void TessraFenster::btnVergleichen_Click()
+{
+    if (!m_vergleich) {
+        m_vergleich = new VergleichFenster(this);
+        connect(m_vergleich, &VergleichFenster::satzGewaehlt, this,
+                &TessraFenster::Vergleich_SatzGewaehlt);
+        connect(m_vergleich, &VergleichFenster::ergebnisGeaendert, this,
+                &TessraFenster::Vergleich_ErgebnisGeaendert);
+        connect(m_vergleich, &VergleichFenster::weiterGewuenscht, this, [this] {
+            if (m_btnNaechsteZeile->isEnabled())
+                btnNaechsteZeile_Click();
+        });
+        connect(m_vergleich, &VergleichFenster::zuruecknehmenGewuenscht, this,
+                &TessraFenster::Vergleich_Zuruecknehmen);
+    }
+    // Filled before it shows, so that it opens at the size of the group's columns.
+    if (!vergleichOffen())
+        fuelleVergleich();
+    m_vergleich->zeigeAn();
+}
+
+bool TessraFenster::vergleichOffen() const
+{
+    return m_vergleich && m_vergleich->isVisible();
+}
+
+void TessraFenster::folgeVergleichDerListe()
+{
+    if (vergleichOffen())
+        fuelleVergleich();
+}
+
+void TessraFenster::fuelleVergleich()
+{
+    if (m_suche.gruppeGezeigt() && m_zeilenModell->rowCount() > 0)
+        m_vergleich->zeigeGruppe(m_suche.zustand(), m_zeilenModell->zeilen(),
+                                 qsizetype(m_suche.schluesselregel().spalte) - 1);
+    else
+        m_vergleich->zeigeKeineGruppe();
+    m_vergleich->folgeAuswahl(lstZeilenSelectedIndex());
+}
+
+// A record taken whole in the comparison is chosen as a click in the list chooses it.
+void TessraFenster::Vergleich_SatzGewaehlt(qsizetype index)
+{
+    selectLstZeilenItem(index);
+    m_suche.LstZeilen_Click();
+}
+
+void TessraFenster::Vergleich_ErgebnisGeaendert()
+{
+    if (m_vergleich && m_vergleich->vergleich())
+        m_suche.uebernimmVergleich(*m_vergleich->vergleich());
+}
+
+void TessraFenster::Vergleich_Zuruecknehmen()
+{
+    mnuZuruecknehmen_Click();
+}
+
 void TessraFenster::btnHilfe_Click()
 {
     // The page takes the keys while it is shown, so none reaches a control it covers.
@@ -759,9 +837,12 @@ void TessraFenster::versteckeHilfe()
 
 void TessraFenster::Form_Unload()
 {
-    // The browse window is a window of its own; it must not outlive the program's main window.
+    // The browse and comparison windows are windows of their own; they must not outlive the
+    // program's main window.
     if (m_durchsuchen)
         m_durchsuchen->close();
+    if (m_vergleich)
+        m_vergleich->close();
 }
 
 // False keeps the window open.
@@ -1087,6 +1168,8 @@ void TessraFenster::setLstZeilen(Zeilenliste liste)
     // A new group starts at the beginning of its records, where the serial number stands.
     m_lstZeilen->horizontalScrollBar()->setValue(0);
     m_lstZeilen->scrollToTop();
+    m_btnVergleichen->setEnabled(m_zeilenModell->rowCount() > 0);
+    folgeVergleichDerListe();
 }
 
 qsizetype TessraFenster::lstZeilenCount() const
@@ -1110,4 +1193,6 @@ void TessraFenster::selectLstZeilenItem(qsizetype index)
 {
     const QScopedValueRollback stumm(m_listeWirdGesetzt, true);
     m_lstZeilen->setCurrentIndex(m_zeilenModell->index(int(index)));
+    if (vergleichOffen())
+        m_vergleich->folgeAuswahl(index);
 }

@@ -9,6 +9,7 @@
 #include "duplikatensuche.h"
 #include "fortschrittsfenster.h"
 #include "mainview.h"
+#include "vergleichfenster.h"
 
 class Gestensperre;
 class QAction;
@@ -126,6 +127,14 @@ private:
     void mnuVorschlag_Click(QAction *aktion);
     std::optional<int> fragSpalte(const QString &welcherWert);
     void zeigeVorschlagImMenue();
+    void btnVergleichen_Click();
+    void Vergleich_SatzGewaehlt(qsizetype index);
+    void Vergleich_ErgebnisGeaendert();
+    void Vergleich_Zuruecknehmen();
+    // The comparison window, while it is open, shows what the list shows.
+    bool vergleichOffen() const;
+    void folgeVergleichDerListe();
+    void fuelleVergleich();
 
     void zeigeDurchsuchenFenster();
     void meldeProgrammstart(const std::optional<QString> &grund, const QString &was);
@@ -167,6 +176,7 @@ private:
     QLabel *m_lblZeile = nullptr;
     QLineEdit *m_txtZeile = nullptr;
     QPushButton *m_btnNaechsteZeile = nullptr;
+    QPushButton *m_btnVergleichen = nullptr;
     QGroupBox *m_frame5 = nullptr;
     QLabel *m_lblAnzDatensaetze = nullptr;
     QGroupBox *m_frame3 = nullptr;
@@ -195,4 +205,8 @@ private:
     // The criterion of the suggestion; its entries carry their Kriterium::Art, "Kein Vorschlag"
     // none.
     QMenu *m_mnuVorschlag = nullptr;
+    QAction *m_mnuVergleichen = nullptr;
+
+    // Made the first time it is asked for: a run that never opens it is untouched by it.
+    QPointer<VergleichFenster> m_vergleich;
 };

@@ -21,6 +21,7 @@ public:
     qsizetype zeile(int row) const { return m_liste.zeilen.at(size_t(row)); }
     // The rule by which the lines are one group.
     const Schluesselregel &regel() const { return m_liste.regel; }
+    const std::vector<qsizetype> &zeilen() const { return m_liste.zeilen; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;

@@ -6,14 +6,15 @@
 # above "Speichern (ersetzen)" without saving,
 # "Speichern (ersetzen)". The second picks its file in the browse window by a double-click
 # instead; the third loads by Enter, closes the help by Escape, goes through the context menu of
-# the list and takes a decision back by Ctrl+Z. Every click goes to the place the
+# the list and takes a decision back by Ctrl+Z; the fourth merges two cells of a group in the
+# comparison window. Every click goes to the place the
 # window layout gives its control, so a control that moved makes a run go wrong and the file
 # check fail.
 #
 # Usage: e2e_xvfb.sh PROGRAM
 # With TESSRA_SCREENSHOTS=DIR it also saves the window at start, with the help shown, with a
-# group shown, the dialog "Seriennummer", and a group whose lines differ in some columns and the
-# list's context menu.
+# group shown, the dialog "Seriennummer", a group whose lines differ in some columns and the
+# list's context menu, and the comparison window with a record built from three.
 set -euo pipefail
 
 programm=$(realpath "$1")
@@ -253,8 +254,45 @@ sleep 0.4
 klicke $((120 + 2520 + 847)) $((2160 + 2400 + 247))
 klicke $((120 + 2520 + 847)) $((2160 + 2400 + 247))
 rechtsklick
-xdotool key Down Down Down Down Return
+xdotool key Down Down Down Down Down Return
 sleep 0.4
 klicke $((720 + 1147)) $((5400 + 247))
 erwarte "$dritte" "$arbeit/erwartet3" "Der Lauf über das Kontextmenü endet anders"
+
+# The fourth run merges in the comparison window, by keyboard only: Ctrl+T opens it on the
+# article sheet's group 0815; the third record's address (two rows down, two columns right) and
+# the second's remark go by Space into the record to keep, Enter is "Weiter" and settles the
+# three groups left with their first records too; Escape closes it, and "Speichern (ersetzen)".
+vierte="$daten/artikel.csv"
+quelle="$(dirname "$0")/../../data/tabellen"
+cp "$quelle/artikel-semikolon.csv" "$vierte"
+perl -0pe 's/0815;Schraube M6;"Musterstr\. 1\n80331 M\x{c3}\x{bc}nchen";;0\.25/0815;Schraube M6;"Musterstr. 1a\n80331 M\x{c3}\x{bc}nchen";Nachbestellung;0.25/' \
+    "$quelle/artikel-semikolon-erste.csv" >"$arbeit/erwartet4"
+cmp -s "$arbeit/erwartet4" "$quelle/artikel-semikolon-erste.csv" && fehler "Erwartete Datei unverändert"
+klicke $((120 + 120 + 2527)) $((240 + 240 + 142))
+xdotool key ctrl+a
+xdotool type --delay 20 "$vierte"
+xdotool key Return
+sleep 0.5
+xdotool key ctrl+t
+vergleich=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tessra - Gruppe vergleichen$' | head -n1) ||
+    fehler "Das Fenster Tessra - Gruppe vergleichen erscheint nicht"
+fokussiere "$vergleich" "Tessra - Gruppe vergleichen"
+for taste in Down Down Right Right space Up Right space; do
+    xdotool key "$taste"
+    sleep 0.15
+done
+sleep 0.4
+bild tessra-vergleich.png "$vergleich"
+xdotool key Return
+sleep 0.4
+xdotool key Return Return Return
+sleep 0.4
+xdotool key Escape
+sleep 0.3
+xdotool search --onlyvisible --name '^Tessra - Gruppe vergleichen$' >/dev/null &&
+    fehler "Escape schließt das Vergleichsfenster nicht"
+fokussiere "$fenster" Tessra
+klicke $((720 + 1147)) $((5400 + 247))
+erwarte "$vierte" "$arbeit/erwartet4" "Der im Vergleichsfenster zusammengeführte Datensatz weicht ab"
 echo "Ende-zu-Ende-Läufe in Xvfb bestanden"

@@ -335,6 +335,7 @@ void TstTessraFenster::steuerelementeStehenAmPlatz_data()
     zeile("lblZeile", "Frame2", {192, 120, 249, 17}, QStringLiteral("Bitte eine Datei laden"));
     zeile("txtZeile", "Frame2", {8, 136, 433, 19}, {});
     zeile("btnNächsteZeile", "Frame2", {168, 160, 113, 33}, QStringLiteral("Weiter"));
+    zeile("btnVergleichen", "Frame2", {48, 160, 113, 33}, QStringLiteral("Vergleichen..."));
     zeile("lblAnzDuplikate", "Frame3", {16, 13, 41, 17}, QStringLiteral("0"));
     zeile("btnSpeichernUnter", "TessraFenster", {264, 360, 153, 33},
           QStringLiteral("Speichern unter..."));
@@ -479,7 +480,7 @@ void TstTessraFenster::tabulatorFolgtDerReihenfolge()
         QStringLiteral("optSemikolon"),    QStringLiteral("optAnderes"),
         QStringLiteral("txtAnderes"),      QStringLiteral("btnExplorer"),
         QStringLiteral("btnReset"),        QStringLiteral("btnHilfe"),
-        QStringLiteral("btnSeriennummer")};
+        QStringLiteral("btnSeriennummer"), QStringLiteral("btnVergleichen")};
     QStringList kette;
     QWidget *widget = knopf(QStringLiteral("btnSpeichern"));
     do {
@@ -1419,7 +1420,7 @@ void TstTessraFenster::bildschirmleser()
     }
 
     QAccessibleInterface *menue = zugang(u"mnuZeilen"_s);
-    QAccessibleInterface *gleiche = menue->child(4);
+    QAccessibleInterface *gleiche = menue->child(5);
     QCOMPARE(gleiche->role(), QAccessible::CheckBox);
     QVERIFY(gleiche->state().checkable);
     QCOMPARE(gleiche->state().checked, schritte.contains(u"gleiche"));
@@ -1500,19 +1501,21 @@ void TstTessraFenster::kontextmenue_data()
 {
     QTest::addColumn<QStringList>("schritte");
     QTest::addColumn<bool>("perTaste");
-    // undo, keep first, keep last, keep the suggestion, identical groups, the suggestion's menu
+    // undo, keep first, keep last, keep the suggestion, compare, identical groups, the
+    // suggestion's menu
     QTest::addColumn<QString>("nutzbar");
 
-    QTest::newRow("vor dem Laden") << QStringList{} << false << u"000011"_s;
-    QTest::newRow("erste Gruppe") << QStringList{u"laden"_s} << true << u"011011"_s;
-    QTest::newRow("zweite Gruppe") << QStringList{u"laden"_s, u"weiter"_s} << false << u"111011"_s;
+    QTest::newRow("vor dem Laden") << QStringList{} << false << u"0000011"_s;
+    QTest::newRow("erste Gruppe") << QStringList{u"laden"_s} << true << u"0110111"_s;
+    QTest::newRow("zweite Gruppe") << QStringList{u"laden"_s, u"weiter"_s} << false
+                                   << u"1110111"_s;
     QTest::newRow("fertig") << QStringList{u"laden"_s, u"weiter"_s, u"weiter"_s} << true
-                            << u"100011"_s;
+                            << u"1000011"_s;
     QTest::newRow("Reset während einer Gruppe")
-        << QStringList{u"laden"_s, u"weiter"_s, u"reset"_s} << false << u"000011"_s;
+        << QStringList{u"laden"_s, u"weiter"_s, u"reset"_s} << false << u"0000011"_s;
     QTest::newRow("gespeichert") << QStringList{u"laden"_s, u"weiter"_s, u"weiter"_s,
                                                 u"speichern"_s}
-                                 << true << u"000011"_s;
+                                 << true << u"0000011"_s;
 }
 
 void TstTessraFenster::kontextmenue()
@@ -1540,9 +1543,10 @@ void TstTessraFenster::kontextmenue()
                                  u"Alle weiteren Gruppen: erste Zeile behalten"_s,
                                  u"Alle weiteren Gruppen: letzte Zeile behalten"_s,
                                  u"Alle weiteren Gruppen: Vorschlag behalten"_s,
+                                 u"Gruppe als Tabelle vergleichen"_s,
                                  u"Gruppen mit gleichen Zeilen automatisch übernehmen"_s,
                                  u"Vorschlag"_s}));
-    QVERIFY(menue->actions().at(4)->isCheckable());
+    QVERIFY(menue->actions().at(5)->isCheckable());
     QCOMPARE(menue->actions().first()->shortcut().toString(QKeySequence::NativeText), u"Strg+Z"_s);
     menue->close();
     QCOMPARE(feld(QStringLiteral("txtZeile"))->text(), QStringLiteral("bearbeitet"));
