@@ -49,6 +49,10 @@ QVariant ErgebnisModell::data(const QModelIndex &index, int role) const
         return alsAnzeige(m_vergleich->ergebniswert(spalte));
     case Qt::BackgroundRole:
         return m_vergleich->geaendert(spalte) ? QVariant(m_toenung) : QVariant();
+    case Qt::AccessibleDescriptionRole:
+        if (!m_vergleich->geaendert(spalte))
+            return {};
+        [[fallthrough]];
     case Qt::ToolTipRole: {
         const qsizetype herkunft = m_vergleich->herkunft(spalte);
         const QString woher = herkunft < 0

@@ -77,6 +77,11 @@ QVariant GruppenModell::data(const QModelIndex &index, int role) const
         if (m_vergleich->weichtAb(satz, spalte))
             ergebnis = m_toenung;
         break;
+    case Qt::AccessibleDescriptionRole:
+        // What bold and tint say to the eye, said to a listener.
+        if (m_vergleich->weichtAb(satz, spalte))
+            ergebnis = QStringLiteral("weicht von der ersten Zeile ab");
+        break;
     default:
         break;
     }

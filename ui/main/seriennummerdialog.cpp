@@ -60,7 +60,10 @@ SeriennummerDialog::SeriennummerDialog(const Schluesselregel &regel, QStringList
     connect(knoepfe, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *spalte = new QHBoxLayout;
-    spalte->addWidget(new QLabel(QStringLiteral("Spalte der Seriennummer:"), this));
+    auto *beschriftung = new QLabel(QStringLiteral("Spalte der Seriennummer:"), this);
+    // The label names the field for screen readers too.
+    beschriftung->setBuddy(m_spnSpalte);
+    spalte->addWidget(beschriftung);
     spalte->addWidget(m_spnSpalte);
     spalte->addStretch();
     auto *layout = new QVBoxLayout(this);
