@@ -292,21 +292,25 @@ Spaltenlesart Spaltenlesart::bestimme(std::span<const QString> werte)
 
 std::optional<Spaltenlesart::Wert> Spaltenlesart::lies(QStringView text) const
 {
+    // Built in place: a variant copied out of a temporary makes GCC warn about the QString it
+    // does not hold.
+    std::optional<Wert> wert;
     if (leer(text))
-        return std::nullopt;
+        return wert;
     switch (m_typ) {
     case Typ::Datum:
         if (const auto datum = leseDatum(text))
-            return Wert(*datum);
-        return std::nullopt;
+            wert.emplace(std::in_place_type<QDateTime>, *datum);
+        break;
     case Typ::Zahl:
         if (const auto zahl = leseZahl(text, m_englisch))
-            return Wert(zahl->wert);
-        return std::nullopt;
+            wert.emplace(std::in_place_type<double>, zahl->wert);
+        break;
     case Typ::Text:
-        return Wert(text.trimmed().toString());
+        wert.emplace(std::in_place_type<QString>, text.trimmed().toString());
+        break;
     }
-    return std::nullopt;
+    return wert;
 }
 
 int Spaltenlesart::vergleiche(const Wert &a, const Wert &b) const
