@@ -19,27 +19,9 @@ if [ -z "${TESSRA_EIGENER_BUS:-}" ]; then
     TESSRA_EIGENER_BUS=1 exec dbus-run-session -- "$0" "$@"
 fi
 
-arbeit=$(mktemp -d /tmp/tessra-atspi.XXXXXX)
-pids=()
-aufraeumen() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-        wait "${pids[i]}" 2>/dev/null || true
-    done
-    rm -rf "$arbeit"
-}
-trap aufraeumen EXIT
-trap 'exit 1' INT TERM HUP
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$arbeit/display" \
-    >"$arbeit/xvfb.log" 2>&1 </dev/null &
-pids+=($!)
-for _ in $(seq 100); do
-    [ -s "$arbeit/display" ] && break
-    sleep 0.1
-done
-[ -s "$arbeit/display" ] || { echo "Xvfb meldet keine Anzeige"; exit 1; }
-export DISPLAY=":$(head -n1 "$arbeit/display")"
+# shellcheck source=xvfb_gemeinsam.sh
+. "$hier/xvfb_gemeinsam.sh" atspi
+starte_xvfb
 # The tests run offscreen; this one needs the real X server, where the bridge to AT-SPI lives.
 export QT_QPA_PLATFORM=xcb
 

@@ -22,18 +22,8 @@ for werkzeug in Xvfb xdotool; do
     command -v "$werkzeug" >/dev/null || { echo "$werkzeug fehlt (scripts/install-deps.sh)"; exit 1; }
 done
 
-arbeit=$(mktemp -d /tmp/tessra-e2e.XXXXXX)
-pids=()
-aufraeumen() {
-    # Only the processes this script started, newest first.
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-        wait "${pids[i]}" 2>/dev/null || true
-    done
-    rm -rf "$arbeit"
-}
-trap aufraeumen EXIT
-trap 'exit 1' INT TERM HUP
+# shellcheck source=xvfb_gemeinsam.sh
+. "$(dirname "$(realpath "$0")")/xvfb_gemeinsam.sh" e2e
 
 fehler() {
     echo "FEHLER: $*" >&2
@@ -44,17 +34,7 @@ fehler() {
 # Layout units: twips, 15 to the pixel at 96 DPI, rounded as the window rounds them.
 px() { echo $(((($1) * 2 + 15) / 30)); }
 
-# Xvfb picks a free display itself and reports its number.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$arbeit/display" \
-    >"$arbeit/xvfb.log" 2>&1 </dev/null &
-pids+=($!)
-for _ in $(seq 100); do
-    [ -s "$arbeit/display" ] && break
-    kill -0 "${pids[0]}" 2>/dev/null || fehler "Xvfb startet nicht: $(cat "$arbeit/xvfb.log")"
-    sleep 0.1
-done
-[ -s "$arbeit/display" ] || fehler "Xvfb meldet keine Anzeige"
-export DISPLAY=":$(head -n1 "$arbeit/display")"
+starte_xvfb
 
 # The program starts in the data folder, which the browse window shows first.
 daten="$arbeit/daten"
