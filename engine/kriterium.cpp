@@ -1,6 +1,6 @@
 #include "kriterium.h"
 
-#include "datensaetze.h"
+#include "satzfelder.h"
 
 #include <QCollator>
 #include <QLocale>
@@ -345,16 +345,10 @@ QString feldtext(QStringView satz, QStringView trennzeichen, int spalte)
 
 QStringList feldtexte(QStringView satz, QStringView trennzeichen)
 {
+    // The values as the comparison window shows them; spaces around a value do not count here.
     QStringList texte;
-    for (const auto &[anfang, laenge] : Datensaetze::felder(satz, trennzeichen)) {
-        QStringView feld = satz.sliced(anfang, laenge).trimmed();
-        if (feld.size() >= 2 && feld.startsWith(u'"') && feld.endsWith(u'"'))
-            texte.append(feld.sliced(1, feld.size() - 2)
-                             .toString()
-                             .replace(QStringLiteral("\"\""), QStringLiteral("\"")));
-        else
-            texte.append(feld.toString());
-    }
+    for (const Satzfelder::Feld &feld : Satzfelder::teile(satz, trennzeichen))
+        texte.append(feld.wert.trimmed());
     return texte;
 }
 
