@@ -75,6 +75,22 @@ QString Dateifehler::grundText() const
     return QStringLiteral("Unbekannter Fehler (") + systemtext + QStringLiteral(").");
 }
 
+QString Dateifehler::lesegrundKurz() const
+{
+    switch (grund) {
+    case Grund::NichtGefunden:
+        return QStringLiteral("Datei nicht gefunden");
+    case Grund::IstOrdner:
+        return QStringLiteral("Der Pfad nennt einen Ordner");
+    case Grund::KeineNormaleDatei:
+        return QStringLiteral("Keine gewöhnliche Datei");
+    case Grund::KeinZugriff:
+        return QStringLiteral("Keine Leseberechtigung für die Datei");
+    default:
+        return QStringLiteral("Datei nicht lesbar");
+    }
+}
+
 QString Dateifehler::meldung(const QString &vorgang) const
 {
     return QStringLiteral("Die Datei\n") + pfad + u'\n' + vorgang + u'\n' + grundText();

@@ -51,6 +51,8 @@ struct Dateifehler
 
     // The reason as a German sentence for the user.
     QString grundText() const;
+    // Why a file cannot be read, in the few words the status line has room for.
+    QString lesegrundKurz() const;
     // The whole message: the path, what could not be done to it ("kann nicht gelesen
     // werden:"), the reason.
     QString meldung(const QString &vorgang) const;

@@ -86,23 +86,10 @@ QString anzeigestelle(QStringView text, qsizetype pos)
     return zahl(alsAnzeige(text.first(pos).toString()).size() + 1);
 }
 
-// The status line is one short line: why the path names no file to load, in a few words.
+// Why the path names no file to load; a readable file with a path this short is refused too.
 QString pfadstatus(const std::optional<Dateifehler> &fehler)
 {
-    if (!fehler)
-        return QStringLiteral("Pfad zu kurz");
-    switch (fehler->grund) {
-    case Dateifehler::Grund::NichtGefunden:
-        return QStringLiteral("Datei nicht gefunden");
-    case Dateifehler::Grund::IstOrdner:
-        return QStringLiteral("Der Pfad nennt einen Ordner");
-    case Dateifehler::Grund::KeineNormaleDatei:
-        return QStringLiteral("Keine gewöhnliche Datei");
-    case Dateifehler::Grund::KeinZugriff:
-        return QStringLiteral("Keine Leseberechtigung für die Datei");
-    default:
-        return QStringLiteral("Datei nicht lesbar");
-    }
+    return fehler ? fehler->lesegrundKurz() : QStringLiteral("Pfad zu kurz");
 }
 
 QString kodierungsname(Textdatei::Kodierung kodierung)
