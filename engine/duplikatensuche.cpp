@@ -499,18 +499,18 @@ void Duplikatensuche::behalteNachRegel(Regel regel, Gang &gang)
     const Kriterium kriterium = kriteriumFuer(regel);
     // The first and the last line need only the chain of the group; the other criteria read
     // its lines.
+    const bool liestZeilen =
+        kriterium.art() != Kriterium::Art::Erste && kriterium.art() != Kriterium::Art::Letzte;
     std::vector<qsizetype> gruppe;
     qsizetype letzte = z.AktZeile;
-    z.AnzFunde = 0;
+    z.AnzFunde = -1;
     for (qsizetype zeile = z.AktZeile; zeile != Gruppenindex::keine;
          zeile = z.Gruppen.naechsteZeile(zeile)) {
-        if (kriterium.art() != Kriterium::Art::Erste && kriterium.art() != Kriterium::Art::Letzte)
+        if (liestZeilen)
             gruppe.push_back(zeile);
         letzte = zeile;
-    }
-    for (qsizetype zeile = z.Gruppen.naechsteZeile(z.AktZeile); zeile != Gruppenindex::keine;
-         zeile = z.Gruppen.naechsteZeile(zeile))
         ++z.AnzFunde;
+    }
     const qsizetype behalten = kriterium.art() == Kriterium::Art::Erste ? z.AktZeile
                                : kriterium.art() == Kriterium::Art::Letzte
                                    ? letzte
