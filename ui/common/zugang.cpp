@@ -131,7 +131,19 @@ private:
     }
 };
 
-class EintragZugang : public QAccessibleInterface, public QAccessibleActionInterface
+// An accessible object that belongs to no widget of its own (a menu entry, a list row): it has
+// no children and takes no text.
+class Teilobjekt : public QAccessibleInterface
+{
+public:
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    void setText(QAccessible::Text, const QString &) override {}
+};
+
+class EintragZugang : public Teilobjekt, public QAccessibleActionInterface
 {
 public:
     EintragZugang(QMenu *menue, QAction *aktion)
@@ -146,10 +158,6 @@ public:
     {
         return QAccessible::queryAccessibleInterface(m_menue);
     }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     QString text(QAccessible::Text welcher) const override
     {
         switch (welcher) {
@@ -162,7 +170,6 @@ public:
             return {};
         }
     }
-    void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override
     {
         const QRect ort = m_menue->actionGeometry(m_aktion);
@@ -254,7 +261,7 @@ private:
     QMenu *menue() const { return static_cast<QMenu *>(widget()); }
 };
 
-class ZeileZugang : public QAccessibleInterface
+class ZeileZugang : public Teilobjekt
 {
 public:
     ZeileZugang(QAbstractItemView *liste, int zeile)
@@ -272,10 +279,6 @@ public:
     {
         return QAccessible::queryAccessibleInterface(m_liste);
     }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     QString text(QAccessible::Text welcher) const override
     {
         if (!isValid())
@@ -286,7 +289,6 @@ public:
             return index().data(Qt::AccessibleDescriptionRole).toString();
         return {};
     }
-    void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override
     {
         if (!isValid())
