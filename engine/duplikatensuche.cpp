@@ -36,11 +36,6 @@ constexpr double indiziertBis = 0.95;
 // A replace copies the file and writes the result, which take about the same time.
 constexpr double gesichertBis = 0.5;
 
-// How far ahead the walk asks for the lines of the groups to come, and for how many lines of
-// each: some six groups of the benchmark's make-up, and most of their lines.
-constexpr qsizetype vorausZeilen = 64;
-constexpr int vorausGlieder = 3;
-
 QString sicherungVon(const QString &pfad)
 {
     return pfad + QStringLiteral(".ALT");
@@ -193,7 +188,7 @@ void Duplikatensuche::Zuruecksetzen()
     m_zustand.Gruppen = {};
     m_zustand.GeladenerPfad.clear();
     m_zustand.GeladenerStand = {};
-    kuerzeVerlauf(0);
+    m_gang.vergiss();
 }
 
 void Duplikatensuche::btnLaden_Click()
@@ -231,9 +226,7 @@ void Duplikatensuche::ladeDatei()
             return;
         }
         if (m_zustand.Zeilen.size() >= 4) {
-            m_zustand.AnzSerien = 0;
-            m_zustand.AktZeile = -1;
-            m_zustand.Ergebnis = {};
+            m_gang.beginne();
             m_view.setEnabled(Control::btnLaden, false);
             suchschritt(fortschritt, fortschritt.teil(indiziertBis, 1));
             return;
@@ -280,7 +273,7 @@ bool Duplikatensuche::lade(const QString &pfad, Fortschritt &fortschritt)
                                          fortschritt.teil(geteiltBis, indiziertBis));
     // A criterion chosen before loading reads this file's column; one the file lacks finds no
     // value, so each group suggests its first line.
-    bestimmeLesart();
+    m_gang.bestimmeLesart();
     if (const auto &offen = m_zustand.Zeilen.offenesAnfuehrungszeichen()) {
         fortschritt.beende();
         zeigeOffenesAnfuehrungszeichen(*offen);
@@ -379,32 +372,14 @@ template <typename Befehl>
 void Duplikatensuche::abbrechbar(const QString &titel, const QString &text, Befehl befehl)
 {
     ohneSpeichermangel([&] {
-        const Laufstand vorher = laufstand();
+        const Gruppengang::Stand vorher = m_gang.stand();
         Fortschritt fortschritt(m_view, titel, text);
         try {
             befehl(fortschritt);
         } catch (const Fortschritt::Abbruch &) {
-            kehreZurueck(vorher);
+            m_gang.kehreZurueck(vorher);
         }
     });
-}
-
-Duplikatensuche::Laufstand Duplikatensuche::laufstand() const
-{
-    const SuchZustand &z = m_zustand;
-    return {z.AktZeile,         z.AnzSerien,       z.AnzFunde,
-            z.Ergebnis.stand(), m_schritte.size(), m_gleicheAutomatisch};
-}
-
-void Duplikatensuche::kehreZurueck(const Laufstand &stand)
-{
-    SuchZustand &z = m_zustand;
-    z.AktZeile = stand.aktZeile;
-    z.AnzSerien = stand.anzSerien;
-    z.AnzFunde = stand.anzFunde;
-    z.Ergebnis.kehreZurueck(stand.ergebnis);
-    kuerzeVerlauf(stand.schritte);
-    m_gleicheAutomatisch = stand.gleicheAutomatisch;
 }
 
 void Duplikatensuche::btnNaechsteZeile_Click()
@@ -419,13 +394,13 @@ void Duplikatensuche::btnNaechsteZeile_Click()
 
 void Duplikatensuche::suchschritt(Fortschritt &fortschritt, const Fortschrittsmeldung &meldung)
 {
+    // An empty field keeps nothing of the group. "Weiter" after a reset stores what the field
+    // holds, but no group was decided.
     const QString gewaehlt = m_view.txtZeile();
-    const Schritt schritt = aktuellerSchritt();
-    if (!gewaehlt.isEmpty() && !uebernehmeGewaehlteZeile(gewaehlt))
+    const auto behalten = gewaehlt.isEmpty() ? Gruppengang::Behalten() : gewaehlterSatz(gewaehlt);
+    if (!behalten)
         return;
-    // "Weiter" after a reset stores what the field holds, but no group was decided.
-    if (gruppeGezeigt())
-        merkeEntscheidung(schritt, gewaehlt);
+    m_gang.entscheide(*behalten, verlassen());
     sucheNaechsteGruppe({}, fortschritt, meldung);
 }
 
@@ -434,12 +409,7 @@ void Duplikatensuche::suchschritt(Fortschritt &fortschritt, const Fortschrittsme
 void Duplikatensuche::sucheNaechsteGruppe(Gang gang, Fortschritt &fortschritt,
                                           const Fortschrittsmeldung &meldung)
 {
-    bool gefunden = false;
-    while ((gefunden = geheZumNaechstenKopf(gang, meldung))) {
-        if (!m_gleicheAutomatisch || !zeilenGleich(m_zustand.AktZeile))
-            break;
-        behalteNachRegel(Regel::ErsteBehalten, gang);
-    }
+    const bool gefunden = m_gang.naechsteGruppe(gang, meldung);
     zeigeNachGang(gefunden, gang, fortschritt);
 }
 
@@ -458,68 +428,6 @@ void Duplikatensuche::zeigeNachGang(bool gruppe, const Gang &gang, Fortschritt &
     beendeSuchlauf();
 }
 
-// Moves AktZeile on to the next line that heads a group of several lines, passing every line
-// without a serial number and every unique one into the result and counting the serial numbers
-// met; false past the last line. The walk of "Weiter" and the rules share it, so both count
-// alike.
-bool Duplikatensuche::geheZumNaechstenKopf(Gang &gang, const Fortschrittsmeldung &meldung)
-{
-    SuchZustand &z = m_zustand;
-    while (++z.AktZeile < z.Zeilen.size()) {
-        meldeAlle(meldung, z.AktZeile, z.AktZeile, z.Zeilen.size());
-        // The lines of the groups ahead lie anywhere in a file far larger than the processor's
-        // caches, and each leads to the next: they are asked for a line of the group at a time
-        // while the walk comes nearer, so that none is waited for when the group is shown.
-        for (int glied = 0; glied < vorausGlieder; ++glied)
-            z.Gruppen.holeGruppeVoraus(z.AktZeile + (vorausZeilen >> glied), glied);
-        if (!z.Gruppen.hatSerie(z.AktZeile)) {
-            z.Ergebnis.uebernehmeZeile(z.AktZeile);
-            continue;
-        }
-        // The group of this serial number was settled when its first line was reached. Lines
-        // are passed without reading them, so a step right after a huge group stays quick.
-        if (!z.Gruppen.istKopf(z.AktZeile))
-            continue;
-        if (z.Gruppen.mitTrennzeichen(z.AktZeile))
-            ++z.AnzSerien;
-        gang.statuszeile = z.AktZeile;
-        z.AnzFunde = 0;
-        if (z.Gruppen.naechsteZeile(z.AktZeile) != Gruppenindex::keine)
-            return true;
-        z.Ergebnis.uebernehmeZeile(z.AktZeile);
-    }
-    return false;
-}
-
-// Settles the group at AktZeile without showing it: the kept line, unedited, takes the place
-// of the group's first line, as if the user had selected it and clicked "Weiter".
-void Duplikatensuche::behalteNachRegel(Regel regel, Gang &gang)
-{
-    SuchZustand &z = m_zustand;
-    const Kriterium kriterium = kriteriumFuer(regel);
-    // The first and the last line need only the chain of the group; the other criteria read
-    // its lines.
-    const bool liestZeilen =
-        kriterium.art() != Kriterium::Art::Erste && kriterium.art() != Kriterium::Art::Letzte;
-    std::vector<qsizetype> gruppe;
-    qsizetype letzte = z.AktZeile;
-    z.AnzFunde = -1;
-    for (qsizetype zeile = z.AktZeile; zeile != Gruppenindex::keine;
-         zeile = z.Gruppen.naechsteZeile(zeile)) {
-        if (liestZeilen)
-            gruppe.push_back(zeile);
-        letzte = zeile;
-        ++z.AnzFunde;
-    }
-    const qsizetype behalten = kriterium.art() == Kriterium::Art::Erste ? z.AktZeile
-                               : kriterium.art() == Kriterium::Art::Letzte
-                                   ? letzte
-                                   : gruppe.at(size_t(vorschlagIn(kriterium, gruppe)));
-    z.Ergebnis.uebernehmeZeile(behalten);
-    gang.statuszeile = behalten;
-    gang.funde = z.AnzFunde;
-}
-
 Kriterium Duplikatensuche::kriteriumFuer(Regel regel) const
 {
     switch (regel) {
@@ -530,72 +438,20 @@ Kriterium Duplikatensuche::kriteriumFuer(Regel regel) const
     case Regel::VorschlagBehalten:
         break;
     }
-    return m_kriterium.value_or(Kriterium::erste());
-}
-
-qsizetype Duplikatensuche::vorschlagIn(const Kriterium &kriterium,
-                                       const std::vector<qsizetype> &gruppe) const
-{
-    std::vector<QString> saetze;
-    saetze.reserve(gruppe.size());
-    for (const qsizetype zeile : gruppe)
-        saetze.push_back(m_zustand.Zeilen.text(zeile));
-    return std::max(vorgeschlagen(kriterium, saetze, m_zustand.Trennzeichen, m_lesart),
-                    qsizetype(0));
-}
-
-bool Duplikatensuche::bestimmeLesart()
-{
-    m_lesart = Spaltenlesart::als(Spaltenlesart::Typ::Text);
-    if (!m_kriterium || !m_kriterium->liestWerte() || !dateiGeladen())
-        return true;
-    // Only the lines of groups are ever compared, so only they decide how the column reads.
-    const SuchZustand &z = m_zustand;
-    const int spalte = m_kriterium->spalte();
-    std::vector<QString> werte;
-    bool vorhanden = false;
-    for (qsizetype zeile = 0; zeile < z.Zeilen.size(); ++zeile) {
-        const bool inGruppe =
-            z.Gruppen.hatSerie(zeile) &&
-            (!z.Gruppen.istKopf(zeile) || z.Gruppen.naechsteZeile(zeile) != Gruppenindex::keine);
-        if (vorhanden && !inGruppe)
-            continue;
-        const QString satz = z.Zeilen.text(zeile);
-        vorhanden = vorhanden || feldtexte(satz, z.Trennzeichen).size() >= spalte;
-        if (inGruppe)
-            werte.push_back(feldtext(satz, z.Trennzeichen, spalte));
-    }
-    m_lesart = Spaltenlesart::bestimme(werte);
-    return vorhanden;
+    return m_gang.kriterium().value_or(Kriterium::erste());
 }
 
 bool Duplikatensuche::setzeVorschlag(const std::optional<Kriterium> &kriterium)
 {
-    const auto bisher = m_kriterium;
-    m_kriterium = kriterium;
-    if (!bestimmeLesart()) {
+    if (!m_gang.setzeKriterium(kriterium)) {
         m_view.showMessage(QStringLiteral("Keine Zeile der Datei hat eine Spalte ") +
                                zahl(kriterium->spalte()) +
                                QStringLiteral(".\nDer Vorschlag bleibt, wie er war."),
                            QStringLiteral("Tessra - Vorschlag"));
-        m_kriterium = bisher;
-        bestimmeLesart();
         return false;
     }
     if (gruppeGezeigt())
         ohneSpeichermangel([this] { zeigeGruppe(); });
-    return true;
-}
-
-bool Duplikatensuche::zeilenGleich(qsizetype kopf) const
-{
-    const SuchZustand &z = m_zustand;
-    const QByteArrayView erste = z.Zeilen.bytes(kopf);
-    for (qsizetype zeile = z.Gruppen.naechsteZeile(kopf); zeile != Gruppenindex::keine;
-         zeile = z.Gruppen.naechsteZeile(zeile)) {
-        if (z.Zeilen.bytes(zeile) != erste)
-            return false;
-    }
     return true;
 }
 
@@ -613,72 +469,47 @@ void Duplikatensuche::zeigeGangStand(const Gang &gang)
 
 bool Duplikatensuche::gruppeGezeigt() const
 {
-    const SuchZustand &z = m_zustand;
-    return z.Gruppen.istKopf(z.AktZeile) &&
-           z.Gruppen.naechsteZeile(z.AktZeile) != Gruppenindex::keine;
+    return m_gang.gruppeGezeigt();
 }
 
-Duplikatensuche::Schritt Duplikatensuche::aktuellerSchritt() const
+Gruppengang::Verlassen Duplikatensuche::verlassen() const
 {
-    const Ergebnisliste::Stand stand = m_zustand.Ergebnis.stand();
-    const qsizetype auswahl = m_view.lstZeilenSelectedIndex();
-    return {std::uint32_t(m_zustand.AktZeile), std::uint32_t(stand.eintraege),
-            std::uint32_t(stand.bearbeitet), std::uint32_t(m_zustand.AnzSerien),
-            auswahl >= 0 ? std::uint32_t(auswahl) : Schritt::keineAuswahl};
-}
-
-void Duplikatensuche::merkeEntscheidung(const Schritt &schritt, const QString &zeilenfeld)
-{
+    const QString zeilenfeld = m_view.txtZeile();
+    Gruppengang::Verlassen verlassen{m_view.lstZeilenSelectedIndex()};
     if (zeilenfeld != m_zeilenfeldText)
-        m_zeilenfeldtexte.push_back({m_schritte.size(), zeilenfeld, std::nullopt});
+        verlassen.zeilenfeld = zeilenfeld;
     else if (m_zusammengefuehrt)
-        m_zeilenfeldtexte.push_back({m_schritte.size(), zeilenfeld, m_zusammengefuehrt});
-    m_schritte.push_back(schritt);
-}
-
-void Duplikatensuche::kuerzeVerlauf(size_t schritte)
-{
-    m_schritte.resize(std::min(schritte, m_schritte.size()));
-    while (!m_zeilenfeldtexte.empty() && m_zeilenfeldtexte.back().schritt >= m_schritte.size())
-        m_zeilenfeldtexte.pop_back();
+        verlassen.zusammengefuehrt = m_zusammengefuehrt;
+    return verlassen;
 }
 
 // The group as the decision found it; zeigeGruppe() has shown it as it first came.
-void Duplikatensuche::zeigeWieVerlassen(const Schritt &schritt)
+void Duplikatensuche::zeigeWieVerlassen(const Gruppengang::Verlassen &verlassen)
 {
-    if (schritt.auswahl != Schritt::keineAuswahl && schritt.auswahl < m_view.lstZeilenCount() &&
-        schritt.auswahl != m_view.lstZeilenSelectedIndex()) {
-        m_view.selectLstZeilenItem(schritt.auswahl);
+    if (verlassen.auswahl >= 0 && verlassen.auswahl < m_view.lstZeilenCount() &&
+        verlassen.auswahl != m_view.lstZeilenSelectedIndex()) {
+        m_view.selectLstZeilenItem(verlassen.auswahl);
         LstZeilen_Click();
     }
-    if (!m_zeilenfeldtexte.empty() && m_zeilenfeldtexte.back().schritt == m_schritte.size()) {
-        const Zeilenfeldtext &verlassen = m_zeilenfeldtexte.back();
-        if (verlassen.zusammengefuehrt)
-            zeigeZusammengefuehrt(*verlassen.zusammengefuehrt);
-        else
-            m_view.setTxtZeile(verlassen.text);
-        m_zeilenfeldtexte.pop_back();
-    }
+    if (verlassen.zusammengefuehrt)
+        zeigeZusammengefuehrt(*verlassen.zusammengefuehrt);
+    else if (verlassen.zeilenfeld)
+        m_view.setTxtZeile(*verlassen.zeilenfeld);
 }
 
 void Duplikatensuche::letzteEntscheidungZuruecknehmen()
 {
     ohneSpeichermangel([&] {
-        if (m_schritte.empty())
+        if (!m_gang.kannZuruecknehmen())
             return;
-        const Schritt schritt = m_schritte.back();
-        m_schritte.pop_back();
-        SuchZustand &z = m_zustand;
-        z.Ergebnis.kehreZurueck({schritt.eintraege, schritt.bearbeitet});
-        z.AktZeile = schritt.aktZeile;
-        z.AnzSerien = schritt.anzSerien;
+        const Gruppengang::Verlassen verlassen = m_gang.nimmZurueck();
         // A finished run is running again: nothing to save, and the file stays as loaded.
         m_view.setEnabled(Control::btnSpeichern, false);
         m_view.setEnabled(Control::btnSpeichernUnter, false);
         m_view.setEnabled(Control::txtPfad, false);
         m_view.setEnabled(Control::btnLaden, false);
         zeigeGruppe();
-        zeigeWieVerlassen(schritt);
+        zeigeWieVerlassen(verlassen);
     });
 }
 
@@ -694,7 +525,7 @@ void Duplikatensuche::alleWeiterenGruppen(Regel regel)
     abbrechbar(titelAlleWeiteren, text, [&](Fortschritt &fortschritt) {
         if (!gruppeGezeigt())
             return;
-        const qsizetype anzahl = verbleibendeGruppen();
+        const qsizetype anzahl = m_gang.verbleibendeGruppen();
         const QString gruppen =
             anzahl == 1 ? QStringLiteral("Es ist noch 1 Gruppe übrig, die angezeigte.")
                         : QStringLiteral("Es sind noch ") + zahl(anzahl) +
@@ -704,44 +535,16 @@ void Duplikatensuche::alleWeiterenGruppen(Regel regel)
                                                 "Zeilen entfernen?"),
                              titelAlleWeiteren))
             return;
-        merkeEntscheidung(aktuellerSchritt(), m_view.txtZeile());
         // No view call per group: the window gets the end state once.
-        const Fortschrittsmeldung meldung = fortschritt.teil(0, 1);
         Gang gang;
-        do
-            behalteNachRegel(regel, gang);
-        while (geheZumNaechstenKopf(gang, meldung));
+        m_gang.alleNach(kriteriumFuer(regel), verlassen(), fortschritt.teil(0, 1), gang);
         zeigeNachGang(false, gang, fortschritt);
     });
 }
 
-qsizetype Duplikatensuche::verbleibendeGruppen() const
-{
-    return gruppenZwischen(m_zustand.AktZeile, m_zustand.Zeilen.size());
-}
-
-// The walk goes from top to bottom, so every group that starts above the line under examination
-// is settled; past the last line all of them are.
-qsizetype Duplikatensuche::entschiedeneGruppen() const
-{
-    return gruppenZwischen(0, std::min(m_zustand.AktZeile, m_zustand.Zeilen.size()));
-}
-
-// The groups of several lines whose first line lies in [von, bis).
-qsizetype Duplikatensuche::gruppenZwischen(qsizetype von, qsizetype bis) const
-{
-    const SuchZustand &z = m_zustand;
-    qsizetype anzahl = 0;
-    for (qsizetype zeile = std::max(von, qsizetype(0)); zeile < bis; ++zeile) {
-        if (z.Gruppen.istKopf(zeile) && z.Gruppen.naechsteZeile(zeile) != Gruppenindex::keine)
-            ++anzahl;
-    }
-    return anzahl;
-}
-
 bool Duplikatensuche::beendenBestaetigt()
 {
-    const qsizetype anzahl = entschiedeneGruppen();
+    const qsizetype anzahl = m_gang.entschiedeneGruppen();
     if (anzahl == 0)
         return true;
     const QString verloren =
@@ -760,25 +563,24 @@ void Duplikatensuche::setzeGleicheAutomatisch(bool an)
                QStringLiteral("Gruppen mit gleichen Zeilen werden übernommen, bis eine Gruppe "
                               "mit Unterschieden kommt."),
                [&](Fortschritt &fortschritt) {
-                   m_gleicheAutomatisch = an;
-                   if (!an || !gruppeGezeigt() || !zeilenGleich(m_zustand.AktZeile))
+                   m_gang.setzeGleicheAutomatisch(an);
+                   if (!an || !gruppeGezeigt() || !m_gang.zeilenGleich(m_zustand.AktZeile))
                        return;
-                   merkeEntscheidung(aktuellerSchritt(), m_view.txtZeile());
                    Gang gang;
-                   behalteNachRegel(Regel::ErsteBehalten, gang);
-                   sucheNaechsteGruppe(gang, fortschritt, fortschritt.teil(0, 1));
+                   const bool gefunden =
+                       m_gang.uebernimmGleiche(verlassen(), fortschritt.teil(0, 1), gang);
+                   zeigeNachGang(gefunden, gang, fortschritt);
                });
 }
 
-// Adds the line in the edit field to the result; false when it cannot be stored.
-bool Duplikatensuche::uebernehmeGewaehlteZeile(const QString &gewaehlt)
+// The record the edit field holds, as the result takes it; nothing when it cannot be stored,
+// which was reported.
+std::optional<Gruppengang::Behalten> Duplikatensuche::gewaehlterSatz(const QString &gewaehlt)
 {
-    SuchZustand &z = m_zustand;
+    const SuchZustand &z = m_zustand;
     // A line too long to edit was shown cut: it goes back whole, never as the cut text.
-    if (m_gekuerzteZeile != Gruppenindex::keine) {
-        z.Ergebnis.uebernehmeZeile(m_gekuerzteZeile);
-        return true;
-    }
+    if (m_gekuerzteZeile != Gruppenindex::keine)
+        return m_gekuerzteZeile;
     // A line taken over as it was listed keeps its bytes; only an edit is encoded anew.
     const qsizetype auswahl = m_view.lstZeilenSelectedIndex();
     const qsizetype quelle = auswahl >= 0 ? m_view.lstZeilenData(auswahl) : -1;
@@ -786,10 +588,8 @@ bool Duplikatensuche::uebernehmeGewaehlteZeile(const QString &gewaehlt)
     const bool wieGezeigt = gewaehlt == m_zeilenfeldText;
     if (ausDerDatei && !m_zusammengefuehrt &&
         ((wieGezeigt && quelle == m_zeilenfeldZeile) ||
-         anzeigetext(z.Zeilen, quelle, zeilenfeldGrenze).text == gewaehlt)) {
-        z.Ergebnis.uebernehmeZeile(quelle);
-        return true;
-    }
+         anzeigetext(z.Zeilen, quelle, zeilenfeldGrenze).text == gewaehlt))
+        return quelle;
     const QString original = m_zusammengefuehrt ? *m_zusammengefuehrt
                              : ausDerDatei      ? z.Zeilen.text(quelle)
                                                 : QString();
@@ -800,17 +600,16 @@ bool Duplikatensuche::uebernehmeGewaehlteZeile(const QString &gewaehlt)
     if (const auto problem = satzproblem(z.Zeilen, text, z.Trennzeichen)) {
         m_view.showMessage(*problem + QStringLiteral("\nBitte die Zeile ändern."),
                            titelZeichenproblem);
-        return false;
+        return std::nullopt;
     }
-    const auto bytes = z.Zeilen.kodieren(text);
+    auto bytes = z.Zeilen.kodieren(text);
     if (!bytes) {
         m_view.showMessage(nichtKodierbar(z.Zeilen, text) +
                                QStringLiteral("\nBitte die Zeile ändern."),
                            titelZeichenproblem);
-        return false;
+        return std::nullopt;
     }
-    z.Ergebnis.uebernehmeBearbeitet(*bytes);
-    return true;
+    return std::move(*bytes);
 }
 
 // Lists the group at AktZeile, its first line and every later line with its serial number in
@@ -818,10 +617,7 @@ bool Duplikatensuche::uebernehmeGewaehlteZeile(const QString &gewaehlt)
 void Duplikatensuche::zeigeGruppe()
 {
     SuchZustand &z = m_zustand;
-    std::vector<qsizetype> gruppe{z.AktZeile};
-    for (qsizetype zeile = z.Gruppen.naechsteZeile(z.AktZeile); zeile != Gruppenindex::keine;
-         zeile = z.Gruppen.naechsteZeile(zeile))
-        gruppe.push_back(zeile);
+    std::vector<qsizetype> gruppe = m_gang.gruppe();
     z.AnzFunde = qsizetype(gruppe.size()) - 1;
     // The lines of a group lie anywhere in the file: those a list shows first are asked for at
     // once.
@@ -829,7 +625,7 @@ void Duplikatensuche::zeigeGruppe()
         z.Zeilen.holeVoraus(gruppe[i]);
     z.Serie = z.Gruppen.seriennummer(z.Zeilen, z.AktZeile);
     m_view.setCaption(Label::lblAnzDatensaetze, zahl(z.AnzSerien));
-    const qsizetype vorschlag = m_kriterium ? vorschlagIn(*m_kriterium, gruppe) : -1;
+    const qsizetype vorschlag = m_gang.vorschlag(gruppe);
     m_view.setLstZeilen({std::move(gruppe),
                          [this](qsizetype zeile) {
                              return anzeigetext(m_zustand.Zeilen, zeile, listenzeileGrenze).text;
@@ -898,7 +694,7 @@ std::optional<Duplikatensuche::Vorschlag> Duplikatensuche::vorschlag()
     SuchZustand &z = m_zustand;
     if (!dateiGeladen())
         return std::nullopt;
-    const qsizetype bisher = gruppenZwischen(0, z.Zeilen.size());
+    const qsizetype bisher = m_gang.gruppenZwischen(0, z.Zeilen.size());
     for (const std::vector<Option> &versuch : versuche) {
         Schluesselregel regel = m_regel;
         QStringList namen;
@@ -993,7 +789,7 @@ void Duplikatensuche::setzeSchluesselregel(const Schluesselregel &regel)
         m_regel = regel;
         return;
     }
-    const qsizetype anzahl = entschiedeneGruppen();
+    const qsizetype anzahl = m_gang.entschiedeneGruppen();
     if (anzahl > 0) {
         const QString verloren = anzahl == 1 ? QStringLiteral("Die Entscheidung über 1 Gruppe geht")
                                              : QStringLiteral("Die Entscheidungen über ") +

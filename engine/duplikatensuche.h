@@ -3,6 +3,7 @@
 #include "dateifehler.h"
 #include "fortschritt.h"
 #include "kriterium.h"
+#include "gruppengang.h"
 #include "gruppenvergleich.h"
 #include "mainview.h"
 #include "sicheresschreiben.h"
@@ -10,8 +11,6 @@
 
 #include <QStringList>
 
-#include <cstdint>
-#include <deque>
 #include <optional>
 
 // The duplicate-resolution engine: loads a serial-number file, walks it group by group as the
@@ -55,12 +54,12 @@ public:
     // The criterion by which every group shown selects its suggested record; none at program
     // start. Chosen while a group is shown, it selects that group's suggestion at once. A
     // column that no record of the loaded file holds is refused, with a message; false then.
-    const std::optional<Kriterium> &vorschlagskriterium() const { return m_kriterium; }
+    const std::optional<Kriterium> &vorschlagskriterium() const { return m_gang.kriterium(); }
     bool setzeVorschlag(const std::optional<Kriterium> &kriterium);
 
     // True while a group waits for the user's choice.
     bool gruppeGezeigt() const;
-    bool kannZuruecknehmen() const { return !m_schritte.empty(); }
+    bool kannZuruecknehmen() const { return m_gang.kannZuruecknehmen(); }
     // Back to the group shown before the last decision, as the user left it: the record then
     // selected and the edit field's text then, typing included. The result forgets what that
     // decision added. Also from a finished run.
@@ -71,7 +70,7 @@ public:
     // While on, groups whose lines are all the same settle themselves, keeping the first.
     // Switched on, it also settles the group on show if its lines are all the same. Off at
     // program start.
-    bool gleicheAutomatisch() const { return m_gleicheAutomatisch; }
+    bool gleicheAutomatisch() const { return m_gang.gleicheAutomatisch(); }
     void setzeGleicheAutomatisch(bool an);
 
     // Closing the window: asks first while settled groups would be lost unsaved; true when the
@@ -90,71 +89,17 @@ public:
     QStringList spaltennamen() const;
 
 private:
-    // What a decision changed, so that it can be taken back: the group then shown, the
-    // result's size, the serial numbers counted up to that group and the list row selected then.
-    // Four bytes each, as no file has more lines than the group index can hold: a history of
-    // millions of decisions stays small.
-    struct Schritt
-    {
-        static constexpr std::uint32_t keineAuswahl = UINT32_MAX;
-        std::uint32_t aktZeile = 0;
-        std::uint32_t eintraege = 0;
-        std::uint32_t bearbeitet = 0;
-        std::uint32_t anzSerien = 0;
-        std::uint32_t auswahl = keineAuswahl;
-    };
-    // The edit field's text at a decision, kept only where the user had typed: most decisions
-    // keep a record as listed and need none.
-    struct Zeilenfeldtext
-    {
-        size_t schritt = 0;
-        QString text;
-        // The merged record the field showed, as it would stand in the file.
-        std::optional<QString> zusammengefuehrt;
-    };
-    // What a command that walks may change, so that "Abbrechen" can put it back.
-    struct Laufstand
-    {
-        qsizetype aktZeile = 0;
-        qsizetype anzSerien = 0;
-        qsizetype anzFunde = 0;
-        Ergebnisliste::Stand ergebnis;
-        size_t schritte = 0;
-        bool gleicheAutomatisch = false;
-    };
-    // What the lines passed on a walk leave for the captions: the line the status would name
-    // and the duplicates of the last group settled without being shown (-1 for none).
-    struct Gang
-    {
-        qsizetype statuszeile = Gruppenindex::keine;
-        qsizetype funde = -1;
-    };
+    using Gang = Gruppengang::Gang;
 
-    Schritt aktuellerSchritt() const;
-    // Remembers the group on show as the user leaves it, before a decision settles it.
-    void merkeEntscheidung(const Schritt &schritt, const QString &zeilenfeld);
-    void kuerzeVerlauf(size_t schritte);
-    void zeigeWieVerlassen(const Schritt &schritt);
+    // How the user leaves the group on show, as the history keeps it.
+    Gruppengang::Verlassen verlassen() const;
+    void zeigeWieVerlassen(const Gruppengang::Verlassen &verlassen);
     template <typename Befehl>
     void abbrechbar(const QString &titel, const QString &text, Befehl befehl);
-    Laufstand laufstand() const;
-    void kehreZurueck(const Laufstand &stand);
     void sucheNaechsteGruppe(Gang gang, Fortschritt &fortschritt,
                              const Fortschrittsmeldung &meldung);
     void zeigeNachGang(bool gruppe, const Gang &gang, Fortschritt &fortschritt);
-    bool geheZumNaechstenKopf(Gang &gang, const Fortschrittsmeldung &meldung);
-    void behalteNachRegel(Regel regel, Gang &gang);
     Kriterium kriteriumFuer(Regel regel) const;
-    // Where in the group whose lines are given the criterion's suggestion stands.
-    qsizetype vorschlagIn(const Kriterium &kriterium, const std::vector<qsizetype> &gruppe) const;
-    // Reads the criterion's column of the loaded file; false when no record holds it.
-    bool bestimmeLesart();
-    bool zeilenGleich(qsizetype kopf) const;
-    qsizetype verbleibendeGruppen() const;
-    // The groups of this run settled so far, by the user, by a rule or on their own: what the
-    // unsaved result holds and closing would throw away.
-    qsizetype entschiedeneGruppen() const;
-    qsizetype gruppenZwischen(qsizetype von, qsizetype bis) const;
     void zeigeGangStand(const Gang &gang);
 
     // A rule that would find groups where the run just found none, and what to tell about it.
@@ -179,7 +124,7 @@ private:
     void suchschritt(Fortschritt &fortschritt, const Fortschrittsmeldung &meldung);
     bool waehleTrennzeichen();
     void pruefeTrennzeichen(Textdatei &datei, Fortschritt &fortschritt);
-    bool uebernehmeGewaehlteZeile(const QString &gewaehlt);
+    std::optional<Gruppengang::Behalten> gewaehlterSatz(const QString &gewaehlt);
     void zeigeGruppe();
     void zeigeImZeilenfeld(qsizetype zeile);
     void zeigeZusammengefuehrt(const QString &satz);
@@ -198,23 +143,16 @@ private:
 
     MainView &m_view;
     SuchZustand m_zustand;
+    Gruppengang m_gang{m_zustand};
     Schluesselregel m_regel;
     // Made when a run ends without groups, offered once the command is through.
     std::optional<Vorschlag> m_vorschlag;
-    // One entry per decision of the run so far, the latest last. A deque grows in blocks, so a
-    // long history is never copied whole, nor held twice while it grows.
-    std::deque<Schritt> m_schritte;
-    std::deque<Zeilenfeldtext> m_zeilenfeldtexte;
-    bool m_gleicheAutomatisch = false;
     // The line whose cut text the edit field shows, read-only; `keine` when it shows a whole one.
     qsizetype m_gekuerzteZeile = Gruppenindex::keine;
     // The line the edit field was given and the text it was given, so that "Weiter" knows an
     // unchanged line without decoding it again.
     qsizetype m_zeilenfeldZeile = Gruppenindex::keine;
     QString m_zeilenfeldText;
-    std::optional<Kriterium> m_kriterium;
-    // How the criterion's column reads, decided over the whole loaded file.
-    Spaltenlesart m_lesart = Spaltenlesart::als(Spaltenlesart::Typ::Text);
     // The record zeigeZusammengefuehrt() put into the edit field.
     std::optional<QString> m_zusammengefuehrt;
     // What the status line showed before it told why the path is no good.
