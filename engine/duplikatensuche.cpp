@@ -273,7 +273,7 @@ bool Duplikatensuche::lade(const QString &pfad, Fortschritt &fortschritt)
                                          fortschritt.teil(geteiltBis, indiziertBis));
     // A criterion chosen before loading reads this file's column; one the file lacks finds no
     // value, so each group suggests its first line.
-    m_gang.bestimmeLesart();
+    m_gang.bestimmeLesart(fortschritt.teil(indiziertBis, indiziertBis));
     if (const auto &offen = m_zustand.Zeilen.offenesAnfuehrungszeichen()) {
         fortschritt.beende();
         zeigeOffenesAnfuehrungszeichen(*offen);
@@ -441,18 +441,33 @@ Kriterium Duplikatensuche::kriteriumFuer(Regel regel) const
     return m_gang.kriterium().value_or(Kriterium::erste());
 }
 
+// Reading the column of a file of millions of lines takes a while; "Abbrechen" keeps the
+// suggestion as it was.
 bool Duplikatensuche::setzeVorschlag(const std::optional<Kriterium> &kriterium)
 {
-    if (!m_gang.setzeKriterium(kriterium)) {
-        m_view.showMessage(QStringLiteral("Keine Zeile der Datei hat eine Spalte ") +
-                               zahl(kriterium->spalte()) +
-                               QStringLiteral(".\nDer Vorschlag bleibt, wie er war."),
-                           QStringLiteral("Tessra - Vorschlag"));
-        return false;
-    }
-    if (gruppeGezeigt())
-        ohneSpeichermangel([this] { zeigeGruppe(); });
-    return true;
+    bool gesetzt = false;
+    ohneSpeichermangel([&] {
+        const QString titel = QStringLiteral("Tessra - Vorschlag");
+        Fortschritt fortschritt(m_view, titel,
+                                QStringLiteral("Die Werte der Spalte werden gelesen, um zu "
+                                               "bestimmen, wie sie verglichen werden."));
+        try {
+            gesetzt = m_gang.setzeKriterium(kriterium, fortschritt.teil(0, 1));
+        } catch (const Fortschritt::Abbruch &) {
+            return;
+        }
+        fortschritt.beende();
+        if (!gesetzt) {
+            m_view.showMessage(QStringLiteral("Keine Zeile der Datei hat eine Spalte ") +
+                                   zahl(kriterium->spalte()) +
+                                   QStringLiteral(".\nDer Vorschlag bleibt, wie er war."),
+                               titel);
+            return;
+        }
+        if (gruppeGezeigt())
+            zeigeGruppe();
+    });
+    return gesetzt;
 }
 
 // The captions a walk leaves when it shows no group: only the last of them would have stayed

@@ -1,6 +1,7 @@
 #include "gruppengang.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -227,18 +228,25 @@ qsizetype Gruppengang::vorschlagNach(const Kriterium &kriterium,
     return vorgeschlagen(kriterium, saetze, m_zustand.Trennzeichen, m_lesart);
 }
 
-bool Gruppengang::setzeKriterium(const std::optional<Kriterium> &kriterium)
+bool Gruppengang::setzeKriterium(const std::optional<Kriterium> &kriterium,
+                                 const Fortschrittsmeldung &meldung)
 {
-    const auto bisher = m_kriterium;
-    m_kriterium = kriterium;
-    if (bestimmeLesart())
-        return true;
+    const auto bisher = std::exchange(m_kriterium, kriterium);
+    const Spaltenlesart bisherigeLesart = m_lesart;
+    try {
+        if (bestimmeLesart(meldung))
+            return true;
+    } catch (const Fortschritt::Abbruch &) {
+        m_kriterium = bisher;
+        m_lesart = bisherigeLesart;
+        throw;
+    }
     m_kriterium = bisher;
-    bestimmeLesart();
+    m_lesart = bisherigeLesart;
     return false;
 }
 
-bool Gruppengang::bestimmeLesart()
+bool Gruppengang::bestimmeLesart(const Fortschrittsmeldung &meldung)
 {
     m_lesart = Spaltenlesart::als(Spaltenlesart::Typ::Text);
     const SuchZustand &z = m_zustand;
@@ -249,6 +257,7 @@ bool Gruppengang::bestimmeLesart()
     std::vector<QString> werte;
     bool vorhanden = false;
     for (qsizetype zeile = 0; zeile < z.Zeilen.size(); ++zeile) {
+        meldeAlle(meldung, zeile, zeile, z.Zeilen.size());
         const bool inGruppe =
             z.Gruppen.hatSerie(zeile) &&
             (!z.Gruppen.istKopf(zeile) || z.Gruppen.naechsteZeile(zeile) != Gruppenindex::keine);

@@ -89,10 +89,11 @@ public:
     // The criterion by which each group suggests a record; none at the start.
     const std::optional<Kriterium> &kriterium() const { return m_kriterium; }
     // False, keeping the criterion as it was, when no record of the loaded file holds the
-    // column it reads.
-    bool setzeKriterium(const std::optional<Kriterium> &kriterium);
+    // column it reads. Stopped through `meldung`, it keeps it as it was too.
+    bool setzeKriterium(const std::optional<Kriterium> &kriterium,
+                        const Fortschrittsmeldung &meldung = {});
     // Reads the criterion's column of a newly loaded file anew; false when no record holds it.
-    bool bestimmeLesart();
+    bool bestimmeLesart(const Fortschrittsmeldung &meldung = {});
     // Where in `gruppe` the criterion's suggestion stands; -1 without a criterion.
     qsizetype vorschlag(const std::vector<qsizetype> &gruppe) const;
 

@@ -863,7 +863,7 @@ QByteArray langeStrecken()
     return inhalt + "9;x\r\n9;y\r\n";
 }
 
-enum class Befehl { Weiter, ErsteBehalten, LetzteBehalten, GleicheAn };
+enum class Befehl { Weiter, ErsteBehalten, LetzteBehalten, GleicheAn, VorschlagSpalte };
 
 // Weiter starts at A with an edited line; the others at B, after one decision.
 void bereiteVor(Lauf &lauf, Befehl befehl)
@@ -890,6 +890,9 @@ void gib(Lauf &lauf, Befehl befehl)
         return;
     case Befehl::GleicheAn:
         lauf.suche.setzeGleicheAutomatisch(true);
+        return;
+    case Befehl::VorschlagSpalte:
+        lauf.suche.setzeVorschlag(Kriterium::groesster(2));
         return;
     }
 }
@@ -953,6 +956,7 @@ void TestDuplikatensuche::abbrechenLaesstDenLauf_data()
     QTest::newRow("Alle weiteren Gruppen: erste Zeile behalten") << Befehl::ErsteBehalten;
     QTest::newRow("Alle weiteren Gruppen: letzte Zeile behalten") << Befehl::LetzteBehalten;
     QTest::newRow("Gruppen mit gleichen Zeilen automatisch übernehmen") << Befehl::GleicheAn;
+    QTest::newRow("Vorschlag: reading the column") << Befehl::VorschlagSpalte;
 }
 
 // "Abbrechen" in a walk leaves the run as it was before the command: the window, the edit
@@ -979,6 +983,7 @@ void TestDuplikatensuche::abbrechenLaesstDenLauf()
         gib(lauf, befehl);
         QCOMPARE(lauf.view.bild(), bild);
         QVERIFY(!lauf.suche.gleicheAutomatisch());
+        QVERIFY(!lauf.suche.vorschlagskriterium());
         gib(lauf, befehl);
         QCOMPARE(lauf.behalteErste(), erwartet);
         QCOMPARE(lauf.nimmAlleZurueck(), entscheidungen);
