@@ -830,15 +830,9 @@ QStringList Duplikatensuche::spaltennamen() const
 {
     if (!dateiGeladen())
         return {};
-    const QString erste = m_zustand.Zeilen.text(0);
-    QStringList namen;
-    for (const auto &[anfang, laenge] : Datensaetze::felder(erste, m_zustand.Trennzeichen)) {
-        QString name = ohneLeerzeichen(erste.sliced(anfang, laenge));
-        if (name.size() >= 2 && name.startsWith(u'"') && name.endsWith(u'"'))
-            name = name.sliced(1, name.size() - 2)
-                       .replace(QStringLiteral("\"\""), QStringLiteral("\""));
-        namen.append(alsAnzeige(name));
-    }
+    QStringList namen = feldtexte(m_zustand.Zeilen.text(0), m_zustand.Trennzeichen);
+    for (QString &name : namen)
+        name = alsAnzeige(name);
     return namen;
 }
 
