@@ -1507,8 +1507,7 @@ void TstTessraFenster::kontextmenue_data()
 
     QTest::newRow("vor dem Laden") << QStringList{} << false << u"0000011"_s;
     QTest::newRow("erste Gruppe") << QStringList{u"laden"_s} << true << u"0110111"_s;
-    QTest::newRow("zweite Gruppe") << QStringList{u"laden"_s, u"weiter"_s} << false
-                                   << u"1110111"_s;
+    QTest::newRow("zweite Gruppe") << QStringList{u"laden"_s, u"weiter"_s} << false << u"1110111"_s;
     QTest::newRow("fertig") << QStringList{u"laden"_s, u"weiter"_s, u"weiter"_s} << true
                             << u"1000011"_s;
     QTest::newRow("Reset während einer Gruppe")
