@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ ninja-build pkg-config
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
     qt6-base-dev libglib2.0-dev qt6-translations-l10n
     xvfb xauth xdotool x11-utils imagemagick dbus-daemon
     at-spi2-core python3-pyatspi
