@@ -200,7 +200,9 @@ QString datumstext(QRandomGenerator &zufall)
     return text;
 }
 
-QString preistext(QRandomGenerator &zufall)
+// `stil` 0 mixes every spelling; 1 to 3 write mostly numbers that read either way, with a few
+// German, a few English or no other ones to tip the column.
+QString preistext(QRandomGenerator &zufall, int stil)
 {
     static const QList<QString> sonst = {u""_s, u"auf Anfrage"_s, u"unbekannt"_s, u" "_s};
     if (zufall.bounded(6) == 0)
@@ -214,8 +216,10 @@ QString preistext(QRandomGenerator &zufall)
         return text;
     };
     const QString rest = QString::number(cent % 100).rightJustified(2, u'0');
+    static const QList<QList<int>> schreibweisen = {
+        {0, 1, 2, 3, 4, 5, 6}, {4, 5, 6, 4, 5, 0, 1}, {4, 5, 6, 4, 5, 2, 3}, {4, 5, 6}};
     QString text;
-    switch (zufall.bounded(7)) {
+    switch (eines(zufall, schreibweisen[stil])) {
     case 0:
         text = gruppiert(cent / 100, u'.') + u',' + rest;
         break;
@@ -230,6 +234,10 @@ QString preistext(QRandomGenerator &zufall)
         break;
     case 4: // 1.234 and 1,234: read as the column's other numbers are written
         text = gruppiert(cent, zufall.bounded(2) ? u'.' : u',');
+        break;
+    case 5: // three decimals, the number before them of any length
+        text = QString::number(cent).rightJustified(4, u'0');
+        text.insert(text.size() - 3, zufall.bounded(2) ? u'.' : u',');
         break;
     default:
         text = QString::number(cent);
@@ -259,6 +267,7 @@ Wertedatei wertedatei(QRandomGenerator &zufall, const QString &trenner, int saet
         }
         return frei && zufall.bounded(10) == 0 ? u' ' + wert + u' ' : wert;
     };
+    const int stil = frei ? zufall.bounded(4) : 0;
     const QString zeilenende = frei && zufall.bounded(2) ? u"\r\n"_s : u"\n"_s;
     QString text;
     if (zufall.bounded(3) == 0) {
@@ -268,9 +277,9 @@ Wertedatei wertedatei(QRandomGenerator &zufall, const QString &trenner, int saet
         text += zeilenende;
     }
     for (int satz = 0; satz < saetze; ++satz) {
-        const QStringList werte = {frei ? eines(zufall, schluessel)
-                                        : QString::number(100000 + zufall.bounded(serien)),
-                                   datumstext(zufall), preistext(zufall), eines(zufall, notizen)};
+        const QStringList werte = {
+            frei ? eines(zufall, schluessel) : QString::number(100000 + zufall.bounded(serien)),
+            datumstext(zufall), preistext(zufall, stil), eines(zufall, notizen)};
         // Now and then a record stops before its last columns.
         const int felder = frei && zufall.bounded(8) == 0 ? zufall.bounded(1, 4) : 4;
         for (int i = 0; i < felder; ++i)
