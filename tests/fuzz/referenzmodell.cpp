@@ -578,6 +578,7 @@ Lauf behalteNachRegel(QByteArrayView roh, const QString &trennzeichen, bool letz
 
 namespace {
 
+// A record's characters, decoded as its file is.
 QString alsText(const Einheiten &satz, const Datei &datei)
 {
     QString text;
@@ -686,6 +687,8 @@ struct Zahl
     Schreibung schreibung = Schreibung::Ohne;
 };
 
+// A number after an optional currency sign and sign, with a unit without digits after it;
+// `englisch` reads 1.234 and 1,234 with the point as the decimal separator.
 std::optional<Zahl> zahlVon(QString text, bool englisch)
 {
     if (!text.isEmpty() && QStringLiteral("€$£").contains(text.front()))
