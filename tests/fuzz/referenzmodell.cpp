@@ -7,8 +7,14 @@
 #include <string_view>
 #include <vector>
 
+#include <QCollator>
+#include <QDate>
+#include <QLocale>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <variant>
 
 namespace Referenzmodell {
 
@@ -558,6 +564,324 @@ Lauf behalteNachRegel(QByteArrayView roh, const QString &trennzeichen, bool letz
         behalten.push_back(datei.zeilen[nachRegel && letzte ? zeilen.back() : i]);
         lauf.verschieden.push_back(std::ranges::any_of(
             zeilen, [&](size_t andere) { return datei.zeilen[andere] != zeile; }));
+    }
+    if (serien == 0)
+        lauf.ausgang = Ausgang::NixGefunden;
+    else if (lauf.verschieden.empty())
+        lauf.ausgang = Ausgang::KeineDoppelten;
+    else {
+        lauf.ausgang = Ausgang::Ergebnis;
+        lauf.ergebnis = schreibe(datei, behalten);
+    }
+    return lauf;
+}
+
+namespace {
+
+// A record's characters, decoded as its file is.
+QString alsText(const Einheiten &satz, const Datei &datei)
+{
+    QString text;
+    if (istUtf16(datei)) {
+        for (const char32_t c : satz)
+            if (c < restbyte)
+                text += QChar(char16_t(c));
+        return text;
+    }
+    QByteArray bytes;
+    for (const char32_t c : satz)
+        bytes += char(c);
+    return datei.art == Art::Utf8 ? QString::fromUtf8(bytes)
+                                  : QStringDecoder("windows-1252").decode(bytes);
+}
+
+bool istLeer(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+QString ohneRand(const QString &text)
+{
+    qsizetype anfang = 0;
+    qsizetype ende = text.size();
+    while (anfang < ende && istLeer(text[anfang]))
+        ++anfang;
+    while (ende > anfang && istLeer(text[ende - 1]))
+        --ende;
+    return text.mid(anfang, ende - anfang);
+}
+
+// The fields as a spreadsheet shows them, without spaces around: a field whose first character
+// after spaces is a quote runs to its closing quote, "" inside standing for one quote, and keeps
+// what follows up to the delimiter; a quote that never closes leaves the rest as it stands.
+std::vector<QString> felderVon(const QString &satz, const QString &trenner)
+{
+    const bool anfuehrung = !trenner.contains(u'"');
+    std::vector<QString> felder;
+    qsizetype pos = 0;
+    for (;;) {
+        qsizetype ab = pos;
+        while (ab < satz.size() && satz[ab] == u' ')
+            ++ab;
+        QString wert;
+        qsizetype weiter = pos;
+        if (anfuehrung && ab < satz.size() && satz[ab] == u'"') {
+            qsizetype zu = ab + 1;
+            for (; zu < satz.size(); ++zu) {
+                if (satz[zu] == u'"' && zu + 1 < satz.size() && satz[zu + 1] == u'"')
+                    wert += satz[++zu];
+                else if (satz[zu] == u'"')
+                    break;
+                else
+                    wert += satz[zu];
+            }
+            if (zu >= satz.size()) {
+                felder.push_back(ohneRand(satz.mid(pos)));
+                return felder;
+            }
+            weiter = zu + 1;
+        }
+        const qsizetype naechster = trenner.isEmpty() ? -1 : satz.indexOf(trenner, weiter);
+        wert += satz.mid(weiter, (naechster < 0 ? satz.size() : naechster) - weiter);
+        felder.push_back(ohneRand(wert));
+        if (naechster < 0)
+            return felder;
+        pos = naechster + trenner.size();
+    }
+}
+
+bool istZiffer(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Seconds since a fixed day, for 31.12.2024, 31.12.24 and 2024-12-31 with an optional time.
+std::optional<qint64> datumVon(const QString &text)
+{
+    static const QRegularExpression muster(QStringLiteral(
+        "^(?:([0-9]{1,2})\\.([0-9]{1,2})\\.([0-9]{2}|[0-9]{4})|([0-9]{4})-([0-9]{2})-([0-9]{2}))"
+        "(?:[ T] *([0-9]{1,2}):([0-9]{2})(?::([0-9]{2}))?)?$"));
+    const auto treffer = muster.match(text);
+    if (!treffer.hasMatch())
+        return std::nullopt;
+    const auto zahl = [&](int nr) { return treffer.captured(nr).toInt(); };
+    const bool deutsch = treffer.hasCaptured(1);
+    int jahr = deutsch ? zahl(3) : zahl(4);
+    if (deutsch && treffer.captured(3).size() == 2)
+        jahr += jahr < 30 ? 2000 : 1900;
+    const QDate tag(jahr, deutsch ? zahl(2) : zahl(5), deutsch ? zahl(1) : zahl(6));
+    const int stunde = zahl(7);
+    const int minute = zahl(8);
+    const int sekunde = zahl(9);
+    if (!tag.isValid() || stunde > 23 || minute > 59 || sekunde > 59)
+        return std::nullopt;
+    return tag.toJulianDay() * 86400 + stunde * 3600 + minute * 60 + sekunde;
+}
+
+// How a number's separators are written; 1.234 and 1,234 can be read either way.
+enum class Schreibung { Ohne, Deutsch, Englisch, Beides };
+
+struct Zahl
+{
+    double wert = 0;
+    Schreibung schreibung = Schreibung::Ohne;
+};
+
+// A number after an optional currency sign and sign, with a unit without digits after it;
+// `englisch` reads 1.234 and 1,234 with the point as the decimal separator.
+std::optional<Zahl> zahlVon(QString text, bool englisch)
+{
+    if (!text.isEmpty() && QStringLiteral("€$£").contains(text.front()))
+        text = ohneRand(text.mid(1));
+    QString vorzeichen;
+    if (!text.isEmpty() && QStringLiteral("+-−").contains(text.front())) {
+        vorzeichen = text.front() == u'+' ? QString() : QStringLiteral("-");
+        text.remove(0, 1);
+    }
+    qsizetype ende = 0;
+    while (ende < text.size() &&
+           (istZiffer(text[ende]) || text[ende] == u'.' || text[ende] == u','))
+        ++ende;
+    const QString ziffern = text.left(ende);
+    if (ziffern.isEmpty() || !istZiffer(ziffern.front()) || !istZiffer(ziffern.back()) ||
+        std::ranges::any_of(text.mid(ende), istZiffer))
+        return std::nullopt;
+
+    const qsizetype kommas = ziffern.count(u',');
+    const qsizetype punkte = ziffern.count(u'.');
+    Zahl zahl;
+    if (kommas > 0 && punkte > 0) {
+        zahl.schreibung = ziffern.lastIndexOf(u',') > ziffern.lastIndexOf(u'.')
+                              ? Schreibung::Deutsch
+                              : Schreibung::Englisch;
+    } else if (kommas + punkte == 1) {
+        const qsizetype stelle = ziffern.indexOf(kommas > 0 ? u',' : u'.');
+        zahl.schreibung = stelle <= 3 && ziffern.size() - stelle == 4 ? Schreibung::Beides
+                          : kommas > 0                                ? Schreibung::Deutsch
+                                                                      : Schreibung::Englisch;
+    } else if (kommas + punkte > 1) {
+        zahl.schreibung = kommas > 0 ? Schreibung::Englisch : Schreibung::Deutsch;
+    }
+    const bool punkt = zahl.schreibung == Schreibung::Englisch ||
+                       (zahl.schreibung == Schreibung::Beides && englisch);
+    const QStringList teile = ziffern.split(punkt ? u'.' : u',');
+    const QStringList gruppen = teile[0].split(punkt ? u',' : u'.');
+    if (teile.size() > 2 || teile.value(1).contains(punkt ? u',' : u'.'))
+        return std::nullopt;
+    // Thousands: one to three digits, then groups of three.
+    for (qsizetype i = 0; gruppen.size() > 1 && i < gruppen.size(); ++i) {
+        if (gruppen[i].isEmpty() || gruppen[i].size() > 3 || (i > 0 && gruppen[i].size() != 3))
+            return std::nullopt;
+    }
+    const QString c = vorzeichen + gruppen.join(QString()) + u'.' + teile.value(1) + u'0';
+    zahl.wert = c.toDouble();
+    return zahl;
+}
+
+// A record without the column has an empty value there.
+QString feldIn(const std::vector<QString> &felder, int spalte)
+{
+    return spalte >= 1 && size_t(spalte) <= felder.size() ? felder[size_t(spalte - 1)] : QString();
+}
+
+enum class Typ { Datum, Zahl, Text };
+using Wert = std::variant<qint64, double, QString>;
+
+struct Spaltenart
+{
+    Typ typ = Typ::Text;
+    bool englisch = false;
+};
+
+Spaltenart spaltenartVon(const std::vector<QString> &werte)
+{
+    int daten = 0;
+    int zahlen = 0;
+    int texte = 0;
+    int deutsch = 0;
+    int englisch = 0;
+    for (const QString &wert : werte) {
+        if (wert.isEmpty())
+            continue;
+        if (datumVon(wert)) {
+            ++daten;
+        } else if (const auto zahl = zahlVon(wert, false)) {
+            ++zahlen;
+            deutsch += zahl->schreibung == Schreibung::Deutsch ? 1 : 0;
+            englisch += zahl->schreibung == Schreibung::Englisch ? 1 : 0;
+        } else {
+            ++texte;
+        }
+    }
+    const Typ typ = daten > zahlen && daten > texte    ? Typ::Datum
+                    : zahlen > daten && zahlen > texte ? Typ::Zahl
+                                                       : Typ::Text;
+    return {typ, englisch > deutsch};
+}
+
+std::optional<Wert> wertVon(const QString &text, const Spaltenart &art)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    if (art.typ == Typ::Text)
+        return Wert(text);
+    if (art.typ == Typ::Datum) {
+        const auto datum = datumVon(text);
+        return datum ? std::optional(Wert(*datum)) : std::nullopt;
+    }
+    const auto zahl = zahlVon(text, art.englisch);
+    return zahl ? std::optional(Wert(zahl->wert)) : std::nullopt;
+}
+
+// Below zero when `a` comes first.
+int vergleiche(const Wert &a, const Wert &b)
+{
+    if (const auto *text = std::get_if<QString>(&a)) {
+        static const QCollator deutsch(QLocale(QLocale::German, QLocale::Germany));
+        return deutsch.compare(*text, std::get<QString>(b));
+    }
+    return a < b ? -1 : b < a ? 1 : 0;
+}
+
+// The index of the record the criterion picks among the group's texts.
+size_t gewaehlt(Kriterium kriterium, const std::vector<QString> &saetze, const QString &trenner,
+                int spalte, const Spaltenart &art)
+{
+    if (kriterium == Kriterium::Erste)
+        return 0;
+    if (kriterium == Kriterium::Letzte)
+        return saetze.size() - 1;
+    size_t beste = 0;
+    std::optional<Wert> bester;
+    qsizetype meiste = -1;
+    for (size_t i = 0; i < saetze.size(); ++i) {
+        const std::vector<QString> felder = felderVon(saetze[i], trenner);
+        if (kriterium == Kriterium::Vollstaendigste) {
+            const auto gefuellt =
+                std::ranges::count_if(felder, [](const QString &f) { return !f.isEmpty(); });
+            if (gefuellt > meiste) {
+                meiste = gefuellt;
+                beste = i;
+            }
+            continue;
+        }
+        const auto wert = wertVon(feldIn(felder, spalte), art);
+        const int richtung = kriterium == Kriterium::Groesster ? 1 : -1;
+        if (wert && (!bester || richtung * vergleiche(*wert, *bester) > 0)) {
+            bester = wert;
+            beste = i;
+        }
+    }
+    return beste;
+}
+
+} // namespace
+
+Lauf behalteNachKriterium(QByteArrayView roh, const QString &trennzeichen, Kriterium kriterium,
+                          int spalte, const Optionen &optionen)
+{
+    const Datei datei = lies(roh, trennzeichen, Lesart::Datensaetze);
+    Lauf lauf;
+    lauf.zeilenweise = datei.zeilenweise;
+    if (datei.zeilen.size() < 4)
+        return lauf;
+
+    std::vector<Schluessel> schluessel = schluesselDerZeilen(datei, trennzeichen, optionen);
+    std::map<Einheiten, std::vector<size_t>> gruppen;
+    for (size_t i = 0; i < schluessel.size(); ++i) {
+        schluessel[i].text = vergleichsform(schluessel[i].text, datei, optionen);
+        if (schluessel[i].serie)
+            gruppen[schluessel[i].text].push_back(i);
+    }
+    // Only the records of groups are compared, so only they decide how the column reads.
+    std::vector<QString> werte;
+    for (const auto &[text, zeilen] : gruppen) {
+        for (size_t i = 0; zeilen.size() > 1 && i < zeilen.size(); ++i) {
+            const auto felder = felderVon(alsText(datei.zeilen[zeilen[i]], datei), trennzeichen);
+            werte.push_back(feldIn(felder, spalte));
+        }
+    }
+    const Spaltenart art = spaltenartVon(werte);
+
+    std::vector<Einheiten> behalten;
+    int serien = 0;
+    for (size_t i = 0; i < datei.zeilen.size(); ++i) {
+        if (!schluessel[i].serie) {
+            behalten.push_back(datei.zeilen[i]);
+            continue;
+        }
+        const std::vector<size_t> &zeilen = gruppen[schluessel[i].text];
+        if (zeilen.front() != i)
+            continue;
+        serien += schluessel[i].mitTrenner ? 1 : 0;
+        std::vector<QString> saetze;
+        for (const size_t zeile : zeilen)
+            saetze.push_back(alsText(datei.zeilen[zeile], datei));
+        behalten.push_back(
+            datei.zeilen[zeilen[gewaehlt(kriterium, saetze, trennzeichen, spalte, art)]]);
+        if (zeilen.size() > 1)
+            lauf.verschieden.push_back(std::ranges::any_of(
+                zeilen, [&](size_t andere) { return datei.zeilen[andere] != datei.zeilen[i]; }));
     }
     if (serien == 0)
         lauf.ausgang = Ausgang::NixGefunden;

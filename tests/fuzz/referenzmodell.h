@@ -60,4 +60,13 @@ Lauf behalteErste(QByteArrayView datei, const QString &trennzeichen,
 // every later group, its first line or (`letzte`) its last, unedited, at the place of the first.
 Lauf behalteNachRegel(QByteArrayView datei, const QString &trennzeichen, bool letzte, int vorher);
 
+// Which record of a group is kept: the first, the last, the one with the most non-empty fields,
+// or the one with the greatest or least value in a column.
+enum class Kriterium { Erste, Letzte, Vollstaendigste, Groesster, Kleinster };
+
+// The whole run when every group keeps, unedited at the place of its first record, the record
+// the criterion picks; `spalte` (from 1) is the column the value criteria read.
+Lauf behalteNachKriterium(QByteArrayView datei, const QString &trennzeichen, Kriterium kriterium,
+                          int spalte, const Optionen &optionen = {});
+
 } // namespace Referenzmodell

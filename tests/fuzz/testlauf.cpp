@@ -55,24 +55,13 @@ bool laufeDurch(Duplikatensuche &suche, const FakeMainView &view)
 
 } // namespace
 
-Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString &trennzeichen,
-                      const Schluesselregel &regel)
+namespace {
+
+// What the run ended with, the finished one saved with "Speichern unter..." to `ziel`.
+Ergebnis ergebnisVon(Duplikatensuche &suche, FakeMainView &view, const QString &eingabe,
+                     const QString &ziel, QByteArrayView datei)
 {
-    const QString eingabe = ordner + QStringLiteral("/eingabe.txt");
-    const QString ziel = ordner + QStringLiteral("/ergebnis.txt");
-    QFile::remove(ziel);
-    if (!legeTestdateiAn(eingabe, datei))
-        return {Ausgang::ZuKurz, {}, false, QStringLiteral("Die Eingabe ließ sich nicht anlegen.")};
-
-    FakeMainView view;
-    Duplikatensuche suche(view);
-    suche.setzeSchluesselregel(regel);
-    const bool zeilenweise = lade(view, suche, eingabe, trennzeichen);
-    if (!laufeDurch(suche, view))
-        return {Ausgang::ZuKurz, {}, false, QStringLiteral("\"Weiter\" endet nicht.")};
-
     Ergebnis ergebnis;
-    ergebnis.zeilenweise = zeilenweise;
     if (!view.messages.isEmpty()) {
         const auto &meldung = view.messages.constFirst();
         if (meldung.title == u"Tessra - Lohnt sich nicht!" ||
@@ -96,6 +85,56 @@ Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString
     }
     if (ergebnis.fehler.isEmpty() && testdateiInhalt(eingabe) != datei)
         ergebnis.fehler = QStringLiteral("Die Eingabedatei wurde verändert.");
+    return ergebnis;
+}
+
+} // namespace
+
+Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString &trennzeichen,
+                      const Schluesselregel &regel)
+{
+    const QString eingabe = ordner + QStringLiteral("/eingabe.txt");
+    const QString ziel = ordner + QStringLiteral("/ergebnis.txt");
+    QFile::remove(ziel);
+    if (!legeTestdateiAn(eingabe, datei))
+        return {Ausgang::ZuKurz, {}, false, QStringLiteral("Die Eingabe ließ sich nicht anlegen.")};
+
+    FakeMainView view;
+    Duplikatensuche suche(view);
+    suche.setzeSchluesselregel(regel);
+    const bool zeilenweise = lade(view, suche, eingabe, trennzeichen);
+    if (!laufeDurch(suche, view))
+        return {Ausgang::ZuKurz, {}, false, QStringLiteral("\"Weiter\" endet nicht.")};
+    Ergebnis ergebnis = ergebnisVon(suche, view, eingabe, ziel, datei);
+    ergebnis.zeilenweise = zeilenweise;
+    return ergebnis;
+}
+
+Ergebnis behalteVorschlag(const QString &ordner, QByteArrayView datei, const QString &trennzeichen,
+                          const Kriterium &kriterium, const Schluesselregel &regel, int weiter)
+{
+    const QString eingabe = ordner + QStringLiteral("/eingabe.txt");
+    const QString ziel = ordner + QStringLiteral("/ergebnis.txt");
+    QFile::remove(ziel);
+    if (!legeTestdateiAn(eingabe, datei))
+        return {Ausgang::ZuKurz, {}, false, QStringLiteral("Die Eingabe ließ sich nicht anlegen.")};
+
+    FakeMainView view;
+    Duplikatensuche suche(view);
+    suche.setzeSchluesselregel(regel);
+    if (!suche.setzeVorschlag(kriterium))
+        return {Ausgang::ZuKurz, {}, false, QStringLiteral("Der Vorschlag wurde abgelehnt.")};
+    const bool zeilenweise = lade(view, suche, eingabe, trennzeichen);
+    for (; weiter > 0 && view.isEnabled(MainView::Control::btnNaechsteZeile) &&
+           view.messages.isEmpty();
+         --weiter)
+        suche.btnNaechsteZeile_Click();
+    if (view.isEnabled(MainView::Control::btnNaechsteZeile) && view.messages.isEmpty()) {
+        view.yesNoAnswers.enqueue(true);
+        suche.alleWeiterenGruppen(Duplikatensuche::Regel::VorschlagBehalten);
+    }
+    Ergebnis ergebnis = ergebnisVon(suche, view, eingabe, ziel, datei);
+    ergebnis.zeilenweise = zeilenweise;
     return ergebnis;
 }
 

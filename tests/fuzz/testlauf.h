@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kriterium.h"
 #include "referenzmodell.h"
 #include "schluesselregel.h"
 
@@ -25,6 +26,13 @@ struct Ergebnis
 
 Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString &trennzeichen,
                       const Schluesselregel &regel = {});
+
+// The run with the suggestion's criterion chosen before loading: the first `weiter` groups are
+// kept by "Weiter" with the suggested line the engine selected, the rest by "Alle weiteren
+// Gruppen: Vorschlag behalten".
+Ergebnis behalteVorschlag(const QString &ordner, QByteArrayView datei, const QString &trennzeichen,
+                          const Kriterium &kriterium, const Schluesselregel &regel = {},
+                          int weiter = 0);
 
 // The folder the fuzz targets write their runs to: `make fuzz` hands one over in
 // TESSRA_FUZZ_ORDNER, otherwise a temporary one in memory where there is /dev/shm.

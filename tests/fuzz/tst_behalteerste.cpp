@@ -2,7 +2,13 @@
 #include "testdateien.h"
 #include "testlauf.h"
 
+#include <algorithm>
+
+#include <QDate>
+#include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,6 +30,11 @@ private Q_SLOTS:
     void datensaetzeAufZufallsdateien();
     void regelnAufZufallsdateien();
     void optionenAufZufallsdateien();
+    void bekannteKriterien_data();
+    void bekannteKriterien();
+    void kriterienAufZufallsdateien();
+    void benchMitKriterium_data();
+    void benchMitKriterium();
 
 private:
     QTemporaryDir m_ordner;
@@ -153,6 +164,153 @@ QByteArray zufallsdateiMitAnfuehrung(QRandomGenerator &zufall, const QByteArray 
         datei = alsUtf16(u'\uFEFF' + QString::fromUtf8(datei), reihenfolge);
     }
     return datei;
+}
+
+// Records of a serial number, a date, a price and a note, as a spreadsheet writes them: quoted
+// where a value holds the delimiter, a quote or a line break. Dates in each spelling with and
+// without a time, prices German, English and either way, with units and currency signs, words
+// where the value is not known, records that stop early. With `serien` the serial numbers are
+// that many plain ones in the first column; without, few and in spellings that the key options
+// tell apart or not, in a column and order of the file's own, in any of the file encodings.
+struct Wertedatei
+{
+    QByteArray inhalt;
+    int schluesselspalte = 1;
+};
+
+QString datumstext(QRandomGenerator &zufall)
+{
+    static const QList<QString> sonst = {u""_s,           u"unbekannt"_s,  u"  "_s,
+                                         u"31.02.2024"_s, u"2024-13-01"_s, u"12,50"_s};
+    if (zufall.bounded(6) == 0)
+        return eines(zufall, sonst);
+    static const QList<QDate> tage = {QDate(2024, 12, 30), QDate(2024, 12, 31), QDate(2025, 1, 1),
+                                      QDate(2024, 2, 29),  QDate(1999, 12, 31), QDate(2030, 1, 1)};
+    static const QList<QString> formen = {u"dd.MM.yyyy"_s, u"d.M.yy"_s, u"yyyy-MM-dd"_s};
+    QString text = eines(zufall, tage).toString(eines(zufall, formen));
+    switch (zufall.bounded(4)) {
+    case 1:
+        return text + u" 00:00"_s;
+    case 2:
+        return text + u' ' + QString::number(zufall.bounded(3) * 8) + u":00"_s;
+    case 3:
+        return text + u"T0"_s + QString::number(zufall.bounded(10)) + u":30:1"_s +
+               QString::number(zufall.bounded(2));
+    }
+    return text;
+}
+
+// `stil` 0 mixes every spelling; 1 to 3 write mostly numbers that read either way, with a few
+// German, a few English or no other ones to tip the column.
+QString preistext(QRandomGenerator &zufall, int stil)
+{
+    static const QList<QString> sonst = {u""_s, u"auf Anfrage"_s, u"unbekannt"_s, u" "_s};
+    if (zufall.bounded(6) == 0)
+        return eines(zufall, sonst);
+    static const QList<qint64> cents = {0, 5, 99, 100, 99999, 123400, 123456, 100000000};
+    const qint64 cent = eines(zufall, cents);
+    const auto gruppiert = [](qint64 zahl, QChar trenner) {
+        QString text = QString::number(zahl);
+        for (qsizetype i = text.size() - 3; i > 0; i -= 3)
+            text.insert(i, trenner);
+        return text;
+    };
+    const QString rest = QString::number(cent % 100).rightJustified(2, u'0');
+    static const QList<QList<int>> schreibweisen = {
+        {0, 1, 2, 3, 4, 5, 6}, {4, 5, 6, 4, 5, 0, 1}, {4, 5, 6, 4, 5, 2, 3}, {4, 5, 6}};
+    QString text;
+    switch (eines(zufall, schreibweisen[stil])) {
+    case 0:
+        text = gruppiert(cent / 100, u'.') + u',' + rest;
+        break;
+    case 1:
+        text = QString::number(cent / 100) + u',' + rest;
+        break;
+    case 2:
+        text = gruppiert(cent / 100, u',') + u'.' + rest;
+        break;
+    case 3:
+        text = QString::number(cent / 100) + u'.' + rest;
+        break;
+    case 4: // 1.234 and 1,234: read as the column's other numbers are written
+        text = gruppiert(cent, zufall.bounded(2) ? u'.' : u',');
+        break;
+    case 5: // three decimals, the number before them of any length
+        text = QString::number(cent).rightJustified(4, u'0');
+        text.insert(text.size() - 3, zufall.bounded(2) ? u'.' : u',');
+        break;
+    default:
+        text = QString::number(cent);
+    }
+    static const QList<QString> einheiten = {u""_s, u" €"_s, u"€"_s, u" kg"_s, u"%"_s};
+    static const QList<QString> davor = {u""_s, u""_s, u""_s, u"-"_s, u"€ "_s, u"$"_s};
+    return eines(zufall, davor) + text + eines(zufall, einheiten);
+}
+
+Wertedatei wertedatei(QRandomGenerator &zufall, const QString &trenner, int saetze, int serien)
+{
+    static const QList<QString> schluessel = {u"1001"_s, u"1002"_s, u"01002"_s, u"1003"_s,
+                                              u"AB12"_s, u"ab12"_s, u" 1004"_s};
+    static const QList<QString> notizen = {
+        u"Zander"_s, u"Ärger"_s, u"Bach"_s, u"bach"_s, u"Äpfel"_s,           u"Apfel"_s,
+        u"Öl"_s,     u"x;y"_s,   u"a, b"_s, u""_s,     u"\"ja\", sagt er"_s, u"zwei\nZeilen"_s};
+    const bool frei = serien == 0;
+    // Which value stands in which column; the serial number's column is told to the run.
+    QList<int> reihenfolge = {0, 1, 2, 3};
+    if (frei)
+        std::shuffle(reihenfolge.begin(), reihenfolge.end(), zufall);
+    const auto alsFeld = [&](const QString &wert) -> QString {
+        if (wert.contains(trenner) || wert.contains(u'"') || wert.contains(u'\n') ||
+            (frei && zufall.bounded(10) == 0)) {
+            QString feld = wert;
+            return u'"' + feld.replace(u"\""_s, u"\"\""_s) + u'"';
+        }
+        return frei && zufall.bounded(10) == 0 ? u' ' + wert + u' ' : wert;
+    };
+    const int stil = frei ? zufall.bounded(4) : 0;
+    const QString zeilenende = frei && zufall.bounded(2) ? u"\r\n"_s : u"\n"_s;
+    QString text;
+    if (zufall.bounded(3) == 0) {
+        const QStringList namen = {u"Nr"_s, u"Datum"_s, u"Preis"_s, u"Notiz"_s};
+        for (qsizetype i = 0; i < reihenfolge.size(); ++i)
+            text += (i > 0 ? trenner : QString()) + namen[reihenfolge[i]];
+        text += zeilenende;
+    }
+    for (int satz = 0; satz < saetze; ++satz) {
+        const QStringList werte = {
+            frei ? eines(zufall, schluessel) : QString::number(100000 + zufall.bounded(serien)),
+            datumstext(zufall), preistext(zufall, stil), eines(zufall, notizen)};
+        // Now and then a record stops before its last columns.
+        const int felder = frei && zufall.bounded(8) == 0 ? zufall.bounded(1, 4) : 4;
+        for (int i = 0; i < felder; ++i)
+            text += (i > 0 ? trenner : QString()) + alsFeld(werte[reihenfolge[i]]);
+        text += zeilenende;
+    }
+    Wertedatei datei{text.toUtf8(), int(reihenfolge.indexOf(0)) + 1};
+    const int kodierung = frei ? zufall.bounded(10) : 9;
+    if (kodierung == 0)
+        datei.inhalt = QStringEncoder("windows-1252").encode(text);
+    else if (kodierung == 1)
+        datei.inhalt = alsUtf16(u'\uFEFF' + text,
+                                zufall.bounded(2) ? QSysInfo::LittleEndian : QSysInfo::BigEndian);
+    return datei;
+}
+
+::Kriterium alsKriterium(Referenzmodell::Kriterium kriterium, int spalte)
+{
+    switch (kriterium) {
+    case Referenzmodell::Kriterium::Erste:
+        return ::Kriterium::erste();
+    case Referenzmodell::Kriterium::Letzte:
+        return ::Kriterium::letzte();
+    case Referenzmodell::Kriterium::Vollstaendigste:
+        return ::Kriterium::vollstaendigste();
+    case Referenzmodell::Kriterium::Groesster:
+        return ::Kriterium::groesster(spalte);
+    case Referenzmodell::Kriterium::Kleinster:
+        break;
+    }
+    return ::Kriterium::kleinster(spalte);
 }
 
 } // namespace
@@ -352,6 +510,123 @@ void TestBehalteErste::optionenAufZufallsdateien()
         mitErgebnis += modell.ausgang == Ausgang::Ergebnis ? 1 : 0;
     }
     QVERIFY2(mitErgebnis > 250, qPrintable(QString::number(mitErgebnis)));
+}
+
+// Groups whose kept record is known by heart pin the model's reading of values.
+void TestBehalteErste::bekannteKriterien_data()
+{
+    QTest::addColumn<QByteArray>("datei");
+    QTest::addColumn<Referenzmodell::Kriterium>("kriterium");
+    QTest::addColumn<QByteArray>("ergebnis");
+
+    using K = Referenzmodell::Kriterium;
+    QTest::newRow("1.234 among German numbers is over a thousand")
+        << QByteArray("1;999,5\n1;1.234 \xE2\x82\xAC\n2;3.75\n1;auf Anfrage\n") << K::Groesster
+        << QByteArray("1;1.234 \xE2\x82\xAC\n2;3.75\n");
+    QTest::newRow("1,234 among English numbers is over a thousand")
+        << QByteArray("1;3.75\n1;1,234\n1;2.5\n2;x\n") << K::Groesster
+        << QByteArray("1;1,234\n2;x\n");
+    QTest::newRow("date without time ties with its midnight, a word never wins")
+        << QByteArray("1;unbekannt\n1;01.01.20 00:00\n1;2020-01-01\n1;31.12.2019\n") << K::Groesster
+        << QByteArray("1;01.01.20 00:00\n");
+    QTest::newRow("text in German order") << QByteArray("1;Zander\n1;\xC3\x84rger\n1;Bach\n2;x\n")
+                                          << K::Kleinster << QByteArray("1;\xC3\x84rger\n2;x\n");
+    QTest::newRow("most complete: a quoted delimiter parts no field, spaces are empty")
+        << QByteArray("1;\"a;b;c\";\n1; ; ; ;z\n1;x;y\n2;x\n") << K::Vollstaendigste
+        << QByteArray("1;x;y\n2;x\n");
+}
+
+void TestBehalteErste::bekannteKriterien()
+{
+    QFETCH(QByteArray, datei);
+    QFETCH(Referenzmodell::Kriterium, kriterium);
+    QFETCH(QByteArray, ergebnis);
+
+    QCOMPARE(Referenzmodell::behalteNachKriterium(datei, u";"_s, kriterium, 2).ergebnis, ergebnis);
+    const auto lauf =
+        Testlauf::behalteVorschlag(m_ordner.path(), datei, u";"_s, alsKriterium(kriterium, 2));
+    QCOMPARE(lauf.fehler, QString());
+    QCOMPARE(lauf.geschrieben, ergebnis);
+}
+
+// Every criterion on random files of dates, prices and notes under random key options, a few
+// groups kept by "Weiter" with the suggestion selected and the rest by the rule.
+void TestBehalteErste::kriterienAufZufallsdateien()
+{
+    // Every run saves its result; in memory that costs no disk.
+    const QString ordner = Testlauf::arbeitsordner();
+    QRandomGenerator zufall(20261212);
+    int nichtErste = 0;
+    for (int nr = 0; nr < 2000; ++nr) {
+        const QString &trenner = eines(zufall, trennzeichen);
+        const Wertedatei datei = wertedatei(zufall, trenner, zufall.bounded(4, 14), 0);
+        const Referenzmodell::Optionen optionen{datei.schluesselspalte, zufall.bounded(2) == 0,
+                                                zufall.bounded(2) == 0, zufall.bounded(2) == 0,
+                                                zufall.bounded(2) == 0};
+        Schluesselregel regel;
+        regel.spalte = optionen.spalte;
+        regel.text = optionen.text;
+        regel.grossKleinIgnorieren = optionen.grossKlein;
+        regel.leerzeichenIgnorieren = optionen.leerzeichen;
+        regel.nullenIgnorieren = optionen.nullen;
+        const auto kriterium = Referenzmodell::Kriterium(zufall.bounded(5));
+        const int spalte = zufall.bounded(1, 6); // 5: a column no record has
+        const auto modell = Referenzmodell::behalteNachKriterium(datei.inhalt, trenner, kriterium,
+                                                                 spalte, optionen);
+        const auto lauf =
+            Testlauf::behalteVorschlag(ordner, datei.inhalt, trenner,
+                                       alsKriterium(kriterium, spalte), regel, zufall.bounded(3));
+        QVERIFY2(lauf.fehler.isEmpty() && lauf.ausgang == modell.ausgang &&
+                     lauf.geschrieben == modell.ergebnis,
+                 qPrintable(lauf.fehler + u"\nDatei "_s + QString::number(nr) + u", Kriterium "_s +
+                            alsKriterium(kriterium, spalte).name() + u", Schlüssel in Spalte "_s +
+                            QString::number(optionen.spalte) + u", Trennzeichen \""_s + trenner +
+                            u"\": "_s + QString::fromLatin1(datei.inhalt.toPercentEncoding())));
+        const auto erste = Referenzmodell::behalteErste(
+            datei.inhalt, trenner, Referenzmodell::Lesart::Datensaetze, optionen);
+        nichtErste += modell.ergebnis != erste.ergebnis ? 1 : 0;
+    }
+    // Runs in which some group keeps another record than its first test the criteria at all.
+    QVERIFY2(nichtErste > 600, qPrintable(QString::number(nichtErste)));
+}
+
+// tessra-bench settles every group of a generated file of a few thousand records by the
+// criterion and writes what the model keeps.
+void TestBehalteErste::benchMitKriterium_data()
+{
+    QTest::addColumn<QString>("regel");
+    QTest::addColumn<Referenzmodell::Kriterium>("kriterium");
+    QTest::addColumn<int>("spalte");
+
+    using K = Referenzmodell::Kriterium;
+    QTest::newRow("most complete") << u"vollstaendig"_s << K::Vollstaendigste << 0;
+    QTest::newRow("newest date") << u"groesste:2"_s << K::Groesster << 2;
+    QTest::newRow("oldest date") << u"kleinste:2"_s << K::Kleinster << 2;
+    QTest::newRow("highest price") << u"groesste:3"_s << K::Groesster << 3;
+    QTest::newRow("lowest price") << u"kleinste:3"_s << K::Kleinster << 3;
+    QTest::newRow("last note in German order") << u"groesste:4"_s << K::Groesster << 4;
+}
+
+void TestBehalteErste::benchMitKriterium()
+{
+    QFETCH(QString, regel);
+    QFETCH(Referenzmodell::Kriterium, kriterium);
+    QFETCH(int, spalte);
+
+    QRandomGenerator zufall(20261213);
+    const QByteArray datei = wertedatei(zufall, u";"_s, 3000, 1000).inhalt;
+    const QString pfad = m_ordner.filePath(u"bestellungen.txt"_s);
+    const QString ziel = m_ordner.filePath(u"bestellungen.aus"_s);
+    QFile::remove(ziel);
+    QVERIFY(legeTestdateiAn(pfad, datei));
+    QProcess bench;
+    bench.start(QStringLiteral(TESSRA_BENCH), {pfad, u"--out"_s, ziel, u"--regel"_s, regel});
+    QVERIFY(bench.waitForFinished(60000));
+    QVERIFY2(bench.exitStatus() == QProcess::NormalExit && bench.exitCode() == 0,
+             bench.readAllStandardError().constData());
+    const auto modell = Referenzmodell::behalteNachKriterium(datei, u";"_s, kriterium, spalte);
+    QCOMPARE(modell.ausgang, Ausgang::Ergebnis);
+    QCOMPARE(testdateiInhalt(ziel), modell.ergebnis);
 }
 
 QTEST_GUILESS_MAIN(TestBehalteErste)
