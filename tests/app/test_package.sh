@@ -21,7 +21,11 @@ for file in \
     ./usr/share/applications/de.tessra.Tessra.desktop \
     ./usr/share/metainfo/de.tessra.Tessra.metainfo.xml \
     ./usr/share/icons/hicolor/scalable/apps/de.tessra.Tessra.svg \
-    ./usr/share/icons/hicolor/32x32/apps/de.tessra.Tessra.png; do
+    ./usr/share/icons/hicolor/32x32/apps/de.tessra.Tessra.png \
+    ./usr/share/doc/tessra/handbuch.md \
+    ./usr/share/doc/tessra/dateiformat.md \
+    ./usr/share/doc/tessra/speichern.md \
+    ./usr/share/doc/tessra/leistung.md; do
     grep -qx -- "$file" "$work/contents" || fail "$file is missing from the package"
 done
 
@@ -37,6 +41,11 @@ grep -q 'qt6-translations-l10n' <<<"$(feld Depends)" \
 grep -q 'Seriennummer' <<<"$(feld Description)" || fail "no German description"
 
 dpkg-deb -x "$deb" "$work/root"
+# The help page names the handbook there; every picture and document it links to lies beside it.
+doku=$work/root/usr/share/doc/tessra
+for ziel in $(grep -o '](\([a-z-]*\.\(png\|md\)\)' "$doku/handbuch.md" | sed 's/^](//' | sort -u); do
+    [ -f "$doku/$ziel" ] || fail "the handbook shows $ziel, which is not in the package"
+done
 desktop-file-validate "$work/root/usr/share/applications/de.tessra.Tessra.desktop"
 appstreamcli validate --no-net "$work/root/usr/share/metainfo/de.tessra.Tessra.metainfo.xml" \
     >/dev/null

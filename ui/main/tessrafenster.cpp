@@ -4,6 +4,7 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -29,6 +30,7 @@
 #include "dateifehler.h"
 #include "fensterbild.h"
 #include "gestensperre.h"
+#include "handbuch.h"
 #include "listenauswahl.h"
 #include "listenfokus.h"
 #include "listenkontextmenue.h"
@@ -355,8 +357,12 @@ void TessraFenster::baueHilfe(const Twips &t)
     m_hilfetext->setFont(schrift(Schriftart::ArialBlack, 14.25, true));
     setzeTextfarbe(m_hilfetext, dunkellila);
 
-    m_label1 = neueBeschriftung(m_frmHilfe, QStringLiteral("Label1"), hilfetext,
-                                t.rect(360, 960, 5775, 4335));
+    // Installed, the page ends by naming the handbook, in the room the text leaves below it.
+    m_label1 = neueBeschriftung(
+        m_frmHilfe, QStringLiteral("Label1"),
+        hilfetextMitHandbuch(hilfetext,
+                             installiertesHandbuch(QCoreApplication::applicationDirPath())),
+        t.rect(360, 960, 5775, 4335));
     m_label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_label1->setWordWrap(true);
     m_label1->setFont(schrift(Schriftart::MsSansSerif, 9.75, true));
