@@ -5,8 +5,8 @@
 
 QString installiertesHandbuch(const QString &programmordner)
 {
-    const QFileInfo handbuch(QDir(programmordner).absoluteFilePath(
-        QStringLiteral("../share/doc/tessra/handbuch.md")));
+    const QFileInfo handbuch(
+        QDir(programmordner).absoluteFilePath(QStringLiteral("../share/doc/tessra/handbuch.md")));
     return handbuch.isFile() ? QDir::cleanPath(handbuch.absoluteFilePath()) : QString();
 }
 

@@ -667,7 +667,7 @@ void TessraFenster::mnuVorschlag_Click(QAction *aktion)
     case Kriterium::Art::Kleinster: {
         const bool groesster = Kriterium::Art(aktion->data().toInt()) == Kriterium::Art::Groesster;
         const auto spalte =
-            fragSpalte(groesster ? QStringLiteral("größte") : QStringLiteral("kleinste"));
+            fragSpalte(groesster ? QStringLiteral("größten") : QStringLiteral("kleinsten"));
         if (!spalte)
             break;
         kriterium = groesster ? Kriterium::groesster(*spalte) : Kriterium::kleinster(*spalte);
