@@ -374,7 +374,7 @@ void TestBehalteErste::bekannteLaeufe()
     QCOMPARE(modell.ausgang, ausgang);
     QCOMPARE(modell.ergebnis, ergebnis);
 
-    const auto lauf = Testlauf::behalteErste(m_ordner.path(), datei, trennzeichen);
+    const auto lauf = Testlauf::behalteErste(Testlauf::arbeitsordner(), datei, trennzeichen);
     QCOMPARE(lauf.fehler, QString());
     QCOMPARE(lauf.ausgang, ausgang);
     QCOMPARE(lauf.geschrieben, ergebnis);
@@ -420,7 +420,7 @@ void TestBehalteErste::zufallsdateien()
 {
     // Without a quote a file is read exactly as before records were known.
     const Zaehlung z =
-        gegenModell(20261208, false, Referenzmodell::Lesart::Zeilen, m_ordner.path());
+        gegenModell(20261208, false, Referenzmodell::Lesart::Zeilen, Testlauf::arbeitsordner());
     QVERIFY2(z.fehler.isEmpty(), qPrintable(z.fehler));
     // Random files that hardly ever reach a result would test little.
     QVERIFY2(z.mitErgebnis > 500, qPrintable(QString::number(z.mitErgebnis)));
@@ -429,7 +429,7 @@ void TestBehalteErste::zufallsdateien()
 void TestBehalteErste::datensaetzeAufZufallsdateien()
 {
     const Zaehlung z =
-        gegenModell(20261210, true, Referenzmodell::Lesart::Datensaetze, m_ordner.path());
+        gegenModell(20261210, true, Referenzmodell::Lesart::Datensaetze, Testlauf::arbeitsordner());
     QVERIFY2(z.fehler.isEmpty(), qPrintable(z.fehler));
     // Both the records and the stray quotes must come up often enough to be tested.
     QVERIFY2(z.mitErgebnis > 500 && z.zeilenweise > 100 && z.zeilenweise < 1500,
@@ -450,7 +450,8 @@ void TestBehalteErste::regelnAufZufallsdateien()
         if (zufall.bounded(2) == 0)
             datei += "\n" + datei;
         const Testlauf::Regelfall fall{nr % 3 == 1, zufall.bounded(3), nr % 3 == 2};
-        const QString fehler = Testlauf::pruefeRegeln(m_ordner.path(), datei, trenner, fall);
+        const QString fehler =
+            Testlauf::pruefeRegeln(Testlauf::arbeitsordner(), datei, trenner, fall);
         QVERIFY2(fehler.isEmpty(), qPrintable(fehler + u"\nDatei "_s + QString::number(nr) +
                                               u" mit Trennzeichen \""_s + trenner + u"\": "_s +
                                               QString::fromLatin1(datei.toPercentEncoding())));
@@ -501,7 +502,7 @@ void TestBehalteErste::optionenAufZufallsdateien()
         const QString text = QString::fromUtf8(trenner);
         const auto modell = Referenzmodell::behalteErste(
             datei, text, Referenzmodell::Lesart::Datensaetze, optionen);
-        const auto lauf = Testlauf::behalteErste(m_ordner.path(), datei, text, regel);
+        const auto lauf = Testlauf::behalteErste(Testlauf::arbeitsordner(), datei, text, regel);
         QVERIFY2(lauf.fehler.isEmpty() && lauf.ausgang == modell.ausgang &&
                      lauf.geschrieben == modell.ergebnis,
                  qPrintable(lauf.fehler + u"\nDatei "_s + QString::number(nr) +
@@ -543,8 +544,8 @@ void TestBehalteErste::bekannteKriterien()
     QFETCH(QByteArray, ergebnis);
 
     QCOMPARE(Referenzmodell::behalteNachKriterium(datei, u";"_s, kriterium, 2).ergebnis, ergebnis);
-    const auto lauf =
-        Testlauf::behalteVorschlag(m_ordner.path(), datei, u";"_s, alsKriterium(kriterium, 2));
+    const auto lauf = Testlauf::behalteVorschlag(Testlauf::arbeitsordner(), datei, u";"_s,
+                                                 alsKriterium(kriterium, 2));
     QCOMPARE(lauf.fehler, QString());
     QCOMPARE(lauf.geschrieben, ergebnis);
 }
