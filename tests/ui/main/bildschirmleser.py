@@ -78,11 +78,14 @@ def main():
         lambda e: e.detail1 and fokusse.append(e.source), "object:state-changed:focused")
 
     app = warte(anwendung, "Tessra am Bus")
+    # The file named at the start stands in the path field, checked, but not loaded yet.
     pfad = warte(lambda: finde(app, "text", "Seriennummern-Datei"), "Pfadfeld")
-    pfad.queryEditableText().setTextContents(datei)
-    druecke(warte(lambda: finde(app, "radio button", "Semikolon"), "Semikolon"))
+    if pfad.queryText().getText(0, -1) != datei:
+        fehler("Pfadfeld nach dem Start mit der Datei: %r" % pfad.queryText().getText(0, -1))
     laden = finde(app, "push button", "Datei laden")
-    warte(lambda: hat(laden, pyatspi.STATE_ENABLED), "Datei laden nutzbar")
+    if not hat(laden, pyatspi.STATE_ENABLED):
+        fehler("Datei laden nach dem Start mit der Datei nicht nutzbar")
+    druecke(warte(lambda: finde(app, "radio button", "Semikolon"), "Semikolon"))
     druecke(laden)
 
     status = warte(lambda: finde(app, "label", "Zeile 2 von 5"), "Status Zeile 2 von 5")

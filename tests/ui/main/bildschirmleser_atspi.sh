@@ -30,7 +30,9 @@ pids+=($!)
 
 datei="$arbeit/liste.txt"
 printf 'Nr;Name\r\n1;a\r\n2;b\r\n1;c\r\n2;d\r\n' >"$datei"
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$programm" >"$arbeit/tessra.log" 2>&1 </dev/null &
+# Started as a file manager's "Öffnen mit" starts it: the file named, here relative to the folder.
+(cd "$arbeit" && QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 exec "$programm" liste.txt \
+    >"$arbeit/tessra.log" 2>&1 </dev/null) &
 pids+=($!)
 # Without a window manager nothing activates the window; the keyboard focus makes it active, as
 # a click on it would.
