@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <utility>
 
 // The duplicate-resolution engine: loads a serial-number file, walks it group by group as the
 // user settles each repeated serial number, and writes the result. Each public method is the
@@ -88,6 +89,12 @@ public:
     std::optional<qsizetype> gruppenMit(const Schluesselregel &regel);
     // While a file is loaded: the fields of its first record, as column names.
     QStringList spaltennamen() const;
+
+    // For tests: every later save tells `beobachter` of its steps, which may fail them.
+    void beobachteSpeichern(Speicherbeobachter beobachter)
+    {
+        m_speicherbeobachter = std::move(beobachter);
+    }
 
 private:
     // What a decision changed, so that it can be taken back: the group then shown, the
@@ -213,6 +220,7 @@ private:
     qsizetype m_zeilenfeldZeile = Gruppenindex::keine;
     QString m_zeilenfeldText;
     std::optional<Kriterium> m_kriterium;
+    Speicherbeobachter m_speicherbeobachter;
     // How the criterion's column reads, decided over the whole loaded file.
     Spaltenlesart m_lesart = Spaltenlesart::als(Spaltenlesart::Typ::Text);
     // The record zeigeZusammengefuehrt() put into the edit field.
