@@ -43,10 +43,11 @@ QString sicherungVon(const QString &pfad)
 
 // A save reports the backup's copy up to `gesichert` of the bar, and offers "Abbrechen" until
 // it first changes a name on the disk.
-Speicherverlauf speicherverlauf(Fortschritt &fortschritt, double gesichert)
+Speicherverlauf speicherverlauf(Fortschritt &fortschritt, double gesichert,
+                                const Speicherbeobachter &beobachter)
 {
     return {fortschritt.teil(0, gesichert), [&fortschritt] { fortschritt.ohneAbbrechen(); },
-            [&fortschritt] { fortschritt.halteWach(); }};
+            [&fortschritt] { fortschritt.halteWach(); }, beobachter};
 }
 
 // What an interrupted rewrite left, as the load and the save tell it.
@@ -858,8 +859,9 @@ void Duplikatensuche::btnSpeichern_Click()
                                     QStringLiteral("\nwird angelegt, dann ersetzt das Ergebnis "
                                                    "die Datei\n") +
                                     pfad);
-        fehler = ersetzeMitSicherung(pfad, sicherung, ergebnis(fortschritt.teil(gesichertBis, 1)),
-                                     speicherverlauf(fortschritt, gesichertBis));
+        fehler =
+            ersetzeMitSicherung(pfad, sicherung, ergebnis(fortschritt.teil(gesichertBis, 1)),
+                                speicherverlauf(fortschritt, gesichertBis, m_speicherbeobachter));
     } catch (const std::bad_alloc &) {
         zeigeSpeichermangel();
         return;
@@ -937,8 +939,8 @@ void Duplikatensuche::btnSpeichernUnter_Click()
     try {
         Fortschritt fortschritt(m_view, titelSpeichern,
                                 QStringLiteral("Das Ergebnis wird gespeichert in\n") + ziel);
-        fehler =
-            schreibeDatei(ziel, ergebnis(fortschritt.teil(0, 1)), speicherverlauf(fortschritt, 0));
+        fehler = schreibeDatei(ziel, ergebnis(fortschritt.teil(0, 1)),
+                               speicherverlauf(fortschritt, 0, m_speicherbeobachter));
     } catch (const std::bad_alloc &) {
         zeigeSpeichermangel();
         return;

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 // The duplicate-resolution engine: loads a serial-number file, walks it group by group as the
 // user settles each repeated serial number, and writes the result. Each public method is the
@@ -88,6 +89,12 @@ public:
     // While a file is loaded: the fields of its first record, as column names.
     QStringList spaltennamen() const;
 
+    // For tests: every later save tells `beobachter` of its steps, which may fail them.
+    void beobachteSpeichern(Speicherbeobachter beobachter)
+    {
+        m_speicherbeobachter = std::move(beobachter);
+    }
+
 private:
     using Gang = Gruppengang::Gang;
 
@@ -153,6 +160,8 @@ private:
     // unchanged line without decoding it again.
     qsizetype m_zeilenfeldZeile = Gruppenindex::keine;
     QString m_zeilenfeldText;
+    // Told of each step of a save that touches the disk, for tests; none otherwise.
+    Speicherbeobachter m_speicherbeobachter;
     // The record zeigeZusammengefuehrt() put into the edit field.
     std::optional<QString> m_zusammengefuehrt;
     // What the status line showed before it told why the path is no good.

@@ -19,18 +19,39 @@ using Schreibziel = std::function<bool(QByteArrayView)>;
 // Hands a file's whole content to the Schreibziel; false when that stopped it.
 using Inhalt = std::function<bool(const Schreibziel &)>;
 
-// What a save tells of its way, for a progress box. Until `ohneAbbrechen` is called, the
-// content and `kopie` may throw to stop the save, which then leaves every file as it was and
-// removes its temporary files; from then on nothing may throw. Any of them may be empty.
+// The steps of a save that touch the disk.
+enum class Speicherschritt {
+    SicherungSynchronisieren,
+    SicherungEinsetzen,
+    SicherungsordnerSynchronisieren,
+    MarkeSetzen,
+    DateiKuerzen,
+    DateiSynchronisieren,
+    MarkeEntfernen,
+    ErgebnisSynchronisieren,
+    ErgebnisEinsetzen,
+    OrdnerSynchronisieren,
+};
+
+// For tests: told of each step of a save before it is taken, with the descriptor the step works
+// on (-1 for a step on names); it may fail the step with an errno value as the system would, or
+// return 0 to let it run.
+using Speicherbeobachter = std::function<int(Speicherschritt, int fd)>;
+
+// What a save tells of its way, for a progress box and for a test that watches its steps. Until
+// `ohneAbbrechen` is called, the content and `kopie` may throw to stop the save, which then
+// leaves every file as it was and removes its temporary files; from then on nothing may throw.
+// Any of them may be empty.
 struct Speicherverlauf
 {
     // How much of the file the backup holds so far.
-    Fortschrittsmeldung kopie;
+    Fortschrittsmeldung kopie{};
     // Just before the first step that changes a name on the disk.
-    std::function<void()> ohneAbbrechen;
+    std::function<void()> ohneAbbrechen{};
     // Between the last steps, each of which can take a while for a large file (a name that
     // replaces an old file frees its space), so that the window can paint in between.
-    std::function<void()> zwischendurch;
+    std::function<void()> zwischendurch{};
+    Speicherbeobachter beobachter{};
 };
 
 struct Ersetzungsfehler
@@ -91,34 +112,3 @@ std::optional<Dateifehler> schreibeDatei(const QString &pfad, const Inhalt &inha
 // Both kinds of save first remove what saves killed on the way left in the folders they write
 // to: temporary files of Tessra's own pattern (".tessra-" and six letters or digits) that no
 // running save holds a lock on.
-
-// The steps of a save that touch the disk.
-enum class Speicherschritt {
-    SicherungSynchronisieren,
-    SicherungEinsetzen,
-    SicherungsordnerSynchronisieren,
-    MarkeSetzen,
-    DateiKuerzen,
-    DateiSynchronisieren,
-    MarkeEntfernen,
-    ErgebnisSynchronisieren,
-    ErgebnisEinsetzen,
-    OrdnerSynchronisieren,
-};
-
-// Watches the saves made while it exists, for tests: it is told of each step before the step
-// is taken, with the descriptor the step works on (-1 for a step on names), and may fail the
-// step with an errno value as the system would, or 0 to let it run.
-class Speicherbeobachtung
-{
-public:
-    using Beobachter = std::function<int(Speicherschritt, int fd)>;
-    explicit Speicherbeobachtung(Beobachter beobachter);
-    ~Speicherbeobachtung();
-    Speicherbeobachtung(const Speicherbeobachtung &) = delete;
-    Speicherbeobachtung &operator=(const Speicherbeobachtung &) = delete;
-
-private:
-    Beobachter m_beobachter;
-    Beobachter *m_vorher;
-};

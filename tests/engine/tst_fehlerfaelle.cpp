@@ -780,7 +780,7 @@ void TestFehlerfaelle::schritteDesSpeicherns()
     QVERIFY(!zweiNamen || gibZweitenNamen(m_pfad));
     QList<Speicherschritt> gesehen;
     bool gesperrt = false;
-    const Speicherbeobachtung beobachtung([&](Speicherschritt schritt, int fd) {
+    const Speicherverlauf beobachtung{.beobachter = [&](Speicherschritt schritt, int fd) {
         gesehen.append(schritt);
         if (schritt == S::SicherungSynchronisieren) {
             // Opened anew, as the clean-up of another save would open it.
@@ -789,10 +789,11 @@ void TestFehlerfaelle::schritteDesSpeicherns()
                 datei.open(QIODevice::ReadOnly) && flock(datei.handle(), LOCK_EX | LOCK_NB) != 0;
         }
         return 0;
-    });
+    }};
     const QByteArray neu(3 << 20, 'x');
-    QCOMPARE(bool(ersetzeMitSicherung(m_pfad, m_pfad + u".ALT"_s, inhaltAus(neu, gelingt))),
-             !gelingt);
+    QCOMPARE(
+        bool(ersetzeMitSicherung(m_pfad, m_pfad + u".ALT"_s, inhaltAus(neu, gelingt), beobachtung)),
+        !gelingt);
     QCOMPARE(gesehen, schritte);
     QVERIFY(gesperrt);
     QCOMPARE(testdateiInhalt(m_pfad), gelingt ? neu : original);
@@ -819,7 +820,7 @@ void TestFehlerfaelle::nichtBestaetigt()
     FakeMainView view;
     Duplikatensuche suche(view);
     ladeUndBehalteErste(view, suche, m_pfad);
-    const Speicherbeobachtung beobachtung([fehler](Speicherschritt schritt, int) {
+    suche.beobachteSpeichern([fehler](Speicherschritt schritt, int) {
         return schritt == S::OrdnerSynchronisieren ? fehler : 0;
     });
     suche.btnSpeichern_Click();
@@ -842,10 +843,10 @@ void TestFehlerfaelle::unterbrochenesSpeichern()
     const QString sicherung = m_pfad + u".ALT"_s;
     QVERIFY(legeTestdateiAn(m_pfad, original) && gibZweitenNamen(m_pfad));
     const QString kind = imKindprozess([&] {
-        const Speicherbeobachtung beobachtung([](Speicherschritt schritt, int) {
+        const Speicherverlauf beobachtung{.beobachter = [](Speicherschritt schritt, int) {
             return schritt == S::DateiSynchronisieren ? raise(SIGKILL) : 0;
-        });
-        ersetzeMitSicherung(m_pfad, sicherung, inhaltAus(original));
+        }};
+        ersetzeMitSicherung(m_pfad, sicherung, inhaltAus(original), beobachtung);
         return u"<nicht getötet>"_s;
     });
     QCOMPARE(kind, u"<abgebrochen: Signal 9>"_s);
