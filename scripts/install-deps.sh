@@ -10,7 +10,7 @@ packages=(
     xvfb xauth xdotool x11-utils imagemagick dbus-daemon
     at-spi2-core python3-pyatspi
     fonts-dejavu-core fonts-liberation
-    desktop-file-utils appstream dpkg-dev file libglib2.0-bin
+    desktop-file-utils appstream dpkg-dev file libglib2.0-bin strace
     "$@"
 )
 
