@@ -233,6 +233,20 @@ QByteArray schreibe(const Datei &datei, const std::vector<Einheiten> &zeilen)
     return inhalt;
 }
 
+// How a run ends: without serial numbers, without repeated ones, or with the result to save.
+void beende(Lauf &lauf, int serien, bool doppelte, const Datei &datei,
+            const std::vector<Einheiten> &behalten)
+{
+    if (serien == 0) {
+        lauf.ausgang = Ausgang::NixGefunden;
+    } else if (!doppelte) {
+        lauf.ausgang = Ausgang::KeineDoppelten;
+    } else {
+        lauf.ausgang = Ausgang::Ergebnis;
+        lauf.ergebnis = schreibe(datei, behalten);
+    }
+}
+
 Einheiten ohneRandLeerzeichen(const Einheiten &zeile)
 {
     const size_t anfang = zeile.find_first_not_of(U' ');
@@ -518,14 +532,7 @@ Lauf behalteErste(QByteArrayView roh, const QString &trennzeichen, Lesart lesart
         }
         behalten.push_back(datei.zeilen[i]);
     }
-    if (serien == 0) {
-        lauf.ausgang = Ausgang::NixGefunden;
-    } else if (!doppelte) {
-        lauf.ausgang = Ausgang::KeineDoppelten;
-    } else {
-        lauf.ausgang = Ausgang::Ergebnis;
-        lauf.ergebnis = schreibe(datei, behalten);
-    }
+    beende(lauf, serien, doppelte, datei, behalten);
     return lauf;
 }
 
@@ -565,14 +572,7 @@ Lauf behalteNachRegel(QByteArrayView roh, const QString &trennzeichen, bool letz
         lauf.verschieden.push_back(std::ranges::any_of(
             zeilen, [&](size_t andere) { return datei.zeilen[andere] != zeile; }));
     }
-    if (serien == 0)
-        lauf.ausgang = Ausgang::NixGefunden;
-    else if (lauf.verschieden.empty())
-        lauf.ausgang = Ausgang::KeineDoppelten;
-    else {
-        lauf.ausgang = Ausgang::Ergebnis;
-        lauf.ergebnis = schreibe(datei, behalten);
-    }
+    beende(lauf, serien, !lauf.verschieden.empty(), datei, behalten);
     return lauf;
 }
 
@@ -883,14 +883,7 @@ Lauf behalteNachKriterium(QByteArrayView roh, const QString &trennzeichen, Krite
             lauf.verschieden.push_back(std::ranges::any_of(
                 zeilen, [&](size_t andere) { return datei.zeilen[andere] != datei.zeilen[i]; }));
     }
-    if (serien == 0)
-        lauf.ausgang = Ausgang::NixGefunden;
-    else if (lauf.verschieden.empty())
-        lauf.ausgang = Ausgang::KeineDoppelten;
-    else {
-        lauf.ausgang = Ausgang::Ergebnis;
-        lauf.ergebnis = schreibe(datei, behalten);
-    }
+    beende(lauf, serien, !lauf.verschieden.empty(), datei, behalten);
     return lauf;
 }
 
