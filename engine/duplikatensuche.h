@@ -44,6 +44,8 @@ public:
     // the edit field as it would stand in the file, and "Weiter" keeps exactly it unless the
     // user edits the field further.
     void uebernimmVergleich(const Gruppenvergleich &vergleich);
+    // The merged record the edit field shows as the comparison built it, if it shows one.
+    const std::optional<QString> &zusammengefuehrt() const { return m_zusammengefuehrt; }
     // The status line's text, unless it tells why the path names no file to load: then it
     // comes back once the path is fine.
     void zeigeStatus(const QString &text);

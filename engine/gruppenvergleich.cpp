@@ -168,6 +168,30 @@ bool Gruppenvergleich::gleicht(qsizetype satz) const
     return true;
 }
 
+void Gruppenvergleich::stelleWiederHer(const QString &satz)
+{
+    const QList<Satzfelder::Feld> gesucht = Satzfelder::teile(satz, m_zustand.Trennzeichen);
+    const qsizetype anzahl = std::max(gesucht.size(), qsizetype(m_ergebnis.size()));
+    for (qsizetype spalte = 0; spalte < anzahl; ++spalte) {
+        // Past the record's end a field is missing, as in a shorter record.
+        const std::optional<QString> roh =
+            spalte < gesucht.size() ? std::optional(gesucht[spalte].roh) : std::nullopt;
+        const auto haelt = [&](qsizetype quelle) {
+            const QList<Satzfelder::Feld> &f = felder(quelle);
+            return spalte < f.size() ? roh == f[spalte].roh : !roh;
+        };
+        if (haelt(m_basis))
+            continue;
+        qsizetype quelle = 0;
+        while (quelle < saetze() && !haelt(quelle))
+            ++quelle;
+        if (quelle < saetze())
+            uebernimmZelle(quelle, spalte);
+        else
+            setzeZelle(spalte, {gesucht.value(spalte), -1});
+    }
+}
+
 std::optional<qsizetype> Gruppenvergleich::einzigeQuelle() const
 {
     std::vector<qsizetype> kandidaten{m_basis};

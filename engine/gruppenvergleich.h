@@ -58,6 +58,10 @@ public:
     QString ergebnissatz() const;
     // The record whose fields the record to keep has, all of them; it is kept byte for byte.
     std::optional<qsizetype> einzigeQuelle() const;
+    // The record to keep built back to `satz`, one this comparison built before a decision that
+    // was taken back: each field from the record that holds exactly its text, the kept one
+    // first, and typed where none does.
+    void stelleWiederHer(const QString &satz);
 
 private:
     struct Zelle

@@ -606,6 +606,9 @@ void TessraFenster::mnuZuruecknehmen_Click()
 {
     const Wartecursor warten;
     m_suche.letzteEntscheidungZuruecknehmen();
+    // The comparison shows the group again from its chosen record; a merged one is built back.
+    if (vergleichOffen() && m_suche.zusammengefuehrt())
+        m_vergleich->stelleWiederHer(*m_suche.zusammengefuehrt());
 }
 
 void TessraFenster::mnuErsteBehalten_Click()

@@ -184,6 +184,15 @@ void VergleichFenster::folgeAuswahl(qsizetype index)
     m_ergebnisModell->aktualisiere();
 }
 
+void VergleichFenster::stelleWiederHer(const QString &satz)
+{
+    if (!m_vergleich)
+        return;
+    m_vergleich->stelleWiederHer(satz);
+    m_ergebnisModell->setSpalten(m_gruppenModell->columnCount());
+    m_ergebnisModell->aktualisiere();
+}
+
 void VergleichFenster::zeigeAn()
 {
     if (!std::exchange(m_groesseGesetzt, true))

@@ -35,6 +35,8 @@ public:
     // The list chose the record at `index`: the record to keep starts anew from it, unless it
     // already is that record's fields.
     void folgeAuswahl(qsizetype index);
+    // The record to keep built back to `satz` after a decision was taken back.
+    void stelleWiederHer(const QString &satz);
     // Shows the window in front; the first time at a size that shows every column where the
     // screen allows.
     void zeigeAn();

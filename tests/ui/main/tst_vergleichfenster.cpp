@@ -248,6 +248,9 @@ void TstVergleichFenster::bedienung()
     // Ctrl+Z with no cell taken takes the decision back.
     QTest::keyClick(tblGruppe, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(tblGruppe->model()->headerData(0, Qt::Vertical).toString(), u"Zeile 2"_s);
+    // The merged record comes back in the edit field and in the record to keep alike.
+    QCOMPARE(txtZeile(), u"1;a;\"y; z\""_s);
+    QCOMPARE(tblErgebnis->model()->index(0, 2).data().toString(), u"y; z"_s);
 
     // Escape closes it; the run goes on as it was.
     QTest::keyClick(tblGruppe, Qt::Key_Escape);
