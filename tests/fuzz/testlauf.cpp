@@ -88,10 +88,11 @@ Ergebnis ergebnisVon(Duplikatensuche &suche, FakeMainView &view, const QString &
     return ergebnis;
 }
 
-} // namespace
-
-Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString &trennzeichen,
-                      const Schluesselregel &regel)
+// One run of `datei` in a fresh window-less engine under `regel`: `vorher` may set the engine up
+// before the load, `entscheide` settles the groups; each says what went wrong, or nothing.
+template <typename Vorher, typename Entscheide>
+Ergebnis lauf(const QString &ordner, QByteArrayView datei, const QString &trennzeichen,
+              const Schluesselregel &regel, Vorher vorher, Entscheide entscheide)
 {
     const QString eingabe = ordner + QStringLiteral("/eingabe.txt");
     const QString ziel = ordner + QStringLiteral("/ergebnis.txt");
@@ -102,40 +103,49 @@ Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString
     FakeMainView view;
     Duplikatensuche suche(view);
     suche.setzeSchluesselregel(regel);
+    if (const QString fehler = vorher(suche); !fehler.isEmpty())
+        return {Ausgang::ZuKurz, {}, false, fehler};
     const bool zeilenweise = lade(view, suche, eingabe, trennzeichen);
-    if (!laufeDurch(suche, view))
-        return {Ausgang::ZuKurz, {}, false, QStringLiteral("\"Weiter\" endet nicht.")};
+    if (const QString fehler = entscheide(suche, view); !fehler.isEmpty())
+        return {Ausgang::ZuKurz, {}, false, fehler};
     Ergebnis ergebnis = ergebnisVon(suche, view, eingabe, ziel, datei);
     ergebnis.zeilenweise = zeilenweise;
     return ergebnis;
 }
 
+} // namespace
+
+Ergebnis behalteErste(const QString &ordner, QByteArrayView datei, const QString &trennzeichen,
+                      const Schluesselregel &regel)
+{
+    return lauf(
+        ordner, datei, trennzeichen, regel, [](Duplikatensuche &) { return QString(); },
+        [](Duplikatensuche &suche, FakeMainView &view) {
+            return laufeDurch(suche, view) ? QString() : QStringLiteral("\"Weiter\" endet nicht.");
+        });
+}
+
 Ergebnis behalteVorschlag(const QString &ordner, QByteArrayView datei, const QString &trennzeichen,
                           const Kriterium &kriterium, const Schluesselregel &regel, int weiter)
 {
-    const QString eingabe = ordner + QStringLiteral("/eingabe.txt");
-    const QString ziel = ordner + QStringLiteral("/ergebnis.txt");
-    QFile::remove(ziel);
-    if (!legeTestdateiAn(eingabe, datei))
-        return {Ausgang::ZuKurz, {}, false, QStringLiteral("Die Eingabe ließ sich nicht anlegen.")};
-
-    FakeMainView view;
-    Duplikatensuche suche(view);
-    suche.setzeSchluesselregel(regel);
-    if (!suche.setzeVorschlag(kriterium))
-        return {Ausgang::ZuKurz, {}, false, QStringLiteral("Der Vorschlag wurde abgelehnt.")};
-    const bool zeilenweise = lade(view, suche, eingabe, trennzeichen);
-    for (; weiter > 0 && view.isEnabled(MainView::Control::btnNaechsteZeile) &&
-           view.messages.isEmpty();
-         --weiter)
-        suche.btnNaechsteZeile_Click();
-    if (view.isEnabled(MainView::Control::btnNaechsteZeile) && view.messages.isEmpty()) {
-        view.yesNoAnswers.enqueue(true);
-        suche.alleWeiterenGruppen(Duplikatensuche::Regel::VorschlagBehalten);
-    }
-    Ergebnis ergebnis = ergebnisVon(suche, view, eingabe, ziel, datei);
-    ergebnis.zeilenweise = zeilenweise;
-    return ergebnis;
+    return lauf(
+        ordner, datei, trennzeichen, regel,
+        [&](Duplikatensuche &suche) {
+            return suche.setzeVorschlag(kriterium)
+                       ? QString()
+                       : QStringLiteral("Der Vorschlag wurde abgelehnt.");
+        },
+        [&](Duplikatensuche &suche, FakeMainView &view) {
+            for (; weiter > 0 && view.isEnabled(MainView::Control::btnNaechsteZeile) &&
+                   view.messages.isEmpty();
+                 --weiter)
+                suche.btnNaechsteZeile_Click();
+            if (view.isEnabled(MainView::Control::btnNaechsteZeile) && view.messages.isEmpty()) {
+                view.yesNoAnswers.enqueue(true);
+                suche.alleWeiterenGruppen(Duplikatensuche::Regel::VorschlagBehalten);
+            }
+            return QString();
+        });
 }
 
 namespace {

@@ -47,6 +47,25 @@ const QList<QString> trennzeichen = {
     QStringLiteral("ä"), QStringLiteral("€"),  QStringLiteral(";;"),
 };
 
+// The serial-number options in `spalte`, each of the others on or off at random.
+Referenzmodell::Optionen zufaelligeOptionen(QRandomGenerator &zufall, int spalte)
+{
+    return {spalte, zufall.bounded(2) == 0, zufall.bounded(2) == 0, zufall.bounded(2) == 0,
+            zufall.bounded(2) == 0};
+}
+
+// The engine's rule for the model's options.
+Schluesselregel regelAus(const Referenzmodell::Optionen &optionen)
+{
+    Schluesselregel regel;
+    regel.spalte = optionen.spalte;
+    regel.text = optionen.text;
+    regel.grossKleinIgnorieren = optionen.grossKlein;
+    regel.leerzeichenIgnorieren = optionen.leerzeichen;
+    regel.nullenIgnorieren = optionen.nullen;
+    return regel;
+}
+
 template <typename T> const T &eines(QRandomGenerator &zufall, const QList<T> &auswahl)
 {
     return auswahl.at(zufall.bounded(qsizetype(auswahl.size())));
@@ -490,15 +509,8 @@ void TestBehalteErste::optionenAufZufallsdateien()
                          (zufall.bounded(6) == 0 ? "\"1" + trenner + "2\"" : eines(zufall, felder));
             datei += zufall.bounded(40) == 0 ? "\xFF\n" : "\n";
         }
-        const Referenzmodell::Optionen optionen{zufall.bounded(1, 4), zufall.bounded(2) == 0,
-                                                zufall.bounded(2) == 0, zufall.bounded(2) == 0,
-                                                zufall.bounded(2) == 0};
-        Schluesselregel regel;
-        regel.spalte = optionen.spalte;
-        regel.text = optionen.text;
-        regel.grossKleinIgnorieren = optionen.grossKlein;
-        regel.leerzeichenIgnorieren = optionen.leerzeichen;
-        regel.nullenIgnorieren = optionen.nullen;
+        const Referenzmodell::Optionen optionen = zufaelligeOptionen(zufall, zufall.bounded(1, 4));
+        const Schluesselregel regel = regelAus(optionen);
         const QString text = QString::fromUtf8(trenner);
         const auto modell = Referenzmodell::behalteErste(
             datei, text, Referenzmodell::Lesart::Datensaetze, optionen);
@@ -561,15 +573,9 @@ void TestBehalteErste::kriterienAufZufallsdateien()
     for (int nr = 0; nr < 2000; ++nr) {
         const QString &trenner = eines(zufall, trennzeichen);
         const Wertedatei datei = wertedatei(zufall, trenner, zufall.bounded(4, 14), 0);
-        const Referenzmodell::Optionen optionen{datei.schluesselspalte, zufall.bounded(2) == 0,
-                                                zufall.bounded(2) == 0, zufall.bounded(2) == 0,
-                                                zufall.bounded(2) == 0};
-        Schluesselregel regel;
-        regel.spalte = optionen.spalte;
-        regel.text = optionen.text;
-        regel.grossKleinIgnorieren = optionen.grossKlein;
-        regel.leerzeichenIgnorieren = optionen.leerzeichen;
-        regel.nullenIgnorieren = optionen.nullen;
+        const Referenzmodell::Optionen optionen =
+            zufaelligeOptionen(zufall, datei.schluesselspalte);
+        const Schluesselregel regel = regelAus(optionen);
         const auto kriterium = Referenzmodell::Kriterium(zufall.bounded(5));
         const int spalte = zufall.bounded(1, 6); // 5: a column no record has
         const auto modell = Referenzmodell::behalteNachKriterium(datei.inhalt, trenner, kriterium,
