@@ -233,17 +233,20 @@ bool Gruppengang::setzeKriterium(const std::optional<Kriterium> &kriterium,
 {
     const auto bisher = std::exchange(m_kriterium, kriterium);
     const Spaltenlesart bisherigeLesart = m_lesart;
-    try {
-        if (bestimmeLesart(meldung))
-            return true;
-    } catch (const Fortschritt::Abbruch &) {
+    const auto behalteBisheriges = [&] {
         m_kriterium = bisher;
         m_lesart = bisherigeLesart;
+    };
+    bool vorhanden = false;
+    try {
+        vorhanden = bestimmeLesart(meldung);
+    } catch (const Fortschritt::Abbruch &) {
+        behalteBisheriges();
         throw;
     }
-    m_kriterium = bisher;
-    m_lesart = bisherigeLesart;
-    return false;
+    if (!vorhanden)
+        behalteBisheriges();
+    return vorhanden;
 }
 
 bool Gruppengang::bestimmeLesart(const Fortschrittsmeldung &meldung)
